@@ -1,0 +1,65 @@
+#ifndef TESSIVO_TESSIVODEMO_H
+#define TESSIVO_TESSIVODEMO_H
+
+#include "ui_TessivoDemo.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QImage>
+
+#include <memory>
+#include <string>
+
+class FacadeGLWidget;
+class QWindowData2D;
+
+// The control dialog: the control panel on the left, the facade view on the
+// right. It owns the model of the loaded test case.
+class TessivoDemo : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TessivoDemo(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    ~TessivoDemo() override;
+
+    // Searches the working directory and its ancestors for "Tessivo_TestCases".
+    bool findTestCaseRoot();
+
+private slots:
+    void testSlot();
+    void saveFacadeToMeshSlot();
+    void saveToImageSlot();
+    void gen3DWindowObjsSlot();
+    void randomShutterAngleSlot();
+    void loadGridSlot();
+    void saveGridSlot();
+    void loadWindowBlindSlot();
+    void dragAllBlindsToggledSlot(bool flag);
+    void loadWindowShutterSlot();
+    void gridRowChangedSlot(int row);
+    void gridColChangedSlot(int col);
+    void resetWindowGridStructureSlot();
+    void leftShutterValueChanged(int val);
+    void rightShutterValueChanged(int val);
+    void rotateAllShuttersToggledSlot(bool flag);
+    void showGridToggledSlot(bool flag);
+    void showInOriginalViewToggledSlot(bool flag);
+    void showOriginalImageToggledSlot(bool flag);
+
+public:
+    // Public so that the view can reach the shutter sliders and tests the widgets.
+    Ui::TessivoDemoClass ui;
+    FacadeGLWidget *facadeView = nullptr;
+    QDir testCaseDir;
+    std::string imageFileName;
+    std::string testCaseFolder;
+    std::unique_ptr<QWindowData2D> windowData; // the loaded test case, or null
+    bool rotateAllShutters = false;
+
+private:
+    // Image last loaded by testSlot; the view only borrows it.
+    std::unique_ptr<QImage> testImage;
+};
+
+#endif

@@ -1,0 +1,138 @@
+#ifndef TESSIVO_QWINDOWDATA2D_H
+#define TESSIVO_QWINDOWDATA2D_H
+
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The wall mesh type of the export (OpenMesh's PolyMesh with default traits).
+// Declared here without OpenMesh's headers so that the model stays free of them;
+// export/FacadeMesh.h includes the real definition.
+namespace OpenMesh {
+struct DefaultTraits;
+template <class Traits> class PolyMesh_ArrayKernelT;
+}
+using FacadePolyMesh = OpenMesh::PolyMesh_ArrayKernelT<OpenMesh::DefaultTraits>;
+
+// Kind of the loaded test case, as stored in QWindowData2D::caseKind.
+// Scoped, so that None, Blind and Shutter stay out of the global namespace.
+enum class TestCaseKind : int { None = 0, Blind = 1, Shutter = 2 };
+
+// One window of the grid, in rectified-image pixels.
+struct FacadeWindow {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int col = 0;
+    int row = 0;
+    double aux = 0.0;       // carried through grid files, never interpreted
+    int blindExtent = 0;    // from the top edge down to the blind's lower edge
+    int sourceIndex = -1;   // detected window whose images it shows; -1 in the detected list
+    double leftAngle = 0.0; // radians
+    double rightAngle = 0.0;
+};
+
+// One shutter leaf sampled at several opening angles.
+struct ShutterLeaf {
+    QPoint hinge1;
+    QPoint hinge2;
+    std::vector<double> angles; // radians, in file order
+    std::vector<QPoint> outer1; // outer corner on hinge2's side, per sample
+    std::vector<QPoint> outer2; // outer corner on hinge1's side, per sample
+};
+
+struct ShutterPair {
+    ShutterLeaf left;
+    ShutterLeaf right;
+};
+
+// The facade model of one loaded test case: images, window grid, shutter
+// geometry and the camera data relating the rectified image to the photograph.
+class QWindowData2D : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit QWindowData2D(QObject *parent = nullptr);
+    ~QWindowData2D() override;
+
+    // Test-case loading: folder of the test-case kind and the photograph's file name.
+    bool loadBlindTestCase(const std::string &folder, const std::string &fileName);
+    bool loadShutterTestCase(const std::string &folder, const std::string &fileName);
+
+    bool loadImages(const std::string &folder, const std::string &fileName);
+    bool loadBlindImages(const std::string &folder, const std::string &fileName);
+    bool loadInteriorImages(const std::string &folder, const std::string &fileName);
+    void clearWindowImages();
+
+    // Grid file.
+    bool loadGrids(const std::string &folder, const std::string &fileName);
+    bool loadGridFile(const std::string &path);
+    bool loadGridFile(std::istream &in);
+    bool saveGridFile(const std::string &path);
+    bool saveGridFile(std::ostream &out) const;
+
+    // Shutter file.
+    bool loadShutters(const std::string &folder, const std::string &fileName);
+    bool loadShutters(std::istream &in);
+
+    // Reconstruction file.
+    bool loadReconstruction(const std::string &folder, const std::string &fileName);
+    bool loadReconstruction(std::istream &in);
+
+    // Grid restructuring: -1 bad counts, 0 does not fit, 1 rebuilt.
+    int restructureGrid(int rows, int cols);
+
+    // Shutter angles.
+    void setRandomShutterAngles();
+    void setShutterAngle(double angle, bool left, bool single, int window);
+
+    // Mapping between rectified pixels and the original photograph.
+    QPointF rectifiedToOriginal(const QPoint &p) const;
+    QPointF originalToRectified(const QPoint &q) const;
+
+    // Export (defined in export/).
+    bool saveFacadeToMesh(const std::string &objPath);
+    bool writeFacadeObj(const std::string &objPath);
+    bool writeWindowObjs(const std::string &folder);
+    bool writeShutterObjs(const std::string &folder);
+    FacadePolyMesh *triangulateFacade(const std::vector<std::vector<QPointF>> &polygons);
+
+public:
+    int caseKind = int(TestCaseKind::None);
+    QImage originalImage;
+    QImage originalBackground;
+    QImage rectifiedImage;
+    QImage background;
+    std::vector<std::unique_ptr<QImage>> windowImages;
+    std::vector<std::vector<std::unique_ptr<QImage>>> blindImages;
+    std::vector<QImage *> currentImages; // borrowed from windowImages or blindImages
+    std::vector<int> imageKeys;
+    QImage leftShutterImage;
+    QImage rightShutterImage;
+    std::vector<QRect> gridBounds;
+    std::vector<QRect> windowTemplates;
+    std::vector<std::vector<FacadeWindow>> detectedWindows;
+    std::vector<std::vector<int>> colValues;
+    std::vector<std::vector<int>> rowValues;
+    int rows = 0;
+    int cols = 0;
+    std::vector<std::vector<FacadeWindow>> windows;
+    std::vector<ShutterPair> shutters;
+    double cameraK[3][3] = {};
+    double cameraR[3][3] = {};
+    double homography[3][3] = {};
+    double homographyInv[3][3] = {};
+    int colMin = 0;
+    int rowMin = 0;
+};
+
+#endif

@@ -1,0 +1,83 @@
+#ifndef TESSIVO_FACADEGLWIDGET_H
+#define TESSIVO_FACADEGLWIDGET_H
+
+#include <QGLWidget>
+#include <QImage>
+#include <QPoint>
+
+#include <map>
+#include <string>
+
+class QWindowData2D;
+class TessivoDemo;
+
+// The OpenGL view that draws the loaded facade model, rectified or warped into
+// the original photograph, and turns mouse input into edits of that model.
+// It never owns the model.
+class FacadeGLWidget : public QGLWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FacadeGLWidget(QWidget *parent = nullptr);
+    ~FacadeGLWidget() override;
+
+    void setDemoDialog(TessivoDemo *dialog);
+    void setWindowData(QWindowData2D *data);
+    void loadShutterTextures(const std::string &folder, const std::string &fileName);
+    void bindWindowTextures();
+    void setImage(QImage *image);
+    void saveScreenshot(const QString &fileName);
+    void resetSelection();
+    int selectedWindowIndex() const;
+
+    void setShowGrid(bool flag);
+    void setShowInOriginalView(bool flag);
+    void setShowOriginalImage(bool flag);
+    void setDragAllBlinds(bool flag);
+
+    // Index in window group 0 of the first window hit at rectified (px, py), or -1.
+    int windowAt(int px, int py) const;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+
+private:
+    // Facade drawing, in paint order.
+    void drawFacade();
+    void drawImageAt(const QImage &image, int x, int y);
+    void drawWindowImages();
+    void drawWindowImagesInOriginalView();
+    void drawWindowOutlines();
+    void drawWindowOutlinesInOriginalView();
+    void drawShutters(bool inOriginalView);
+    void drawHoverHighlight(bool inOriginalView);
+
+public:
+    int viewWidth = 0;
+    int viewHeight = 0;
+    TessivoDemo *demoDialog = nullptr;
+    float clearColor[3] = {1.0f, 1.0f, 1.0f};
+    GLuint leftShutterTexture = 0;
+    GLuint rightShutterTexture = 0;
+    std::map<int, GLuint> windowTextures;
+    int selectedWindow = -1;
+    int hoveredWindow = -1;
+    bool draggingBlind = false;
+    bool movingWindow = false;
+    QPoint lastMousePos{0, 0};
+    bool showGrid = true;
+    bool showInOriginalView = false;
+    bool showOriginalImage = false;
+    bool dragAllBlinds = false;
+    QImage *loadedImage = nullptr;
+    QImage glImage;
+    QWindowData2D *windowData = nullptr;
+};
+
+#endif
