@@ -11,9 +11,7 @@ TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(paren
 TessivoDemo::~TessivoDemo() = default;
 bool TessivoDemo::findTestCaseRoot() { return false; }
 void TessivoDemo::testSlot() {}
-void TessivoDemo::saveFacadeToMeshSlot() {}
 void TessivoDemo::saveToImageSlot() {}
-void TessivoDemo::gen3DWindowObjsSlot() {}
 void TessivoDemo::randomShutterAngleSlot() {}
 void TessivoDemo::loadGridSlot() {}
 void TessivoDemo::saveGridSlot() {}

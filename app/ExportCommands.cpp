@@ -1,0 +1,4 @@
+#include "TessivoDemo.h"
+
+void TessivoDemo::saveFacadeToMeshSlot() {}
+void TessivoDemo::gen3DWindowObjsSlot() {}
