@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config qtbase5-dev libqt5opengl5-dev
           libopenmesh-dev libcgal-dev libgmp-dev libmpfr-dev
-          xvfb xauth libgl1-mesa-dri libglu1-mesa-dev assimp-utils)
+          xvfb xauth libgl1-mesa-dri libglu1-mesa-dev fonts-dejavu-core assimp-utils)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -16,4 +16,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "setup: installing ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
