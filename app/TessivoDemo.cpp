@@ -3,27 +3,89 @@
 #include "FacadeGLWidget.h"
 #include "QWindowData2D.h"
 
+#include <algorithm>
+#include <climits>
+
+// Builds the form, puts the facade view into the scroll area and wires the
+// nine controls of the panel; the grid and shutter controls start disabled.
 TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(parent, flags)
 {
     ui.setupUi(this);
+    setFixedSize(geometry().width(), geometry().height());
+
+    // setWidget deletes the form's placeholder; forget the pointer to it.
+    facadeView = new FacadeGLWidget();
+    ui.scrollArea->setWidget(facadeView);
+    ui.scrollAreaWidgetContents = nullptr;
+    facadeView->setDemoDialog(this);
+
+    connect(ui.pushButton2DWindowBlindLoad, &QPushButton::released, this,
+            &TessivoDemo::loadWindowBlindSlot);
+    connect(ui.pushButton2DWindowShutterLoad, &QPushButton::released, this,
+            &TessivoDemo::loadWindowShutterSlot);
+    connect(ui.spinBoxRow, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &TessivoDemo::gridRowChangedSlot);
+    connect(ui.spinBoxCol, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &TessivoDemo::gridColChangedSlot);
+    connect(ui.pushButtonResetStructure, &QPushButton::released, this,
+            &TessivoDemo::resetWindowGridStructureSlot);
+    connect(ui.horizontalSliderLeftShutter, &QSlider::valueChanged, this,
+            &TessivoDemo::leftShutterValueChanged);
+    connect(ui.horizontalSliderRightShutter, &QSlider::valueChanged, this,
+            &TessivoDemo::rightShutterValueChanged);
+    connect(ui.checkBoxShowGrid, &QCheckBox::toggled, this, &TessivoDemo::showGridToggledSlot);
+    connect(ui.checkBoxShowInOriginalView, &QCheckBox::toggled, this,
+            &TessivoDemo::showInOriginalViewToggledSlot);
+
+    for (QSlider *slider : {ui.horizontalSliderLeftShutter, ui.horizontalSliderRightShutter}) {
+        slider->setRange(0, 180);
+        slider->setSingleStep(10);
+    }
+    ui.spinBoxRow->setEnabled(false);
+    ui.spinBoxCol->setEnabled(false);
+    ui.horizontalSliderLeftShutter->setEnabled(false);
+    ui.horizontalSliderRightShutter->setEnabled(false);
+
+    windowData.reset();
+    rotateAllShutters = false;
 }
 
-TessivoDemo::~TessivoDemo() = default;
-bool TessivoDemo::findTestCaseRoot() { return false; }
-void TessivoDemo::testSlot() {}
-void TessivoDemo::saveToImageSlot() {}
-void TessivoDemo::randomShutterAngleSlot() {}
-void TessivoDemo::loadGridSlot() {}
-void TessivoDemo::saveGridSlot() {}
-void TessivoDemo::loadWindowBlindSlot() {}
-void TessivoDemo::dragAllBlindsToggledSlot(bool) {}
-void TessivoDemo::loadWindowShutterSlot() {}
-void TessivoDemo::gridRowChangedSlot(int) {}
-void TessivoDemo::gridColChangedSlot(int) {}
-void TessivoDemo::resetWindowGridStructureSlot() {}
-void TessivoDemo::leftShutterValueChanged(int) {}
-void TessivoDemo::rightShutterValueChanged(int) {}
-void TessivoDemo::rotateAllShuttersToggledSlot(bool) {}
-void TessivoDemo::showGridToggledSlot(bool) {}
-void TessivoDemo::showInOriginalViewToggledSlot(bool) {}
-void TessivoDemo::showOriginalImageToggledSlot(bool) {}
+// The view outlives this body (it is destroyed with the widget tree by the
+// base class), so it is detached from the model and the image first.
+TessivoDemo::~TessivoDemo()
+{
+    if (facadeView) {
+        facadeView->setWindowData(nullptr);
+        facadeView->setImage(nullptr);
+    }
+    windowData.reset();
+    testImage.reset();
+}
+
+namespace {
+int countOfGroup0(const std::vector<std::vector<int>> &lists)
+{
+    if (lists.empty())
+        return 0;
+    return int(std::min<std::size_t>(lists.front().size(), INT_MAX));
+}
+}
+
+int TessivoDemo::loadedRowCount() const
+{
+    return windowData ? countOfGroup0(windowData->rowValues) : 0;
+}
+
+int TessivoDemo::loadedColCount() const
+{
+    return windowData ? countOfGroup0(windowData->colValues) : 0;
+}
+
+int TessivoDemo::selectedWindowInGrid() const
+{
+    const int selected = facadeView->selectedWindowIndex();
+    if (!windowData || windowData->windows.empty() || selected < 0
+        || std::size_t(selected) >= windowData->windows.front().size())
+        return -1;
+    return selected;
+}

@@ -58,6 +58,17 @@ public:
     bool rotateAllShutters = false;
 
 private:
+    // Row and column counts of the loaded grid (lengths of rowValues[0] and
+    // colValues[0]); 0 when no model is loaded or the list is absent.
+    int loadedRowCount() const;
+    int loadedColCount() const;
+    // The view's selected window when it is a valid index of windows[0], else -1.
+    int selectedWindowInGrid() const;
+    // The two shutter slider slots, differing only in the leaf they turn.
+    void setShutterFromSlider(int val, bool left);
+    // Replaces the model with a freshly loaded test case of the given kind.
+    void loadTestCase(int kind);
+
     // Image last loaded by testSlot; the view only borrows it.
     std::unique_ptr<QImage> testImage;
 };
