@@ -1,0 +1,217 @@
+#include "QWindowData2D.h"
+
+#include "ScanText.h"
+#include "TestCasePaths.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+namespace {
+
+// Longest word the reader takes as a tag; longer words are skipped whole.
+constexpr std::size_t kMaxWordLength = 199;
+
+// QRect keeps left + width - 1 as an int; clamp width and height so that it
+// stays representable for any four integers a file may hold.
+int clampExtent(int origin, int extent)
+{
+    const std::int64_t last = std::int64_t(origin) + extent - 1;
+    if (last > INT_MAX)
+        return int(std::int64_t(INT_MAX) - origin + 1);
+    if (last < INT_MIN)
+        return int(std::int64_t(INT_MIN) - origin + 1);
+    return std::max(extent, INT_MIN + 1);
+}
+
+// "%d %d %d %d": a failed number ends the call, the rest stay 0.
+QRect readRect(ScanText &scan)
+{
+    int v[4] = {0, 0, 0, 0};
+    for (int &value : v) {
+        if (!scan.integer(value))
+            break;
+    }
+    return QRect(v[0], v[1], clampExtent(v[0], v[2]), clampExtent(v[1], v[3]));
+}
+
+// n, then n integers; stops early at the end of input or at a non-number.
+std::vector<int> readValueList(ScanText &scan)
+{
+    std::vector<int> values;
+    int count = 0;
+    if (!scan.integer(count))
+        return values;
+    for (int i = 0; i < count; ++i) {
+        int value = 0;
+        if (!scan.integer(value))
+            break;
+        values.push_back(value);
+    }
+    return values;
+}
+
+// One window line. Returns false when not even its first field could be read;
+// a line cut short keeps the fields it has and 0 for the rest.
+bool readWindowLine(ScanText &scan, FacadeWindow &w, bool &complete)
+{
+    w = FacadeWindow();
+    complete = false;
+    if (!scan.integer(w.x))
+        return false;
+    complete = scan.integer(w.y) && scan.integer(w.width) && scan.integer(w.height)
+        && scan.integer(w.col) && scan.integer(w.row) && scan.realSingle(w.aux)
+        && scan.integer(w.blindExtent) && scan.realSingle(w.leftAngle)
+        && scan.realSingle(w.rightAngle);
+    return true;
+}
+
+void appendWindowLine(std::string &out, const FacadeWindow &w)
+{
+    appendFormat(out, "\n%d %d %d %d %d %d ", w.x, w.y, w.width, w.height, w.col, w.row);
+    appendFixed6(out, w.aux);
+    appendFormat(out, " %d ", w.blindExtent);
+    appendFixed6(out, w.leftAngle);
+    out += ' ';
+    appendFixed6(out, w.rightAngle);
+}
+
+void appendRectSection(std::string &out, const char *tag, const QRect &r)
+{
+    appendFormat(out, "%s\n%d %d %d %d\n", tag, r.x(), r.y(), r.width(), r.height());
+}
+
+int listLength(const std::vector<std::vector<int>> &lists)
+{
+    if (lists.empty())
+        return 0;
+    return int(std::min<std::size_t>(lists.front().size(), INT_MAX));
+}
+
+} // namespace
+
+bool QWindowData2D::loadGrids(const std::string &folder, const std::string &fileName)
+{
+    return loadGridFile(TestCasePaths::baseFolder(folder, fileName) + "/grids.txt");
+}
+
+bool QWindowData2D::loadGridFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        std::fputs("Can't open input file!\n", stderr);
+        return false;
+    }
+    return loadGridFile(in);
+}
+
+// Reads every group of a grid file. Unknown words are skipped; a section cut
+// short keeps what it could read, so counts never drive an allocation.
+bool QWindowData2D::loadGridFile(std::istream &in)
+{
+    if (in.fail()) {
+        std::fputs("Can't open input file!\n", stderr);
+        return false;
+    }
+    ScanText scan(ScanText::readAll(in));
+
+    gridBounds.clear();
+    windowTemplates.clear();
+    detectedWindows.clear();
+    windows.clear();
+    colValues.clear();
+    rowValues.clear();
+
+    std::string tag;
+    while (scan.word(tag, kMaxWordLength)) {
+        if (tag == "b") {
+            gridBounds.push_back(readRect(scan));
+        } else if (tag == "w") {
+            windowTemplates.push_back(readRect(scan));
+        } else if (tag == "h") {
+            rowValues.push_back(readValueList(scan));
+        } else if (tag == "v") {
+            colValues.push_back(readValueList(scan));
+        } else if (tag == "e") {
+            std::vector<FacadeWindow> detected;
+            std::vector<FacadeWindow> current;
+            int count = 0;
+            scan.integer(count);
+            for (int i = 0; i < count; ++i) {
+                FacadeWindow w;
+                bool complete = false;
+                if (!readWindowLine(scan, w, complete))
+                    break;
+                detected.push_back(w);
+                w.sourceIndex = i;
+                current.push_back(w);
+                if (!complete)
+                    break;
+            }
+            detectedWindows.push_back(std::move(detected));
+            windows.push_back(std::move(current));
+        }
+    }
+
+    rows = listLength(rowValues);
+    cols = listLength(colValues);
+    return true;
+}
+
+// Writes through a temporary file that replaces the target only once it is
+// complete, so a failed write never destroys the previous file.
+bool QWindowData2D::saveGridFile(const std::string &path)
+{
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    std::ostringstream text;
+    saveGridFile(text);
+    const std::string bytes = text.str();
+    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// Writes one group per entry of the longest group list. A group whose current
+// windows were dropped by restructuring is written with its detected windows,
+// and a list a file left short is written empty (a zero rectangle, count 0),
+// so that saving never loses what the model holds.
+bool QWindowData2D::saveGridFile(std::ostream &out) const
+{
+    const std::size_t groups = std::max({gridBounds.size(), windowTemplates.size(),
+                                         rowValues.size(), colValues.size(),
+                                         windows.size(), detectedWindows.size()});
+    static const std::vector<int> noValues;
+    static const std::vector<FacadeWindow> noWindows;
+    std::string text;
+    for (std::size_t p = 0; p < groups; ++p) {
+        appendRectSection(text, "b", p < gridBounds.size() ? gridBounds[p] : QRect());
+        appendRectSection(text, "w", p < windowTemplates.size() ? windowTemplates[p] : QRect());
+        const std::vector<int> &rowList = p < rowValues.size() ? rowValues[p] : noValues;
+        appendFormat(text, "h %d\n", int(rowList.size()));
+        for (const int value : rowList)
+            appendFormat(text, "%d ", value);
+        const std::vector<int> &colList = p < colValues.size() ? colValues[p] : noValues;
+        appendFormat(text, "\nv %d\n", int(colList.size()));
+        for (const int value : colList)
+            appendFormat(text, "%d ", value);
+        const std::vector<FacadeWindow> &list = p < windows.size() ? windows[p]
+            : p < detectedWindows.size() ? detectedWindows[p] : noWindows;
+        appendFormat(text, "\ne %d", int(list.size()));
+        for (const FacadeWindow &w : list)
+            appendWindowLine(text, w);
+    }
+    out.write(text.data(), std::streamsize(text.size()));
+    return bool(out);
+}
