@@ -1,5 +1,31 @@
 #include "QWindowData2D.h"
 
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// The value of pi the program uses everywhere.
+constexpr double kPi = 3.1415926;
+
+// Mapped coordinates are kept within this distance of the origin, far off any
+// image, so that callers can round them to int even for points near the
+// vanishing line, where the projective division explodes.
+constexpr double kFarAway = 1.0e9;
+
+double bounded(double q)
+{
+    if (std::isnan(q))
+        return kFarAway;
+    if (q > kFarAway)
+        return kFarAway;
+    if (q < -kFarAway)
+        return -kFarAway;
+    return q;
+}
+
+} // namespace
+
 QWindowData2D::QWindowData2D(QObject *parent) : QObject(parent) {}
 
 QWindowData2D::~QWindowData2D()
@@ -7,10 +33,64 @@ QWindowData2D::~QWindowData2D()
     clearWindowImages();
 }
 
+// Releases the owned window and blind images and forgets the borrowed list.
 void QWindowData2D::clearWindowImages()
 {
     currentImages.clear();
     imageKeys.clear();
     windowImages.clear();
     blindImages.clear();
+}
+
+// Whole degrees from 0 to 179 for both leaves of every window of group 0,
+// left leaf first, from the unseeded standard generator.
+void QWindowData2D::setRandomShutterAngles()
+{
+    if (windows.empty())
+        return;
+    for (FacadeWindow &w : windows.front()) {
+        const int left = std::rand() % 180;
+        w.leftAngle = left * kPi / 180;
+        const int right = std::rand() % 180;
+        w.rightAngle = right * kPi / 180;
+    }
+}
+
+// Sets one leaf angle of one window of group 0 (single) or of all of them.
+// Only shutter test cases have leaves; an index outside group 0 is ignored.
+void QWindowData2D::setShutterAngle(double angle, bool left, bool single, int window)
+{
+    if (caseKind != int(TestCaseKind::Shutter) || windows.empty())
+        return;
+    std::vector<FacadeWindow> &group = windows.front();
+    auto set = [&](FacadeWindow &w) { (left ? w.leftAngle : w.rightAngle) = angle; };
+    if (single) {
+        if (window >= 0 && std::size_t(window) < group.size())
+            set(group[std::size_t(window)]);
+        return;
+    }
+    for (FacadeWindow &w : group)
+        set(w);
+}
+
+// x2 = H * (p - offsets), divided by its third component.
+QPointF QWindowData2D::rectifiedToOriginal(const QPoint &p) const
+{
+    const double u = double(p.x()) - colMin;
+    const double v = double(p.y()) - rowMin;
+    const double x = homography[0][0] * u + homography[0][1] * v + homography[0][2];
+    const double y = homography[1][0] * u + homography[1][1] * v + homography[1][2];
+    const double w = homography[2][0] * u + homography[2][1] * v + homography[2][2];
+    return QPointF(bounded(x / w), bounded(y / w));
+}
+
+// x1 = H^-1 * q, divided by its third component, plus the offsets.
+QPointF QWindowData2D::originalToRectified(const QPoint &q) const
+{
+    const double qx = q.x();
+    const double qy = q.y();
+    const double x = homographyInv[0][0] * qx + homographyInv[0][1] * qy + homographyInv[0][2];
+    const double y = homographyInv[1][0] * qx + homographyInv[1][1] * qy + homographyInv[1][2];
+    const double w = homographyInv[2][0] * qx + homographyInv[2][1] * qy + homographyInv[2][2];
+    return QPointF(bounded(x / w + colMin), bounded(y / w + rowMin));
 }

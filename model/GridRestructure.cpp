@@ -1,0 +1,106 @@
+#include "QWindowData2D.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Largest lattice the model builds; more cells than this could not be drawn
+// or edited and would only exhaust memory.
+constexpr std::int64_t kMaxLatticeWindows = 1 << 20;
+
+// A real rounded the way the layout rounds: plus 0.5, truncated.
+int roundHalfUp(double value)
+{
+    return int(value + 0.5);
+}
+
+} // namespace
+
+// Rebuilds group 0 as the detected grid (requested shape equals the detected
+// one) or as a rows x cols lattice inside the bounds, each cell showing a
+// detected window drawn at random. Returns -1 for bad counts, 0 when the grid
+// cannot be laid out (does not fit, group 0 incomplete, nothing to draw
+// from), 1 when windows[0] and the image lists were rebuilt.
+int QWindowData2D::restructureGrid(int rows, int cols)
+{
+    if (rows <= 0 || cols <= 0)
+        return -1;
+    if (gridBounds.empty() || windowTemplates.empty() || rowValues.empty() || colValues.empty())
+        return 0;
+
+    const QRect &bounds = gridBounds.front();
+    const QRect &cell = windowTemplates.front();
+    const std::int64_t boundsWidth = bounds.width();
+    const std::int64_t boundsHeight = bounds.height();
+    const std::int64_t cellWidth = cell.width();
+    const std::int64_t cellHeight = cell.height();
+    if (rows * cellHeight > boundsHeight || cols * cellWidth > boundsWidth)
+        return 0;
+
+    static const std::vector<FacadeWindow> none;
+    const std::vector<FacadeWindow> &detected = detectedWindows.empty() ? none : detectedWindows.front();
+    const bool detectedShape = std::size_t(rows) == rowValues.front().size()
+        && std::size_t(cols) == colValues.front().size();
+    if (!detectedShape) {
+        if (detected.empty() || cellWidth <= 0 || cellHeight <= 0
+            || std::int64_t(rows) * cols > kMaxLatticeWindows)
+            return 0;
+    }
+
+    std::vector<FacadeWindow> rebuilt;
+    std::vector<QImage *> images;
+    std::vector<int> keys;
+    // A detected index beyond the loaded images (a larger grid file was read
+    // later) shows no image: its entry is null, which the view skips.
+    auto addImage = [&](std::size_t k) {
+        images.push_back(k < windowImages.size() ? windowImages[k].get() : nullptr);
+        keys.push_back(int(k));
+    };
+
+    if (detectedShape) {
+        rebuilt.reserve(detected.size());
+        for (std::size_t k = 0; k < detected.size(); ++k) {
+            FacadeWindow w = detected[k];
+            w.sourceIndex = int(k);
+            rebuilt.push_back(w);
+            addImage(k);
+        }
+    } else {
+        const int gapX = roundHalfUp(double(boundsWidth - cols * cellWidth) / (cols + 1));
+        const int gapY = roundHalfUp(double(boundsHeight - rows * cellHeight) / (rows + 1));
+        const std::int64_t x0 = std::int64_t(bounds.left()) + gapX;
+        const std::int64_t y0 = std::int64_t(bounds.top()) + gapY;
+        const std::int64_t stepX = cellWidth + gapX;
+        const std::int64_t stepY = cellHeight + gapY;
+        // Rounding up the gaps may push the last cells a few pixels past the
+        // bounds; with bounds at the edge of int that would not be representable.
+        if (x0 + (cols - 1) * stepX >= INT_MAX || y0 + (rows - 1) * stepY >= INT_MAX)
+            return 0;
+        const int count = int(detected.size());
+        rebuilt.reserve(std::size_t(rows) * std::size_t(cols));
+        for (int row = 0; row < rows; ++row) {
+            for (int col = 0; col < cols; ++col) {
+                const int k = std::rand() % count;
+                const FacadeWindow &source = detected[std::size_t(k)];
+                FacadeWindow w = source;
+                w.x = roundHalfUp(double(x0 + col * stepX));
+                w.y = roundHalfUp(double(y0 + row * stepY));
+                w.col = col;
+                w.row = row;
+                w.sourceIndex = k;
+                rebuilt.push_back(w);
+                addImage(std::size_t(k));
+            }
+        }
+    }
+
+    windows.clear();
+    windows.push_back(std::move(rebuilt));
+    currentImages = std::move(images);
+    imageKeys = std::move(keys);
+    this->rows = rows;
+    this->cols = cols;
+    return 1;
+}
