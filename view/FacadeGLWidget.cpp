@@ -1,15 +1,181 @@
 #include "FacadeGLWidget.h"
 
+#include "QWindowData2D.h"
+
+#include <QPixmap>
+
+#include <cstdio>
+
 FacadeGLWidget::FacadeGLWidget(QWidget *parent)
     : QGLWidget(QGLFormat(QGL::SampleBuffers), parent)
 {
     setMouseTracking(true);
 }
 
+// Neither the model, the dialog, the loaded image nor any texture is ours to
+// delete: the textures go with the GL context.
 FacadeGLWidget::~FacadeGLWidget() = default;
-void FacadeGLWidget::mousePressEvent(QMouseEvent *) {}
-void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *) {}
-void FacadeGLWidget::mouseMoveEvent(QMouseEvent *) {}
+
+void FacadeGLWidget::setDemoDialog(TessivoDemo *dialog)
+{
+    demoDialog = dialog;
+}
+
+void FacadeGLWidget::setWindowData(QWindowData2D *data)
+{
+    windowData = data;
+}
+
+// Binds the two shutter-leaf textures of a test case, found in
+// folder/<file name up to its last '.'>/windows. Textures of a previous test
+// case are deleted first, so repeated loads do not pile up GPU memory.
+void FacadeGLWidget::loadShutterTextures(const std::string &folder, const std::string &fileName)
+{
+    const std::string stem = fileName.substr(0, fileName.rfind('.'));
+    const std::string dir = folder + "/" + stem + "/windows";
+
+    // Called from dialog slots, outside paintGL: the context must be made current.
+    makeCurrent();
+    if (leftShutterTexture != 0)
+        deleteTexture(leftShutterTexture);
+    if (rightShutterTexture != 0)
+        deleteTexture(rightShutterTexture);
+
+    glEnable(GL_TEXTURE_2D);
+    const QPixmap left(QString::fromStdString(dir + "/shutter_in_1.jpg"));
+    leftShutterTexture = bindTexture(left, GL_TEXTURE_2D, GL_RGBA);
+    const QPixmap right(QString::fromStdString(dir + "/shutter_in_2.jpg"));
+    rightShutterTexture = bindTexture(right, GL_TEXTURE_2D, GL_RGBA);
+    glDisable(GL_TEXTURE_2D);
+}
+
+// Rebuilds the map from image key to texture: key i for entry i of windowImages,
+// (s + 1) * N + j for blind level s of detected window j (N blind image lists).
+// The previous textures are deleted; a key already present keeps its texture.
+void FacadeGLWidget::bindWindowTextures()
+{
+    makeCurrent();
+    deleteWindowTextures();
+    if (!windowData)
+        return;
+    const std::size_t windowCount = windowData->windows.empty() ? 0 : windowData->windows[0].size();
+    if (windowData->currentImages.size() != windowCount)
+        return;
+
+    const auto bindKey = [this](int key, const QImage *image) {
+        if (!image)
+            return;
+        const GLuint texture = bindTexture(QPixmap::fromImage(*image), GL_TEXTURE_2D, GL_RGBA);
+        if (!windowTextures.emplace(key, texture).second && texture != 0)
+            deleteTexture(texture); // the key's first texture stays; this one would leak
+    };
+
+    glEnable(GL_TEXTURE_2D);
+    const auto &windowImages = windowData->windowImages;
+    for (std::size_t i = 0; i < windowImages.size(); ++i)
+        bindKey(int(i), windowImages[i].get());
+    const auto &blindImages = windowData->blindImages;
+    const int blindCount = int(blindImages.size());
+    for (int j = 0; j < blindCount; ++j) {
+        for (std::size_t s = 0; s < blindImages[j].size(); ++s)
+            bindKey(int(s + 1) * blindCount + j, blindImages[j][s].get());
+    }
+    glDisable(GL_TEXTURE_2D);
+}
+
+void FacadeGLWidget::deleteWindowTextures()
+{
+    for (const auto &entry : windowTextures) {
+        if (entry.second != 0)
+            deleteTexture(entry.second);
+    }
+    windowTextures.clear();
+}
+
+// Borrows the image (its owner frees it) and sizes the view to it; what is drawn
+// always comes from the model.
+void FacadeGLWidget::setImage(QImage *image)
+{
+    loadedImage = image;
+    if (!image)
+        return;
+    glImage = convertToGLFormat(*image);
+    resize(image->size());
+}
+
+// Saves the part of the frame covered by the shown background image as a PNG.
+// The frame is rendered again into the back buffer and read with
+// grabFrameBuffer(): grabbing a QGLWidget as a widget yields a blank picture,
+// and the back buffer's content after a buffer swap is undefined.
+void FacadeGLWidget::saveScreenshot(const QString &fileName)
+{
+    if (!windowData)
+        return;
+    makeCurrent();
+    paintGL();
+    glFinish();
+    const QImage frame = grabFrameBuffer();
+
+    const QImage &shown = (showOriginalImage || showInOriginalView) ? windowData->originalImage
+                                                                     : windowData->background;
+    // Only what the view shows: the image's rectangle within the frame.
+    const QRect area = QRect(QPoint(0, 0), shown.size()).intersected(frame.rect());
+    if (!frame.copy(area).save(fileName, "PNG", -1))
+        std::fprintf(stderr, "Can't save screenshot to %s\n", fileName.toLocal8Bit().constData());
+}
+
+void FacadeGLWidget::resetSelection()
+{
+    selectedWindow = -1;
+    hoveredWindow = -1;
+    draggingBlind = false;
+    movingWindow = false;
+}
+
+int FacadeGLWidget::selectedWindowIndex() const
+{
+    return selectedWindow;
+}
+
+void FacadeGLWidget::setShowGrid(bool flag)
+{
+    showGrid = flag;
+}
+
+void FacadeGLWidget::setShowInOriginalView(bool flag)
+{
+    showInOriginalView = flag;
+}
+
+void FacadeGLWidget::setShowOriginalImage(bool flag)
+{
+    showOriginalImage = flag;
+}
+
+void FacadeGLWidget::setDragAllBlinds(bool flag)
+{
+    dragAllBlinds = flag;
+}
+
 void FacadeGLWidget::initializeGL() {}
-void FacadeGLWidget::resizeGL(int, int) {}
-void FacadeGLWidget::paintGL() {}
+
+// One GL unit per widget pixel, origin at the top-left corner, y downwards.
+void FacadeGLWidget::resizeGL(int w, int h)
+{
+    viewWidth = w;
+    viewHeight = h;
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, w, h, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void FacadeGLWidget::paintGL()
+{
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], 1.0f);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    drawFacade();
+    imageCache.endFrame();
+}

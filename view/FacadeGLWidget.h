@@ -1,6 +1,8 @@
 #ifndef TESSIVO_FACADEGLWIDGET_H
 #define TESSIVO_FACADEGLWIDGET_H
 
+#include "GLImageCache.h"
+
 #include <QGLWidget>
 #include <QImage>
 #include <QPoint>
@@ -8,8 +10,10 @@
 #include <map>
 #include <string>
 
+class QSlider;
 class QWindowData2D;
 class TessivoDemo;
+struct FacadeWindow;
 
 // The OpenGL view that draws the loaded facade model, rectified or warped into
 // the original photograph, and turns mouse input into edits of that model.
@@ -48,15 +52,28 @@ protected:
     void paintGL() override;
 
 private:
-    // Facade drawing, in paint order.
+    // Facade drawing, in paint order (FacadeRendering.cpp).
     void drawFacade();
-    void drawImageAt(const QImage &image, int x, int y);
+    void drawImageAt(const QImage &converted, int x, int y);
     void drawWindowImages();
     void drawWindowImagesInOriginalView();
     void drawWindowOutlines();
     void drawWindowOutlinesInOriginalView();
     void drawShutters(bool inOriginalView);
     void drawHoverHighlight(bool inOriginalView);
+
+    // Mouse editing helpers (MouseEditing.cpp).
+    bool isWindowIndex(int index) const;
+    QPoint pointerPosition(const QPoint &widgetPos) const;
+    QSlider *shutterSlider(const char *objectName) const;
+    void updateShutterSliders();
+    void armEdit(const FacadeWindow &selected, const QPoint &pointer);
+    void dragBlind(const QPoint &pointer);
+    void showBlindLevel(int index, int level);
+    void moveSelectedWindow(const QPoint &widgetPos);
+    void alignRowAndColumn();
+
+    void deleteWindowTextures();
 
 public:
     int viewWidth = 0;
@@ -78,6 +95,10 @@ public:
     QImage *loadedImage = nullptr;
     QImage glImage;
     QWindowData2D *windowData = nullptr;
+
+private:
+    // GL-layout copies of the images drawn by the last repaint.
+    GLImageCache imageCache;
 };
 
 #endif

@@ -1,0 +1,85 @@
+#include "FacadeViewMath.h"
+
+#include "QWindowData2D.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace FacadeViewMath {
+
+namespace {
+constexpr double pixelLimit = double(1 << 29);
+}
+
+int roundToPixel(double value)
+{
+    return truncateToPixel(value + 0.5);
+}
+
+int truncateToPixel(double value)
+{
+    if (std::isnan(value))
+        return -(1 << 29);
+    return int(std::clamp(value, -pixelLimit, pixelLimit));
+}
+
+int addClamped(int a, int b)
+{
+    const long long sum = static_cast<long long>(a) + b;
+    return int(std::clamp<long long>(sum, INT_MIN, INT_MAX));
+}
+
+int sliderValueFromAngle(double radians)
+{
+    const double steps = radians / pi * 18.0 + 0.5;
+    // Clamped before the conversion, which would overflow for huge angles.
+    if (!(steps >= 0.0))
+        return 0;
+    if (steps >= 18.0)
+        return 180;
+    return 10 * int(steps);
+}
+
+int blindLevel(double ratio)
+{
+    const double level = ratio * 10.0 + 0.5;
+    if (!(level >= 0.0))
+        return 0;
+    if (level >= 10.0)
+        return 10;
+    return int(level);
+}
+
+int nearestSampleIndex(const std::vector<double> &angles, double angle)
+{
+    if (angles.empty())
+        return -1;
+    double best = 1e30;
+    int index = 0;
+    for (std::size_t k = 0; k < angles.size(); ++k) {
+        const double distance = std::fabs(angles[k] - angle);
+        if (distance < best) {
+            best = distance;
+            index = int(k);
+        }
+    }
+    return index;
+}
+
+bool inHitArea(const FacadeWindow &window, int px, int py)
+{
+    const long long x = window.x, y = window.y;
+    return x < px && px - x < window.width
+        && y - hitTolerance < py && py - y < static_cast<long long>(window.height) + hitTolerance;
+}
+
+bool onBlindBand(const FacadeWindow &window, int px, int py)
+{
+    const long long edge = static_cast<long long>(window.y) + window.blindExtent;
+    const long long x = window.x;
+    return edge - blindBand < py && py < edge + blindBand
+        && x < px && px < x + window.width;
+}
+
+} // namespace FacadeViewMath

@@ -1,0 +1,230 @@
+// Mouse editing in the facade view: hover, selection, shutter sliders, blind
+// drag, window move and the row/column alignment on release.
+#include "FacadeGLWidget.h"
+
+#include "FacadeViewMath.h"
+#include "QWindowData2D.h"
+
+#include <QMouseEvent>
+#include <QSlider>
+
+namespace {
+constexpr int blindCase = int(TestCaseKind::Blind);
+constexpr int shutterCase = int(TestCaseKind::Shutter);
+}
+
+int FacadeGLWidget::windowAt(int px, int py) const
+{
+    if (!windowData || windowData->windows.empty())
+        return -1;
+    const auto &windows = windowData->windows[0];
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        if (FacadeViewMath::inHitArea(windows[i], px, py))
+            return int(i);
+    }
+    return -1;
+}
+
+// True when a model is set and index names a window of group 0. Restructuring
+// and grid-file loads can leave stored indices beyond a shrunken group.
+bool FacadeGLWidget::isWindowIndex(int index) const
+{
+    return windowData && !windowData->windows.empty() && index >= 0
+        && std::size_t(index) < windowData->windows[0].size();
+}
+
+// The pointer in rectified pixels: the widget position itself, or in the
+// original view the position mapped back from the photograph and rounded.
+QPoint FacadeGLWidget::pointerPosition(const QPoint &widgetPos) const
+{
+    if (!showInOriginalView)
+        return widgetPos;
+    const QPointF q = windowData->originalToRectified(widgetPos);
+    return QPoint(FacadeViewMath::roundToPixel(q.x()), FacadeViewMath::roundToPixel(q.y()));
+}
+
+// One of the dialog's shutter sliders, or null without a dialog. Found by object
+// name through the top-level window (the dialog, once the view sits in its
+// scroll area): the dialog's header pulls in its generated form, which the view
+// library must not depend on.
+QSlider *FacadeGLWidget::shutterSlider(const char *objectName) const
+{
+    if (!demoDialog)
+        return nullptr;
+    return window()->findChild<QSlider *>(QLatin1String(objectName));
+}
+
+// Enables the sliders for a selected window of a shutter test case and sets them
+// to its angles; disables them otherwise. Setting a value runs the dialog's
+// slider slot, which writes the rounded angle back to the model.
+void FacadeGLWidget::updateShutterSliders()
+{
+    QSlider *left = shutterSlider("horizontalSliderLeftShutter");
+    QSlider *right = shutterSlider("horizontalSliderRightShutter");
+    const bool shutterSelected = windowData->caseKind == shutterCase && selectedWindow != -1;
+    if (left)
+        left->setEnabled(shutterSelected);
+    if (right)
+        right->setEnabled(shutterSelected);
+    if (!shutterSelected)
+        return;
+
+    // Both values are taken before either slider runs its slot.
+    const FacadeWindow &s = windowData->windows[0][selectedWindow];
+    const int leftValue = FacadeViewMath::sliderValueFromAngle(s.leftAngle);
+    const int rightValue = FacadeViewMath::sliderValueFromAngle(s.rightAngle);
+    if (left)
+        left->setValue(leftValue);
+    if (right)
+        right->setValue(rightValue);
+}
+
+void FacadeGLWidget::mousePressEvent(QMouseEvent *event)
+{
+    if (!windowData || event->button() != Qt::LeftButton)
+        return;
+    selectedWindow = isWindowIndex(hoveredWindow) ? hoveredWindow : -1;
+    lastMousePos = event->pos();
+    updateShutterSliders();
+    updateGL();
+}
+
+void FacadeGLWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!windowData)
+        return;
+    const QPoint pointer = pointerPosition(event->pos());
+    const bool leftHeld = event->buttons() & Qt::LeftButton;
+
+    if (isWindowIndex(selectedWindow)) {
+        if (!leftHeld)
+            armEdit(windowData->windows[0][selectedWindow], pointer);
+        if (windowData->caseKind == blindCase && leftHeld) {
+            if (draggingBlind)
+                dragBlind(pointer);
+            else if (movingWindow)
+                moveSelectedWindow(event->pos());
+        }
+    }
+
+    const int hovered = windowAt(pointer.x(), pointer.y());
+    if (hovered != hoveredWindow) {
+        hoveredWindow = hovered;
+        updateGL();
+    }
+}
+
+// Arms a blind drag on the selected window's blind band and a window move on the
+// rest of its hit area (blind test cases only); elsewhere disarms both.
+void FacadeGLWidget::armEdit(const FacadeWindow &selected, const QPoint &pointer)
+{
+    const bool blind = windowData->caseKind == blindCase;
+    if (FacadeViewMath::onBlindBand(selected, pointer.x(), pointer.y())) {
+        if (blind) {
+            setCursor(Qt::SizeVerCursor);
+            draggingBlind = true;
+            movingWindow = false;
+        }
+    } else if (FacadeViewMath::inHitArea(selected, pointer.x(), pointer.y())) {
+        if (blind) {
+            setCursor(Qt::SizeAllCursor);
+            movingWindow = true;
+            draggingBlind = false;
+        }
+    } else {
+        setCursor(Qt::ArrowCursor);
+        draggingBlind = false;
+        movingWindow = false;
+    }
+}
+
+// Puts the selected window's blind edge at the pointer when it lies strictly
+// inside the window, and shows the matching blind image; with dragAllBlinds
+// every blind takes the same fraction of its own window's height.
+void FacadeGLWidget::dragBlind(const QPoint &pointer)
+{
+    auto &windows = windowData->windows[0];
+    FacadeWindow &s = windows[selectedWindow];
+    const long long d = static_cast<long long>(pointer.y()) - s.y;
+    if (!(0 < d && d < s.height))
+        return;
+
+    s.blindExtent = int(d);
+    const double ratio = double(d) / s.height;
+    const int level = FacadeViewMath::blindLevel(ratio);
+    if (!dragAllBlinds) {
+        showBlindLevel(selectedWindow, level);
+    } else {
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            windows[i].blindExtent = FacadeViewMath::roundToPixel(windows[i].height * ratio);
+            showBlindLevel(int(i), level);
+        }
+    }
+    updateGL();
+}
+
+// Shows blind level `level` of the window's source images. A window whose source
+// has no blind images (a grid file can name any source) keeps its image.
+void FacadeGLWidget::showBlindLevel(int index, int level)
+{
+    QWindowData2D &model = *windowData;
+    const int source = model.windows[0][index].sourceIndex;
+    const int blindCount = int(model.blindImages.size());
+    if (std::size_t(index) >= model.currentImages.size() || std::size_t(index) >= model.imageKeys.size())
+        return;
+    if (source < 0 || source >= blindCount || std::size_t(level) >= model.blindImages[source].size())
+        return;
+    QImage *image = model.blindImages[source][level].get();
+    if (!image)
+        return;
+    model.currentImages[index] = image;
+    model.imageKeys[index] = (level + 1) * blindCount + source;
+}
+
+// Moves the selected window by the pointer's movement in widget pixels.
+void FacadeGLWidget::moveSelectedWindow(const QPoint &widgetPos)
+{
+    FacadeWindow &s = windowData->windows[0][selectedWindow];
+    const QPoint delta = widgetPos - lastMousePos;
+    lastMousePos = widgetPos;
+    s.x = FacadeViewMath::addClamped(s.x, delta.x());
+    s.y = FacadeViewMath::addClamped(s.y, delta.y());
+    updateGL();
+}
+
+void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *)
+{
+    if (!windowData || !isWindowIndex(selectedWindow) || !movingWindow)
+        return;
+    alignRowAndColumn();
+    updateGL();
+}
+
+// Pulls the moved window's column to its left edge and its row to its top edge,
+// addressing windows as row * cols + col with the model's counts. Counts that
+// disagree with group 0 (after a grid-file load) never reach outside it.
+void FacadeGLWidget::alignRowAndColumn()
+{
+    auto &windows = windowData->windows[0];
+    const FacadeWindow s = windows[selectedWindow];
+    const long long rows = windowData->rows;
+    const long long cols = windowData->cols;
+    const long long count = static_cast<long long>(windows.size());
+    if (cols <= 0 || s.col < 0 || s.col >= cols || s.row < 0)
+        return;
+
+    for (long long i = 0; i < rows; ++i) {
+        const long long index = i * cols + s.col;
+        if (index >= count)
+            break;
+        if (i != s.row)
+            windows[index].x = s.x;
+    }
+    for (long long j = 0; j < cols; ++j) {
+        const long long index = static_cast<long long>(s.row) * cols + j;
+        if (index >= count)
+            break;
+        if (j != s.col)
+            windows[index].y = s.y;
+    }
+}
