@@ -1,0 +1,47 @@
+#ifndef TESSIVO_TESTS_MODALANSWERER_H
+#define TESSIVO_TESTS_MODALANSWERER_H
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <vector>
+
+// What a test saw of one modal dialog before answering it.
+struct ModalRecord {
+    QString className;
+    QString title;
+    QString text;             // message boxes
+    QStringList nameFilters;  // file dialogs
+    bool saveDialog = false;  // file dialogs: AcceptSave
+    QMessageBox::StandardButtons buttons; // message boxes
+};
+
+// Answers the modal dialogs that open while it lives (file dialogs and message
+// boxes of the static QFileDialog/QMessageBox helpers), polling from the event
+// loop that the modal dialog runs. A file dialog takes the next queued path, or
+// is cancelled when none is queued or the path is empty; a message box is
+// acknowledged with OK.
+class ModalAnswerer
+{
+public:
+    ModalAnswerer();
+    ~ModalAnswerer();
+    ModalAnswerer(const ModalAnswerer &) = delete;
+    ModalAnswerer &operator=(const ModalAnswerer &) = delete;
+
+    void queueFileName(const QString &path) { m_fileNames.push_back(path); }
+    const std::vector<ModalRecord> &seen() const { return m_seen; }
+    void clear() { m_seen.clear(); }
+
+private:
+    void poll();
+
+    QTimer m_timer;
+    std::deque<QString> m_fileNames;
+    std::vector<ModalRecord> m_seen;
+};
+
+#endif
