@@ -1,0 +1,430 @@
+#include "QWindowData2D.h"
+
+#include "StderrCapture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Window i of the generated grids: distinct, odd widths so halving shows.
+QSize windowSize(int i)
+{
+    return QSize(41 + 2 * i, 30 + i);
+}
+
+// Writes a tiny test case: every image has its own size so that a test can
+// tell which file ended up where.
+class CaseBuilder
+{
+public:
+    CaseBuilder(const QString &folder, const QString &fileName, int windows)
+        : m_folder(folder), m_fileName(fileName), m_windows(windows)
+    {
+        const int dot = fileName.lastIndexOf('.');
+        m_base = m_folder + "/" + (dot < 0 ? fileName : fileName.left(dot));
+        QDir().mkpath(m_base + "/windows/input");
+    }
+
+    QString base() const { return m_base; }
+    QString windowsDir() const { return m_base + "/windows"; }
+
+    bool facade(bool withWindowSection = true)
+    {
+        std::string grid = "b\n0 0 1000 500\nw\n0 0 40 40\nh 1\n5 \nv " + std::to_string(m_windows) + "\n";
+        for (int i = 0; i < m_windows; ++i)
+            grid += std::to_string(i) + " ";
+        if (withWindowSection) {
+            grid += "\ne " + std::to_string(m_windows);
+            for (int i = 0; i < m_windows; ++i) {
+                char line[128];
+                std::snprintf(line, sizeof line, "\n%d 10 %d %d %d 0 0.000000 0 0.000000 0.000000", 60 * i,
+                              windowSize(i).width(), windowSize(i).height(), i);
+                grid += line;
+            }
+        }
+        const std::string reconstruction = "#Camera K:\n1 0 0\n0 1 0\n0 0 1\n#Camera R:\n1 0 0\n0 1 0\n0 0 1\n"
+                                           "#Homography H for rectification\n"
+                                           "#x1 in rectified image, x2 in original image, then x2 = H * x1 \n"
+                                           "1 0 0\n0 1 0\n0 0 1\n#Offsets: col_min row_min\n3 4\n";
+        const QString baseName = QFileInfo(m_base).fileName();
+        return image(m_folder + "/" + m_fileName, QSize(101, 51))
+            && image(m_base + "/rec" + m_fileName, QSize(102, 52))
+            && image(m_base + "/background.jpg", QSize(103, 53))
+            && image(m_base + "/original_background.jpg", QSize(104, 54))
+            && text(m_base + "/grids.txt", grid)
+            && text(m_base + "/" + baseName + ".reconstruction.txt", reconstruction);
+    }
+
+    bool blinds()
+    {
+        for (int i = 0; i < m_windows; ++i) {
+            if (!image(windowsDir() + QString("/input/inputwin_%1.jpg").arg(i), QSize(10 + i, 5)))
+                return false;
+            for (int level = 0; level <= 10; ++level) {
+                if (!image(windowsDir() + QString("/win_%1_%2.jpg").arg(i).arg(10 * level), QSize(10 + i, 20 + level)))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    bool shutters()
+    {
+        std::string shutterText;
+        for (int i = 0; i < m_windows; ++i) {
+            shutterText += "window " + std::to_string(i) + "\n";
+            for (int leaf = 1; leaf <= 2; ++leaf) {
+                shutterText += "shutter " + std::to_string(leaf) + "\n" + std::to_string(i) + " 0 0 0\n";
+                for (int k = 0; k < 19; ++k)
+                    shutterText += std::to_string(10 * k) + " 1 2 3 4\n";
+            }
+        }
+        for (int i = 0; i < m_windows; ++i) {
+            if (!image(windowsDir() + QString("/interior_%1.jpg").arg(i), QSize(60 + i, 7)))
+                return false;
+        }
+        return image(windowsDir() + "/interior.jpg", QSize(64, 48))
+            && image(windowsDir() + "/shutter_in_1.jpg", QSize(8, 9))
+            && image(windowsDir() + "/shutter_in_2.jpg", QSize(11, 12))
+            && text(m_base + "/shutters.txt", shutterText);
+    }
+
+private:
+    static bool image(const QString &path, const QSize &size)
+    {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(QColor(200, 120, 40));
+        QPainter painter(&picture);
+        painter.fillRect(0, 0, size.width() / 2, size.height() / 2, Qt::blue);
+        painter.end();
+        return picture.save(path, "JPG");
+    }
+
+    static bool text(const QString &path, const std::string &content)
+    {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly)
+            && file.write(content.data(), qint64(content.size())) == qint64(content.size());
+    }
+
+    QString m_folder;
+    QString m_fileName;
+    QString m_base;
+    int m_windows;
+};
+
+bool listsEmpty(const QWindowData2D &model)
+{
+    return model.windowImages.empty() && model.blindImages.empty() && model.currentImages.empty()
+        && model.imageKeys.empty();
+}
+
+} // namespace
+
+class TestTestCaseAssets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void blindCaseLoads();
+    void blindCaseMissingImage_data();
+    void blindCaseMissingImage();
+    void facadeImagesInOrder_data();
+    void facadeImagesInOrder();
+    void missingGridFileFails();
+    void baseNames_data();
+    void baseNames();
+    void noWindowSection();
+    void shutterCaseLoads();
+    void interiorFallback();
+    void shutterTexturesRequired_data();
+    void shutterTexturesRequired();
+    void destructionReleasesImages();
+    void clearWindowImagesEmptiesLists();
+};
+
+void TestTestCaseAssets::blindCaseLoads()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "5.jpg", 4);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.blinds());
+
+    QWindowData2D model;
+    QVERIFY(model.loadBlindTestCase(dir.path().toStdString(), "5.jpg"));
+    QCOMPARE(model.caseKind, int(TestCaseKind::Blind));
+    QCOMPARE(model.originalImage.size(), QSize(101, 51));
+    QCOMPARE(model.rectifiedImage.size(), QSize(102, 52));
+    QCOMPARE(model.background.size(), QSize(103, 53));
+    QCOMPARE(model.originalBackground.size(), QSize(104, 54));
+    QCOMPARE(model.rows, 1);
+    QCOMPARE(model.cols, 4);
+    QCOMPARE(model.colMin, 3);
+    QCOMPARE(model.windowImages.size(), std::size_t(4));
+    QCOMPARE(model.blindImages.size(), std::size_t(4));
+    QCOMPARE(model.currentImages.size(), std::size_t(4));
+    QCOMPARE(model.imageKeys, std::vector<int>({0, 1, 2, 3}));
+    for (std::size_t i = 0; i < 4; ++i) {
+        QCOMPARE(model.windowImages[i]->size(), QSize(10 + int(i), 5));
+        QCOMPARE(model.currentImages[i], model.windowImages[i].get());
+        QCOMPARE(model.windows[0][i].sourceIndex, int(i));
+        QCOMPARE(model.blindImages[i].size(), std::size_t(11));
+        for (std::size_t level = 0; level < 11; ++level)
+            QCOMPARE(model.blindImages[i][level]->size(), QSize(10 + int(i), 20 + int(level)));
+    }
+    QVERIFY(model.shutters.empty());
+}
+
+// One missing image fails the whole load and leaves every image list empty,
+// with one line naming the file.
+void TestTestCaseAssets::blindCaseMissingImage_data()
+{
+    QTest::addColumn<QString>("missing");
+    QTest::newRow("level image") << "windows/win_2_70.jpg";
+    QTest::newRow("last level") << "windows/win_3_100.jpg";
+    QTest::newRow("first input") << "windows/input/inputwin_0.jpg";
+    QTest::newRow("last input") << "windows/input/inputwin_3.jpg";
+}
+
+void TestTestCaseAssets::blindCaseMissingImage()
+{
+    QFETCH(QString, missing);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "5.jpg", 4);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.blinds());
+    const QString path = builder.base() + "/" + missing;
+    QVERIFY(QFile::remove(path));
+
+    QWindowData2D model;
+    StderrCapture capture;
+    QVERIFY(!model.loadBlindTestCase(dir.path().toStdString(), "5.jpg"));
+    QCOMPARE(capture.text(), "Cannot read image " + path.toStdString() + "\n");
+    QVERIFY(listsEmpty(model));
+    QCOMPARE(model.caseKind, int(TestCaseKind::None));
+}
+
+// The four facade images load in order and stop at the first that fails.
+void TestTestCaseAssets::facadeImagesInOrder_data()
+{
+    QTest::addColumn<QString>("missing");
+    QTest::addColumn<int>("loaded");
+    QTest::newRow("photograph") << "5.jpg" << 0;
+    QTest::newRow("rectified") << "5/rec5.jpg" << 1;
+    QTest::newRow("background") << "5/background.jpg" << 2;
+    QTest::newRow("original background") << "5/original_background.jpg" << 3;
+}
+
+void TestTestCaseAssets::facadeImagesInOrder()
+{
+    QFETCH(QString, missing);
+    QFETCH(int, loaded);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "5.jpg", 2);
+    QVERIFY(builder.facade());
+    QVERIFY(QFile::remove(dir.filePath(missing)));
+
+    QWindowData2D model;
+    StderrCapture capture;
+    QVERIFY(!model.loadImages(dir.path().toStdString(), "5.jpg"));
+    QCOMPARE(capture.text(), "Cannot read image " + dir.filePath(missing).toStdString() + "\n");
+    const QImage *inOrder[] = {&model.originalImage, &model.rectifiedImage, &model.background,
+                               &model.originalBackground};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(inOrder[i]->isNull(), i >= loaded);
+}
+
+void TestTestCaseAssets::missingGridFileFails()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "5.jpg", 2);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.blinds());
+    QVERIFY(QFile::remove(builder.base() + "/grids.txt"));
+    QWindowData2D model;
+    StderrCapture capture;
+    QVERIFY(!model.loadBlindTestCase(dir.path().toStdString(), "5.jpg"));
+    QCOMPARE(capture.text(), std::string("Can't open input file!\n"));
+    QVERIFY(listsEmpty(model));
+}
+
+void TestTestCaseAssets::baseNames_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("baseFolder");
+    QTest::newRow("two dots") << "a.b.jpg" << "a.b";
+    QTest::newRow("upper-case extension") << "facade-1.JPG" << "facade-1";
+    QTest::newRow("png") << "7.png" << "7";
+}
+
+void TestTestCaseAssets::baseNames()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, baseFolder);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), fileName, 1);
+    QCOMPARE(QFileInfo(builder.base()).fileName(), baseFolder);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.blinds());
+    QVERIFY(QFileInfo::exists(builder.base() + "/rec" + fileName));
+    QWindowData2D model;
+    QVERIFY(model.loadBlindTestCase(dir.path().toStdString(), fileName.toStdString()));
+    QCOMPARE(model.rowMin, 4);
+    QCOMPARE(model.blindImages.size(), std::size_t(1));
+}
+
+// Without an "e" section there are no windows: the blind step loads nothing,
+// the shutter step still needs the fallback interior and both textures.
+void TestTestCaseAssets::noWindowSection()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "5.jpg", 3);
+    QVERIFY(builder.facade(false));
+    QVERIFY(builder.shutters());
+
+    QWindowData2D blind;
+    QVERIFY(blind.loadBlindTestCase(dir.path().toStdString(), "5.jpg"));
+    QVERIFY(listsEmpty(blind));
+    QVERIFY(blind.detectedWindows.empty());
+
+    QWindowData2D shutter;
+    QVERIFY(shutter.loadShutterTestCase(dir.path().toStdString(), "5.jpg"));
+    QVERIFY(shutter.shutters.empty());
+    QVERIFY(listsEmpty(shutter));
+
+    QVERIFY(QFile::remove(builder.windowsDir() + "/interior.jpg"));
+    QWindowData2D failing;
+    StderrCapture capture;
+    QVERIFY(!failing.loadShutterTestCase(dir.path().toStdString(), "5.jpg"));
+    QCOMPARE(capture.text(), "Cannot read image " + (builder.windowsDir() + "/interior.jpg").toStdString() + "\n");
+}
+
+void TestTestCaseAssets::shutterCaseLoads()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "6.jpg", 3);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.shutters());
+
+    QWindowData2D model;
+    QVERIFY(model.loadShutterTestCase(dir.path().toStdString(), "6.jpg"));
+    QCOMPARE(model.caseKind, int(TestCaseKind::Shutter));
+    QCOMPARE(model.windowImages.size(), std::size_t(3));
+    QVERIFY(model.blindImages.empty());
+    QCOMPARE(model.imageKeys, std::vector<int>({0, 1, 2}));
+    for (std::size_t i = 0; i < 3; ++i) {
+        QCOMPARE(model.windowImages[i]->size(), QSize(60 + int(i), 7));
+        QCOMPARE(model.currentImages[i], model.windowImages[i].get());
+    }
+    QCOMPARE(model.leftShutterImage.size(), QSize(8, 9));
+    QCOMPARE(model.rightShutterImage.size(), QSize(11, 12));
+    QCOMPARE(model.shutters.size(), std::size_t(3));
+    QCOMPARE(model.shutters[2].right.hinge1, QPoint(2, 0));
+}
+
+// A missing per-window interior is no error: the shared interior image
+// squeezed to half the detected window's width and its full height stands in.
+void TestTestCaseAssets::interiorFallback()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "6.jpg", 5);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.shutters());
+    QVERIFY(QFile::remove(builder.windowsDir() + "/interior_3.jpg"));
+
+    QWindowData2D model;
+    StderrCapture capture;
+    QVERIFY(model.loadShutterTestCase(dir.path().toStdString(), "6.jpg"));
+    QCOMPARE(capture.text(), std::string());
+    QCOMPARE(model.windowImages.size(), std::size_t(5));
+    QCOMPARE(model.windowImages[3]->size(), QSize(windowSize(3).width() / 2, windowSize(3).height()));
+    QCOMPARE(model.windowImages[3]->size(), QSize(23, 33));
+    QCOMPARE(model.windowImages[4]->size(), QSize(64, 7));
+}
+
+void TestTestCaseAssets::shutterTexturesRequired_data()
+{
+    QTest::addColumn<QString>("missing");
+    QTest::newRow("left leaf") << "windows/shutter_in_1.jpg";
+    QTest::newRow("right leaf") << "windows/shutter_in_2.jpg";
+}
+
+// Without a leaf texture the load fails; the interior images stay until the
+// model goes.
+void TestTestCaseAssets::shutterTexturesRequired()
+{
+    QFETCH(QString, missing);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "6.jpg", 2);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.shutters());
+    QVERIFY(QFile::remove(builder.base() + "/" + missing));
+    QWindowData2D model;
+    StderrCapture capture;
+    QVERIFY(!model.loadShutterTestCase(dir.path().toStdString(), "6.jpg"));
+    QCOMPARE(capture.text(), "Cannot read image " + (builder.base() + "/" + missing).toStdString() + "\n");
+    QCOMPARE(model.caseKind, int(TestCaseKind::None));
+    QCOMPARE(model.windowImages.size(), std::size_t(2));
+    QVERIFY(model.shutters.empty());
+}
+
+// Copies share the model's image data until the model lets go of it.
+void TestTestCaseAssets::destructionReleasesImages()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "5.jpg", 3);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.blinds());
+    auto model = std::make_unique<QWindowData2D>();
+    QVERIFY(model->loadBlindTestCase(dir.path().toStdString(), "5.jpg"));
+    std::vector<QImage> copies;
+    for (const auto &image : model->windowImages)
+        copies.push_back(*image);
+    for (const auto &levels : model->blindImages)
+        for (const auto &image : levels)
+            copies.push_back(*image);
+    QCOMPARE(copies.size(), std::size_t(3 + 11 * 3));
+    for (const QImage &copy : copies)
+        QVERIFY(!copy.isDetached());
+    model.reset();
+    for (const QImage &copy : copies)
+        QVERIFY(copy.isDetached());
+}
+
+void TestTestCaseAssets::clearWindowImagesEmptiesLists()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "5.jpg", 2);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.blinds());
+    QWindowData2D model;
+    QVERIFY(model.loadBlindTestCase(dir.path().toStdString(), "5.jpg"));
+    const QImage kept = *model.blindImages[1][10];
+    QVERIFY(!kept.isDetached());
+    model.clearWindowImages();
+    QVERIFY(listsEmpty(model));
+    QVERIFY(kept.isDetached());
+    QCOMPARE(model.windows.at(0).size(), std::size_t(2)); // grid data stays
+}
+
+QTEST_GUILESS_MAIN(TestTestCaseAssets)
+#include "tst_testcaseassets.moc"
