@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,6 +50,14 @@ inline std::string savedText(const QWindowData2D &model)
     std::ostringstream out;
     model.saveGridFile(out);
     return out.str();
+}
+
+// A real as a grid file gives it back: six decimals, read in single precision.
+inline double asWritten(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%f", value);
+    return double(std::strtof(buffer, nullptr));
 }
 
 inline FacadeWindow window(int x, int y, int width, int height, int col, int row)

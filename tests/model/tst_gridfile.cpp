@@ -134,17 +134,12 @@ void TestGridFile::roundTripRoundsReals()
     QCOMPARE(back.rows, 3);
     QCOMPARE(back.cols, 1);
     QCOMPARE(back.windows.size(), std::size_t(2));
-    auto rounded = [](double v) {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%f", v);
-        return double(std::strtof(buffer, nullptr));
-    };
     for (std::size_t g = 0; g < 2; ++g) {
         std::vector<FacadeWindow> expected = model.windows[g];
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            expected[i].aux = rounded(expected[i].aux);
-            expected[i].leftAngle = rounded(expected[i].leftAngle);
-            expected[i].rightAngle = rounded(expected[i].rightAngle);
+            expected[i].aux = asWritten(expected[i].aux);
+            expected[i].leftAngle = asWritten(expected[i].leftAngle);
+            expected[i].rightAngle = asWritten(expected[i].rightAngle);
             expected[i].sourceIndex = -1;
         }
         QCOMPARE(describe(back.detectedWindows[g]), describe(expected));
