@@ -47,7 +47,7 @@ void ModalAnswerer::poll()
             dialog->reject();
         } else {
             dialog->selectFile(path);
-            dialog->accept();
+            static_cast<QDialog *>(dialog)->accept(); // public in QDialog, virtual
         }
         return;
     }

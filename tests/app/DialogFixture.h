@@ -1,0 +1,57 @@
+#ifndef TESSIVO_TESTS_DIALOGFIXTURE_H
+#define TESSIVO_TESTS_DIALOGFIXTURE_H
+
+#include "TessivoDemo.h"
+
+#include <QString>
+
+#include <memory>
+
+class QWindowData2D;
+
+// A shown dialog whose working directory is a given folder; restores the
+// previous working directory when it goes.
+class DialogFixture
+{
+public:
+    explicit DialogFixture(const QString &workingDir);
+    ~DialogFixture();
+    DialogFixture(const DialogFixture &) = delete;
+    DialogFixture &operator=(const DialogFixture &) = delete;
+
+    TessivoDemo &dialog() { return *m_dialog; }
+    bool exposed() const { return m_exposed; }
+
+    // Chooses the combo-box entry and clicks the kind's "Load" button.
+    void clickLoad(bool shutter, int index);
+    QWindowData2D *model() { return m_dialog->windowData.get(); }
+
+private:
+    QString m_previousDir;
+    std::unique_ptr<TessivoDemo> m_dialog;
+    bool m_exposed = false;
+};
+
+// Redirects the process's standard error into a buffer while it lives.
+class StderrCapture
+{
+public:
+    StderrCapture();
+    ~StderrCapture();
+    StderrCapture(const StderrCapture &) = delete;
+    StderrCapture &operator=(const StderrCapture &) = delete;
+
+    // Stops capturing and returns what was written.
+    QString take();
+
+private:
+    int m_savedFd = -1;
+    int m_fileFd = -1;
+    QString m_path;
+};
+
+// True when some folder from dir up to the file-system root holds an entry
+// named "Tessivo_TestCases".
+bool rootEntryAbove(const QString &dir);
+
+#endif
