@@ -1,0 +1,71 @@
+#include "ExportText.h"
+
+#include <cstdarg>
+#include <utility>
+
+namespace ExportText {
+
+CNumericLocale::CNumericLocale()
+{
+    cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    if (cLocale != locale_t(0))
+        previous = uselocale(cLocale);
+}
+
+CNumericLocale::~CNumericLocale()
+{
+    if (cLocale != locale_t(0)) {
+        uselocale(previous);
+        freelocale(cLocale);
+    }
+}
+
+void appendFormat(std::string &out, const char *format, ...)
+{
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (length >= int(sizeof buffer)) {
+        // Huge numbers print hundreds of digits with "%lf": format once more at full size.
+        const std::size_t start = out.size();
+        out.resize(start + std::size_t(length) + 1);
+        std::vsnprintf(&out[start], std::size_t(length) + 1, format, again);
+        out.resize(start + std::size_t(length));
+    } else if (length > 0) {
+        out.append(buffer, std::size_t(length));
+    }
+    va_end(again);
+}
+
+FileHandle createFile(const std::string &path)
+{
+    return FileHandle(std::fopen(path.c_str(), "w"));
+}
+
+bool writeAndClose(FileHandle file, const std::string &text)
+{
+    if (!file)
+        return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    return std::fclose(file.release()) == 0 && written;
+}
+
+bool writeTextFile(const std::string &path, const std::string &text)
+{
+    FileHandle file = createFile(path);
+    if (!file) {
+        std::fprintf(stderr, "Export: cannot create %s\n", path.c_str());
+        return false;
+    }
+    if (!writeAndClose(std::move(file), text)) {
+        std::fprintf(stderr, "Export: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace ExportText

@@ -1,0 +1,306 @@
+// The one file that uses CGAL: constrained Delaunay triangulation of the facade
+// wall, refined to Triangle's "pzqQa500" quality (20 degrees, area 500).
+#include "FacadeWall.h"
+
+#include <CGAL/Constrained_Delaunay_triangulation_2.h>
+#include <CGAL/Delaunay_mesh_criteria_2.h>
+#include <CGAL/Delaunay_mesh_face_base_2.h>
+#include <CGAL/Delaunay_mesh_vertex_base_2.h>
+#include <CGAL/Delaunay_mesher_2.h>
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Triangulation_face_base_with_info_2.h>
+#include <CGAL/Triangulation_vertex_base_with_info_2.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+namespace {
+
+// Number of the vertex in the output; -1 until numbered.
+struct VertexInfo {
+    int index = -1;
+};
+
+// Connected region (between constraints) the face belongs to; -1 until visited.
+struct FaceInfo {
+    int region = -1;
+};
+
+// --- The triangulation types, all in one place. ---
+using Kernel = CGAL::Exact_predicates_inexact_constructions_kernel;
+using VertexBase = CGAL::Triangulation_vertex_base_with_info_2<VertexInfo, Kernel,
+                                                               CGAL::Delaunay_mesh_vertex_base_2<Kernel>>;
+using FaceBase = CGAL::Delaunay_mesh_face_base_2<
+    Kernel, CGAL::Triangulation_face_base_with_info_2<FaceInfo, Kernel,
+                                                      CGAL::Constrained_triangulation_face_base_2<Kernel>>>;
+using Tds = CGAL::Triangulation_data_structure_2<VertexBase, FaceBase>;
+// Exact_predicates_tag: crossing constraints get an intersection vertex instead of throwing.
+using Cdt = CGAL::Constrained_Delaunay_triangulation_2<Kernel, Tds, CGAL::Exact_predicates_tag>;
+using Point = Cdt::Point;
+
+// Triangle's "q" (smallest angle 20 degrees) and "a500" (largest area 500). The
+// shape measure is the squared sine of the smallest angle, as in CGAL's own criteria.
+class WallCriteria : public CGAL::Delaunay_mesh_criteria_2<Cdt>
+{
+public:
+    static constexpr double kMinAngleDegrees = 20.0;
+    static constexpr double kMaxArea = 500.0;
+
+    // sine: squared sine of the smallest angle; size: area / kMaxArea.
+    // A smaller Quality is refined first: oversized faces, then the flattest.
+    struct Quality {
+        double sine = 1.0;
+        double size = 0.0;
+
+        bool operator<(const Quality &other) const
+        {
+            if (size > 1.0)
+                return other.size > 1.0 ? size > other.size : true;
+            if (other.size > 1.0)
+                return false;
+            return sine < other.sine;
+        }
+    };
+
+    class Is_bad
+    {
+    public:
+        explicit Is_bad(double sineBound) : sineBound(sineBound) {}
+
+        CGAL::Mesh_2::Face_badness operator()(const Quality &q) const
+        {
+            if (q.size > 1.0)
+                return CGAL::Mesh_2::IMPERATIVELY_BAD;
+            return q.sine < sineBound ? CGAL::Mesh_2::BAD : CGAL::Mesh_2::NOT_BAD;
+        }
+
+        CGAL::Mesh_2::Face_badness operator()(const Cdt::Face_handle &face, Quality &q) const
+        {
+            const Point &a = face->vertex(0)->point();
+            const Point &b = face->vertex(1)->point();
+            const Point &c = face->vertex(2)->point();
+            const double ab = CGAL::to_double(CGAL::squared_distance(a, b));
+            const double bc = CGAL::to_double(CGAL::squared_distance(b, c));
+            const double ca = CGAL::to_double(CGAL::squared_distance(c, a));
+            const double area = std::abs(CGAL::to_double(CGAL::area(a, b, c)));
+            // The smallest angle faces the shortest edge: sin = 2 area / (product of the other two).
+            const double shortest = std::min({ab, bc, ca});
+            const double otherTwo = ab * bc * ca / shortest;
+            q.size = area / kMaxArea;
+            q.sine = otherTwo > 0.0 ? 4.0 * area * area / otherTwo : 0.0;
+            return (*this)(q);
+        }
+
+    private:
+        double sineBound;
+    };
+
+    WallCriteria() : CGAL::Delaunay_mesh_criteria_2<Cdt>(sineBound()) {}
+
+    Is_bad is_bad_object() const { return Is_bad(sineBound()); }
+
+private:
+    static double sineBound()
+    {
+        const double s = std::sin(kMinAngleDegrees * 3.14159265358979323846 / 180.0);
+        return s * s;
+    }
+};
+
+// Even-odd point-in-polygon test; a polygon of fewer than 3 points holds nothing.
+bool insidePolygon(const std::vector<QPointF> &polygon, double x, double y)
+{
+    bool inside = false;
+    const std::size_t n = polygon.size();
+    if (n < 3)
+        return false;
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const QPointF &pi = polygon[i];
+        const QPointF &pj = polygon[j];
+        if ((pi.y() > y) != (pj.y() > y)) {
+            const double crossX = pj.x() + (y - pj.y()) * (pi.x() - pj.x()) / (pi.y() - pj.y());
+            if (x < crossX)
+                inside = !inside;
+        }
+    }
+    return inside;
+}
+
+bool isWall(const FacadeWall::Polygons &polygons, double x, double y)
+{
+    if (!insidePolygon(polygons[0], x, y))
+        return false;
+    for (std::size_t k = 1; k < polygons.size(); ++k)
+        if (insidePolygon(polygons[k], x, y))
+            return false;
+    return true;
+}
+
+// Marks the wall faces. The constraints cut the plane into regions that lie
+// wholly inside or outside each polygon, so one face per region decides for all
+// of it: its largest face, whose centroid is safely away from every edge.
+void markWall(Cdt &cdt, const FacadeWall::Polygons &polygons)
+{
+    for (auto face = cdt.all_faces_begin(); face != cdt.all_faces_end(); ++face) {
+        face->info().region = -1;
+        face->set_in_domain(false);
+    }
+    std::vector<Cdt::Face_handle> region;
+    std::vector<Cdt::Face_handle> pending;
+    int regionCount = 0;
+    for (auto start = cdt.all_faces_begin(); start != cdt.all_faces_end(); ++start) {
+        if (start->info().region >= 0)
+            continue;
+        region.clear();
+        pending.assign(1, start);
+        start->info().region = regionCount;
+        bool unbounded = false;
+        while (!pending.empty()) {
+            const Cdt::Face_handle face = pending.back();
+            pending.pop_back();
+            region.push_back(face);
+            unbounded = unbounded || cdt.is_infinite(face);
+            for (int i = 0; i < 3; ++i) {
+                const Cdt::Face_handle next = face->neighbor(i);
+                if (!face->is_constrained(i) && next->info().region < 0) {
+                    next->info().region = regionCount;
+                    pending.push_back(next);
+                }
+            }
+        }
+        ++regionCount;
+        if (unbounded)
+            continue;
+        double largest = -1.0;
+        Point centroid;
+        for (const Cdt::Face_handle &face : region) {
+            const double area = CGAL::to_double(cdt.triangle(face).area());
+            if (area > largest) {
+                largest = area;
+                centroid = CGAL::centroid(face->vertex(0)->point(), face->vertex(1)->point(),
+                                          face->vertex(2)->point());
+            }
+        }
+        if (isWall(polygons, centroid.x(), centroid.y()))
+            for (const Cdt::Face_handle &face : region)
+                face->set_in_domain(true);
+    }
+}
+
+bool lessXY(const Cdt::Vertex_handle &a, const Cdt::Vertex_handle &b)
+{
+    const Point &p = a->point();
+    const Point &q = b->point();
+    return p.x() < q.x() || (p.x() == q.x() && p.y() < q.y());
+}
+
+std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &polygons)
+{
+    std::size_t total = 0;
+    double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
+    for (const auto &polygon : polygons)
+        for (const QPointF &p : polygon) {
+            if (!std::isfinite(p.x()) || !std::isfinite(p.y())) {
+                std::fprintf(stderr, "Facade triangulation: a point is not a finite number\n");
+                return nullptr;
+            }
+            minX = total == 0 ? p.x() : std::min(minX, p.x());
+            maxX = total == 0 ? p.x() : std::max(maxX, p.x());
+            minY = total == 0 ? p.y() : std::min(minY, p.y());
+            maxY = total == 0 ? p.y() : std::max(maxY, p.y());
+            ++total;
+        }
+    if (polygons.empty() || total < 3)
+        return nullptr;
+    if ((maxX - minX) * (maxY - minY) > FacadeWall::kMaxExtentArea) {
+        std::fprintf(stderr, "Facade triangulation: the facade is too large (%g by %g)\n", maxX - minX,
+                     maxY - minY);
+        return nullptr;
+    }
+
+    Cdt cdt;
+    std::vector<Cdt::Vertex_handle> inputVertices;
+    inputVertices.reserve(total);
+    Cdt::Face_handle hint;
+    for (const auto &polygon : polygons)
+        for (const QPointF &p : polygon) {
+            const Cdt::Vertex_handle v = cdt.insert(Point(p.x(), p.y()), hint);
+            if (v->info().index < 0)
+                v->info().index = int(inputVertices.size());
+            hint = v->face();
+            inputVertices.push_back(v);
+        }
+    std::size_t first = 0;
+    for (const auto &polygon : polygons) {
+        const std::size_t n = polygon.size();
+        for (std::size_t j = 0; j < n; ++j) {
+            const Cdt::Vertex_handle a = inputVertices[first + j];
+            const Cdt::Vertex_handle b = inputVertices[first + (j + 1) % n];
+            if (a != b)
+                cdt.insert_constraint(a, b);
+        }
+        first += n;
+    }
+
+    if (cdt.dimension() == 2) {
+        markWall(cdt, polygons);
+        CGAL::refine_Delaunay_mesh_2(cdt, WallCriteria(), true);
+    }
+
+    // Added points: intersections of crossing edges and refinement points.
+    std::vector<Cdt::Vertex_handle> added;
+    for (auto v = cdt.finite_vertices_begin(); v != cdt.finite_vertices_end(); ++v)
+        if (v->info().index < 0)
+            added.push_back(v);
+    std::sort(added.begin(), added.end(), lessXY);
+    for (std::size_t k = 0; k < added.size(); ++k)
+        added[k]->info().index = int(total + k);
+
+    auto mesh = std::make_unique<FacadePolyMesh>();
+    mesh->reserve(total + added.size(), 3 * cdt.number_of_faces(), 2 * cdt.number_of_faces());
+    std::vector<FacadePolyMesh::VertexHandle> handles;
+    handles.reserve(total + added.size());
+    for (const auto &polygon : polygons)
+        for (const QPointF &p : polygon)
+            handles.push_back(mesh->add_vertex(FacadePolyMesh::Point(float(p.x()), float(p.y()), 0.0f)));
+    for (const Cdt::Vertex_handle &v : added)
+        handles.push_back(mesh->add_vertex(FacadePolyMesh::Point(float(CGAL::to_double(v->point().x())),
+                                                                 float(CGAL::to_double(v->point().y())), 0.0f)));
+    if (cdt.dimension() < 2)
+        return mesh;
+    std::size_t lost = 0;
+    for (auto face = cdt.finite_faces_begin(); face != cdt.finite_faces_end(); ++face) {
+        if (!face->is_in_domain())
+            continue;
+        const FacadePolyMesh::FaceHandle made = mesh->add_face(handles[std::size_t(face->vertex(0)->info().index)],
+                                                               handles[std::size_t(face->vertex(1)->info().index)],
+                                                               handles[std::size_t(face->vertex(2)->info().index)]);
+        if (!made.is_valid())
+            ++lost;
+    }
+    if (lost > 0)
+        std::fprintf(stderr, "Facade triangulation: %zu faces could not be added\n", lost);
+    return mesh;
+}
+
+} // namespace
+
+std::unique_ptr<FacadePolyMesh> FacadeWall::triangulate(const Polygons &polygons)
+{
+    try {
+        return triangulateChecked(polygons);
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "Facade triangulation failed: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "Facade triangulation failed\n");
+    }
+    return nullptr;
+}
+
+FacadePolyMesh *QWindowData2D::triangulateFacade(const std::vector<std::vector<QPointF>> &polygons)
+{
+    return FacadeWall::triangulate(polygons).release();
+}

@@ -1,0 +1,43 @@
+#ifndef TESSIVO_FACADEWALL_H
+#define TESSIVO_FACADEWALL_H
+
+#include "FacadeMesh.h"
+
+#include <QPointF>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The facade wall: its polygon list, its triangulation and its OBJ text.
+namespace FacadeWall {
+
+using Polygons = std::vector<std::vector<QPointF>>;
+
+// Largest bounding-box area (square pixels) that is triangulated; beyond it the
+// wall would need hundreds of millions of triangles of at most 500 square pixels.
+constexpr double kMaxExtentArea = 4.0e9;
+
+// Outline (0, 0), (0, H), (W, H), (W, 0), then the rectangle of each of the
+// first count windows: (minx, miny), (maxx, miny), (maxx, maxy), (minx, maxy).
+Polygons facadePolygons(const QWindowData2D &model, int count);
+
+// Quality triangulation of the wall: polygon 0 is the outline, the others are
+// openings. Input points come first in input order (duplicates keep their own
+// unused numbers), then the added points ordered by x, then y. Faces are
+// counter-clockwise in (x, y), every angle at least 20 degrees and every area
+// at most 500. A face belongs to the wall when it lies inside the outline and
+// outside every opening. Null for fewer than 3 points, a non-finite or too
+// large input, or a failure inside the mesher.
+std::unique_ptr<FacadePolyMesh> triangulate(const Polygons &polygons);
+
+// OBJ text of the wall at z = 1 with texture coordinates from a width by height
+// texture (v flipped); vertex i and texture coordinate i share their number.
+std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, const std::string &baseName);
+
+// The wall OBJ, its MTL and "materialFacade.png" for the first count windows.
+bool writeFacade(const QWindowData2D &model, const std::string &objPath, int count);
+
+} // namespace FacadeWall
+
+#endif

@@ -1,0 +1,54 @@
+#ifndef TESSIVO_WINDOWGEOMETRY_H
+#define TESSIVO_WINDOWGEOMETRY_H
+
+#include "QWindowData2D.h"
+
+// Window rectangles, hinges and leaf placement shared by the box export and the
+// template placement, so that placed leaves coincide with the exported boxes.
+namespace WindowGeometry {
+
+// The value of pi used throughout the program.
+constexpr double kPi = 3.1415926;
+
+// Axis-aligned bounding box of the four hinge points of a window's shutter pair.
+struct WindowBox {
+    int minx = 0;
+    int maxx = 0;
+    int miny = 0;
+    int maxy = 0;
+};
+WindowBox windowBoxOf(const ShutterPair &pair);
+
+struct Point3 {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+};
+
+// Scales a unit leaf to half the window width and the full height, turns it
+// about its hinge line (x = 0, z = 0) and moves it to the hinge point.
+struct LeafPlacement {
+    double sx = 1.0;
+    double sy = 1.0;
+    double turn = 0.0;
+    double hx = 0.0;
+    double hy = 0.0;
+
+    Point3 place(const Point3 &unit) const;
+};
+
+// Left leaf: hinge at the inner (larger) x of the left pair, turned by pi - angle.
+LeafPlacement leftLeafPlacement(const ShutterPair &pair, double leftAngle);
+// Right leaf: hinge at the inner (smaller) x of the right pair, turned by -(pi - angle).
+LeafPlacement rightLeafPlacement(const ShutterPair &pair, double rightAngle);
+
+// The window template's unit square fills the window box; z stays.
+Point3 placeInWindow(const WindowBox &box, const Point3 &unit);
+
+// Number of windows that can be exported: those that have an image, a shutter
+// pair and a window record. Prints one line on stderr when some are left out.
+int exportableWindowCount(const QWindowData2D &model, const char *command);
+
+} // namespace WindowGeometry
+
+#endif
