@@ -20,15 +20,15 @@ namespace {
 // Longest word the reader takes as a tag; longer words are skipped whole.
 constexpr std::size_t kMaxWordLength = 199;
 
-// QRect keeps left + width - 1 as an int; clamp width and height so that it
-// stays representable for any four integers a file may hold.
+// QRect computes left + width, then subtracts 1, in int; clamp width and
+// height so that both steps stay representable for any four integers.
 int clampExtent(int origin, int extent)
 {
-    const std::int64_t last = std::int64_t(origin) + extent - 1;
-    if (last > INT_MAX)
-        return int(std::int64_t(INT_MAX) - origin + 1);
-    if (last < INT_MIN)
-        return int(std::int64_t(INT_MIN) - origin + 1);
+    const std::int64_t end = std::int64_t(origin) + extent;
+    if (end > INT_MAX)
+        return int(std::int64_t(INT_MAX) - origin);
+    if (end < std::int64_t(INT_MIN) + 1)
+        return int(std::int64_t(INT_MIN) + 1 - origin);
     return std::max(extent, INT_MIN + 1);
 }
 

@@ -279,8 +279,10 @@ void TestGridFile::extremeRectangles()
                             "w -2147483648 0 0 2147483647 h 0 v 0 e 0"));
     QCOMPARE(model.gridBounds.at(0).left(), INT_MAX);
     QCOMPARE(model.gridBounds.at(0).top(), INT_MIN);
-    QCOMPARE(model.gridBounds.at(0).width(), 1);
+    QCOMPARE(model.gridBounds.at(0).width(), 0);
+    QCOMPARE(model.gridBounds.at(0).height(), 1);
     QCOMPARE(model.windowTemplates.at(0).left(), INT_MIN);
+    QCOMPARE(model.windowTemplates.at(0).width(), 1);
     QCOMPARE(model.windowTemplates.at(0).height(), INT_MAX);
     QCOMPARE(model.restructureGrid(1, 1), 0);
     QVERIFY(!savedText(model).empty());

@@ -71,6 +71,7 @@ private slots:
     void nothingToDrawFrom();
     void sourceBeyondImagesShowsNothing();
     void hugeLatticeRefused();
+    void boundsAtEdgeOfInt();
     void saveAndLoadAfterRestructuring();
 };
 
@@ -291,6 +292,19 @@ void TestRestructure::hugeLatticeRefused()
     QCOMPARE(snapshot(model), before);
     QCOMPARE(model.restructureGrid(100, 200), 1);
     QCOMPARE(model.windows[0].size(), std::size_t(20000));
+}
+
+// A lattice at the far end of the int range is laid out without overflow.
+void TestRestructure::boundsAtEdgeOfInt()
+{
+    QWindowData2D model;
+    fillModel(model);
+    model.gridBounds = {QRect(INT_MAX - 99, INT_MAX - 99, 99, 99)};
+    model.windowTemplates = {QRect(0, 0, 10, 10)};
+    QCOMPARE(model.restructureGrid(3, 9), 1);
+    // gaps: (99 - 90) / 10 = 0.9 and (99 - 30) / 4 = 17.25, rounded half up.
+    const FacadeWindow &last = model.windows.at(0).back();
+    QCOMPARE(QPoint(last.x, last.y), QPoint(INT_MAX - 98 + 8 * 11, INT_MAX - 82 + 2 * 27));
 }
 
 // The file holds the detected rows and columns with the new windows; reading

@@ -1,0 +1,170 @@
+// Times the model's grid file reading and writing (10 x 10 windows),
+// restructureGrid(10, 10) and loading a blind test case of 20 windows from a
+// temporary folder this program writes itself. Prints the median of each.
+#include "QWindowData2D.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Median wall time in microseconds of `runs` calls of `step`, after one warm-up call.
+double medianMicros(int runs, const std::function<void()> &step)
+{
+    step();
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        step();
+        times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void report(const char *what, int runs, double micros)
+{
+    std::printf("%-52s median %10.1f us  (%d runs)\n", what, micros, runs);
+}
+
+// A 10 x 10 detected grid in 2000 x 1500 bounds, with angles and blind extents.
+void fillGrid(QWindowData2D &model, int detectedRows, int detectedCols)
+{
+    model.gridBounds = {QRect(20, 30, 2000, 1500)};
+    model.windowTemplates = {QRect(0, 0, 150, 110)};
+    model.rowValues = {std::vector<int>(std::size_t(detectedRows), 7)};
+    model.colValues = {std::vector<int>(std::size_t(detectedCols), 9)};
+    std::vector<FacadeWindow> list;
+    for (int r = 0; r < 10; ++r) {
+        for (int c = 0; c < 10; ++c) {
+            FacadeWindow w;
+            w.x = 40 + 195 * c;
+            w.y = 45 + 145 * r;
+            w.width = 140 + c;
+            w.height = 100 + r;
+            w.col = c;
+            w.row = r;
+            w.aux = 0.125 * (r + c);
+            w.blindExtent = 3 * r;
+            w.leftAngle = 0.01 * c;
+            w.rightAngle = 0.02 * r;
+            list.push_back(w);
+        }
+    }
+    model.detectedWindows = {list};
+    model.windows = {list};
+    model.rows = detectedRows;
+    model.cols = detectedCols;
+}
+
+bool writeText(const QString &path, const std::string &text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size());
+}
+
+bool writeImage(const QString &path, int width, int height, int seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 7 + seed) & 255, (y * 5 + seed) & 255, (x + y) & 255));
+    return image.save(path, "JPG");
+}
+
+// A blind test case "5.jpg" with `windows` windows in one row.
+bool writeBlindCase(const QString &folder, int windows)
+{
+    const QString base = folder + "/5";
+    if (!QDir().mkpath(base + "/windows/input"))
+        return false;
+    std::string grid = "b\n0 0 1600 400\nw\n0 0 70 120\nh 1\n200 \nv " + std::to_string(windows) + "\n";
+    for (int i = 0; i < windows; ++i)
+        grid += std::to_string(10 + 80 * i) + " ";
+    grid += "\ne " + std::to_string(windows);
+    for (int i = 0; i < windows; ++i) {
+        char line[128];
+        std::snprintf(line, sizeof line, "\n%d 140 70 120 %d 0 0.000000 0 0.000000 0.000000", 10 + 80 * i, i);
+        grid += line;
+    }
+    const std::string reconstruction = "#Camera K:\n1 0 0\n0 1 0\n0 0 1\n#Camera R:\n1 0 0\n0 1 0\n0 0 1\n"
+                                       "#Homography H for rectification\n"
+                                       "#x1 in rectified image, x2 in original image, then x2 = H * x1 \n"
+                                       "1 0 0\n0 1 0\n0 0 1\n#Offsets: col_min row_min\n0 0\n";
+    bool ok = writeImage(folder + "/5.jpg", 1024, 768, 1) && writeImage(base + "/rec5.jpg", 1600, 400, 2)
+        && writeImage(base + "/background.jpg", 1600, 400, 3)
+        && writeImage(base + "/original_background.jpg", 1024, 768, 4)
+        && writeText(base + "/grids.txt", grid) && writeText(base + "/5.reconstruction.txt", reconstruction);
+    for (int i = 0; ok && i < windows; ++i) {
+        ok = writeImage(base + QString("/windows/input/inputwin_%1.jpg").arg(i), 70, 120, i);
+        for (int level = 0; ok && level <= 10; ++level)
+            ok = writeImage(base + QString("/windows/win_%1_%2.jpg").arg(i).arg(10 * level), 70, 120, i + level);
+    }
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "bench_model: no temporary folder\n");
+        return 1;
+    }
+
+    QWindowData2D grid;
+    fillGrid(grid, 10, 10);
+    const std::string gridPath = dir.filePath("grid.txt").toStdString();
+    const int fileRuns = 301;
+    report("saveGridFile, 10 x 10 windows", fileRuns,
+           medianMicros(fileRuns, [&] { grid.saveGridFile(gridPath); }));
+    report("saveGridFile to a stream (no file, no sync)", fileRuns, medianMicros(fileRuns, [&] {
+               std::ostringstream out;
+               grid.saveGridFile(out);
+           }));
+    QWindowData2D reader;
+    report("loadGridFile, 10 x 10 windows", fileRuns,
+           medianMicros(fileRuns, [&] { reader.loadGridFile(gridPath); }));
+
+    const int restructureRuns = 2001;
+    QWindowData2D detected;
+    fillGrid(detected, 10, 10);
+    report("restructureGrid(10, 10), the detected shape", restructureRuns,
+           medianMicros(restructureRuns, [&] { detected.restructureGrid(10, 10); }));
+    QWindowData2D lattice;
+    fillGrid(lattice, 8, 12);
+    report("restructureGrid(10, 10), a lattice of 100 cells", restructureRuns,
+           medianMicros(restructureRuns, [&] { lattice.restructureGrid(10, 10); }));
+
+    if (!writeBlindCase(dir.path(), 20)) {
+        std::fprintf(stderr, "bench_model: could not write the test case\n");
+        return 1;
+    }
+    const int loadRuns = 9;
+    bool loaded = true;
+    report("loadBlindTestCase, 20 windows (260 JPEG files)", loadRuns, medianMicros(loadRuns, [&] {
+               QWindowData2D model;
+               loaded = model.loadBlindTestCase(dir.path().toStdString(), "5.jpg") && loaded;
+           }));
+    if (!loaded) {
+        std::fprintf(stderr, "bench_model: the test case did not load\n");
+        return 1;
+    }
+    return 0;
+}
