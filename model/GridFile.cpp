@@ -105,11 +105,9 @@ bool QWindowData2D::loadGrids(const std::string &folder, const std::string &file
 
 bool QWindowData2D::loadGridFile(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        std::fputs("Can't open input file!\n", stderr);
+    std::ifstream in;
+    if (!openInputFile(in, path))
         return false;
-    }
     return loadGridFile(in);
 }
 

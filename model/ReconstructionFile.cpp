@@ -54,11 +54,9 @@ bool QWindowData2D::loadReconstruction(const std::string &folder, const std::str
 {
     const std::string base = TestCasePaths::baseName(fileName);
     const std::string path = folder + "/" + base + "/" + base + ".reconstruction.txt";
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        std::fputs("Can't open input file!\n", stderr);
+    std::ifstream in;
+    if (!openInputFile(in, path))
         return false;
-    }
     return loadReconstruction(in);
 }
 

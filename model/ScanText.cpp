@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 #include <istream>
 #include <iterator>
 
@@ -146,6 +147,17 @@ bool ScanText::literal(std::string_view pattern)
         }
     }
     return true;
+}
+
+bool openInputFile(std::ifstream &in, const std::string &path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error))
+        in.open(path, std::ios::binary);
+    if (in.is_open())
+        return true;
+    std::fputs("Can't open input file!\n", stderr);
+    return false;
 }
 
 void appendFixed6(std::string &out, double value)

@@ -2,6 +2,7 @@
 #define TESSIVO_SCANTEXT_H
 
 #include <cstddef>
+#include <fstream>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -47,6 +48,10 @@ private:
     std::string m_text;
     std::size_t m_pos = 0;
 };
+
+// Opens a text file for reading. A file that cannot be opened, or a folder,
+// prints "Can't open input file!" on standard error and gives false.
+bool openInputFile(std::ifstream &in, const std::string &path);
 
 // Writes a real as stdio's "%f" does in the C locale (six decimals), whatever
 // locale the process runs in, so written files are the same everywhere.

@@ -53,11 +53,9 @@ ShutterLeaf readLeaf(ScanText &scan)
 bool QWindowData2D::loadShutters(const std::string &folder, const std::string &fileName)
 {
     const std::string path = TestCasePaths::baseFolder(folder, fileName) + "/shutters.txt";
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        std::fputs("Can't open input file!\n", stderr);
+    std::ifstream in;
+    if (!openInputFile(in, path))
         return false;
-    }
     return loadShutters(in);
 }
 

@@ -295,7 +295,10 @@ void TestGridFile::unopenableFileLeavesModel()
     StderrCapture capture;
     QVERIFY(!model.loadGridFile(std::string("/nonexistent/folder/grid.txt")));
     QVERIFY(!model.loadGrids("/nonexistent", "5.jpg"));
-    QCOMPARE(capture.text(), std::string("Can't open input file!\nCan't open input file!\n"));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(!model.loadGridFile(dir.path().toStdString())); // a folder is no grid file
+    QCOMPARE(capture.text(), std::string("Can't open input file!\nCan't open input file!\nCan't open input file!\n"));
     QCOMPARE(savedText(model), exampleGrid());
 }
 
