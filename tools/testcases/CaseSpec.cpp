@@ -1,0 +1,27 @@
+#include "CaseSpec.h"
+
+namespace testcases {
+
+QRect FacadeLayout::bounds() const
+{
+    return QRect(sideMargin, topHeight, cols * winW + (cols + 1) * gapX(), rows * winH + (rows + 1) * gapY());
+}
+
+QRect FacadeLayout::window(int col, int row) const
+{
+    const QRect b = bounds();
+    return QRect(b.x() + gapX() + col * stepX, b.y() + gapY() + row * stepY, winW, winH);
+}
+
+std::string kindFolder(CaseKind kind)
+{
+    return kind == CaseKind::Blind ? "blinds" : "shutters";
+}
+
+std::string baseName(const std::string &fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+} // namespace testcases

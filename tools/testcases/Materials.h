@@ -1,0 +1,19 @@
+#ifndef TESSIVO_TESTCASES_MATERIALS_H
+#define TESSIVO_TESTCASES_MATERIALS_H
+
+#include "CaseSpec.h"
+#include "Raster.h"
+
+// The wall of a facade without its windows: material, storey cornices, the
+// attic cornice, the ground floor with its plinth and entrance, and the light
+// falling across it. This is the "background" picture of a test case.
+namespace testcases {
+
+Raster paintWall(const CaseSpec &spec);
+
+// Smooth step from 0 at edge0 to 1 at edge1.
+float smoothStep(float edge0, float edge1, float x);
+
+} // namespace testcases
+
+#endif
