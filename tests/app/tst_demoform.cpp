@@ -1,6 +1,7 @@
 // The control dialog as built: form tree, settings, start state, slot
 // interface and the nine connections of the panel.
 #include "FacadeGLWidget.h"
+#include "KeepGLDriver.h"
 #include "QWindowData2D.h"
 #include "TessivoDemo.h"
 
@@ -83,6 +84,7 @@ void TestDemoForm::initTestCase()
 
 void TestDemoForm::cleanupTestCase()
 {
+    keepGLDriverLoaded();
     dialog.reset();
 }
 

@@ -3,6 +3,7 @@
 // angles and display options, driven through the real widgets and slots.
 #include "DialogFixture.h"
 #include "FacadeGLWidget.h"
+#include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
 #include "QWindowData2D.h"
 #include "TestCaseBuilder.h"
@@ -56,6 +57,7 @@ public:
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -90,6 +92,11 @@ void TestDialogCommands::initTestCase()
     QVERIFY(writeTestCase(root + "/shutters", "1.jpg", kShutter23));
     scratch = workDir.path() + QStringLiteral("/scratch");
     QVERIFY(QDir().mkpath(scratch));
+}
+
+void TestDialogCommands::cleanupTestCase()
+{
+    keepGLDriverLoaded();
 }
 
 void TestDialogCommands::init()

@@ -2,6 +2,7 @@
 // combo boxes loads, in any order, with the controls in their specified state.
 #include "DialogFixture.h"
 #include "FacadeGLWidget.h"
+#include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
 #include "QWindowData2D.h"
 
@@ -44,6 +45,7 @@ class TestGeneratedCases : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -63,6 +65,11 @@ void TestGeneratedCases::initTestCase()
     QVERIFY(workDir.isValid());
     // The dialog finds the tree through a link in its working directory.
     QVERIFY(QFile::link(tree, workDir.path() + QStringLiteral("/Tessivo_TestCases")));
+}
+
+void TestGeneratedCases::cleanupTestCase()
+{
+    keepGLDriverLoaded();
 }
 
 void TestGeneratedCases::init()

@@ -3,6 +3,7 @@
 // warnings, and the restructuring that the spin boxes trigger.
 #include "DialogFixture.h"
 #include "FacadeGLWidget.h"
+#include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
 #include "QWindowData2D.h"
 #include "TestCaseBuilder.h"
@@ -74,6 +75,7 @@ class TestTestCaseLoading : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -108,6 +110,11 @@ void TestTestCaseLoading::initTestCase()
     QVERIFY(writeTree(treeParent));
     emptyDir = workDir.path() + QStringLiteral("/empty");
     QVERIFY(QDir().mkpath(emptyDir));
+}
+
+void TestTestCaseLoading::cleanupTestCase()
+{
+    keepGLDriverLoaded();
 }
 
 void TestTestCaseLoading::init()
