@@ -1,0 +1,270 @@
+// The dialog's two export commands driven through the meta-object system, with
+// their file dialogs and warnings answered from the test.
+#include "DialogFixture.h"
+#include "ExportTestSupport.h"
+#include "ModalReplies.h"
+#include "QWindowData2D.h"
+#include "TestCaseBuilder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Gen 3D window objs");
+const QStringList kMeshFilter{QStringLiteral("Mesh file (*.obj)")};
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList entriesOf(const QString &dir)
+{
+    QStringList names = QDir(dir).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class TestExportCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The tests answer Qt's own file dialogs, never a platform dialog.
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void nothingWithoutModel();
+    void saveFacadeAsksForAFileAndWrites();
+    void saveFacadeOfALoadedShutterCase();
+    void saveFacadeSkipsBlindCasesAndCancels();
+    void templatesNeedAShutterCase();
+    void templateDialogsStopWhenCancelled_data();
+    void templateDialogsStopWhenCancelled();
+    void unreadableTemplates_data();
+    void unreadableTemplates();
+    void templatesPlacedInTheLeftTemplatesFolder();
+
+private:
+    void useShutterModel();
+    QTemporaryDir workDir;
+    QString windowObj, leftObj, rightObj, notAMesh;
+    std::unique_ptr<DialogFixture> fixture;
+    std::unique_ptr<ModalReplies> answerer;
+};
+
+void TestExportCommands::initTestCase()
+{
+    QVERIFY(workDir.isValid());
+    QVERIFY(writeTestCase(workDir.path() + "/Tessivo_TestCases/shutters", "1.jpg", CaseSpec{2, 3, 20, 24, 160, 120, true}));
+    // The three templates, each in a folder of its own.
+    for (const char *folder : {"tw", "tl", "tr", "out"})
+        QVERIFY(QDir(workDir.path()).mkpath(folder));
+    windowObj = workDir.filePath("tw/window.obj");
+    leftObj = workDir.filePath("tl/left.obj");
+    rightObj = workDir.filePath("tr/right.obj");
+    notAMesh = workDir.filePath("tw/window.txt");
+    QVERIFY(writeBytes(windowObj, "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n"));
+    QVERIFY(writeBytes(leftObj, "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n"));
+    QVERIFY(writeBytes(rightObj, "v 0 0 0\nv -1 0 0\nv -1 1 0\nv 0 1 0\nf 4 3 2 1\n"));
+    QVERIFY(writeBytes(notAMesh, "no mesh reader takes this name\n"));
+}
+
+void TestExportCommands::init()
+{
+    fixture = std::make_unique<DialogFixture>(workDir.path());
+    QVERIFY(fixture->exposed());
+    answerer = std::make_unique<ModalReplies>();
+}
+
+void TestExportCommands::cleanup()
+{
+    answerer.reset();
+    fixture.reset();
+}
+
+void TestExportCommands::useShutterModel()
+{
+    fixture->dialog().windowData = makeShutterModel(300, 120, {{10, 20, 50, 80}, {110, 20, 150, 80}, {210, 20, 250, 80}});
+}
+
+void TestExportCommands::nothingWithoutModel()
+{
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "saveFacadeToMeshSlot"));
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "gen3DWindowObjsSlot"));
+    QVERIFY(answerer->seen().empty());
+}
+
+void TestExportCommands::saveFacadeAsksForAFileAndWrites()
+{
+    useShutterModel();
+    QTemporaryDir out;
+    answerer->queueFileName(out.filePath("facade.obj"));
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "saveFacadeToMeshSlot"));
+    QCOMPARE(int(answerer->seen().size()), 1);
+    const ModalSeen &record = answerer->seen().front();
+    QCOMPARE(record.title, QStringLiteral("Save facade to mesh file"));
+    QCOMPARE(record.nameFilters, kMeshFilter);
+    QVERIFY(record.saveDialog);
+    QStringList expected{"facade.mtl", "facade.obj", "leftshutter.mtl", "leftshutter.png", "materialFacade.png",
+                         "rightshutter.mtl", "rightshutter.png"};
+    for (int i = 0; i < 3; ++i)
+        expected << QString("leftshutter_%1.obj").arg(i) << QString("rightshutter_%1.obj").arg(i)
+                 << QString("window_%1.mtl").arg(i) << QString("window_%1.obj").arg(i)
+                 << QString("window_%1.png").arg(i);
+    expected.sort();
+    QCOMPARE(entriesOf(out.path()), expected);
+}
+
+void TestExportCommands::saveFacadeOfALoadedShutterCase()
+{
+    fixture->clickLoad(true, 0);
+    QWindowData2D *model = fixture->model();
+    QVERIFY(model);
+    QCOMPARE(model->caseKind, int(TestCaseKind::Shutter));
+    QTemporaryDir out;
+    answerer->queueFileName(out.filePath("loaded.obj"));
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "saveFacadeToMeshSlot"));
+    ObjData obj;
+    QVERIFY(readObj(out.filePath("loaded.obj"), obj));
+    const int windows = int(model->currentImages.size());
+    QCOMPARE(windows, 6);
+    QVERIFY(int(obj.v.size()) >= 4 + 4 * windows);
+    QVERIFY(!obj.faces.empty());
+    QVERIFY(QFileInfo::exists(out.filePath(QString("rightshutter_%1.obj").arg(windows - 1))));
+}
+
+void TestExportCommands::saveFacadeSkipsBlindCasesAndCancels()
+{
+    useShutterModel();
+    QTemporaryDir out;
+    answerer->queueFileName(QString()); // cancelled
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "saveFacadeToMeshSlot"));
+    QCOMPARE(int(answerer->seen().size()), 1);
+    fixture->dialog().windowData->caseKind = int(TestCaseKind::Blind);
+    answerer->queueFileName(out.filePath("blind.obj"));
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "saveFacadeToMeshSlot"));
+    QCOMPARE(int(answerer->seen().size()), 2);
+    QVERIFY(entriesOf(out.path()).isEmpty());
+}
+
+void TestExportCommands::templatesNeedAShutterCase()
+{
+    useShutterModel();
+    fixture->dialog().windowData->caseKind = int(TestCaseKind::Blind);
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "gen3DWindowObjsSlot"));
+    QCOMPARE(int(answerer->seen().size()), 1);
+    const ModalSeen &record = answerer->seen().front();
+    QCOMPARE(record.className, QStringLiteral("QMessageBox"));
+    QCOMPARE(record.title, kTitle);
+    QCOMPARE(record.text, QStringLiteral("Only support for shutter type now!!"));
+    QCOMPARE(record.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+void TestExportCommands::templateDialogsStopWhenCancelled_data()
+{
+    QTest::addColumn<int>("answered");
+    QTest::newRow("window cancelled") << 0;
+    QTest::newRow("left cancelled") << 1;
+    QTest::newRow("right cancelled") << 2;
+}
+
+void TestExportCommands::templateDialogsStopWhenCancelled()
+{
+    QFETCH(int, answered);
+    useShutterModel();
+    const QStringList paths{windowObj, leftObj, rightObj};
+    for (int i = 0; i < answered; ++i)
+        answerer->queueFileName(paths[i]);
+    answerer->queueFileName(QString());
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "gen3DWindowObjsSlot"));
+    const QStringList captions{"Load window obj", "Load left shutter obj", "Load right shutter obj"};
+    QCOMPARE(int(answerer->seen().size()), answered + 1);
+    for (int i = 0; i <= answered; ++i) {
+        QCOMPARE(answerer->seen()[std::size_t(i)].title, captions[i]);
+        QCOMPARE(answerer->seen()[std::size_t(i)].nameFilters, kMeshFilter);
+        QVERIFY(!answerer->seen()[std::size_t(i)].saveDialog);
+    }
+    QCOMPARE(entriesOf(workDir.filePath("tl")), QStringList{"left.obj"});
+}
+
+void TestExportCommands::unreadableTemplates_data()
+{
+    QTest::addColumn<int>("broken");
+    QTest::addColumn<QString>("warning");
+    QTest::addColumn<bool>("windowsWritten");
+    QTest::newRow("window") << 0 << "Window mesh load error!!" << false;
+    QTest::newRow("left") << 1 << "Left shutter mesh load error!!" << true;
+    QTest::newRow("right") << 2 << "Right shutter mesh load error!!" << true;
+}
+
+void TestExportCommands::unreadableTemplates()
+{
+    QFETCH(int, broken);
+    QFETCH(QString, warning);
+    QFETCH(bool, windowsWritten);
+    useShutterModel();
+    // The broken template sits in the left template's folder so that it is
+    // also the output folder.
+    QTemporaryDir folder;
+    const QString left = folder.filePath("left.obj");
+    QVERIFY(QFile::copy(leftObj, left));
+    const QString bad = folder.filePath("template.txt");
+    QVERIFY(QFile::copy(notAMesh, bad));
+    QStringList paths{windowObj, left, rightObj};
+    paths[broken] = bad;
+    const QString outputFolder = QFileInfo(paths[1]).path();
+    for (const QString &path : paths)
+        answerer->queueFileName(path);
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "gen3DWindowObjsSlot"));
+    QCOMPARE(int(answerer->seen().size()), 4);
+    const ModalSeen &record = answerer->seen().back();
+    QCOMPARE(record.className, QStringLiteral("QMessageBox"));
+    QCOMPARE(record.title, kTitle);
+    QCOMPARE(record.text, warning);
+    QCOMPARE(QFileInfo::exists(outputFolder + "/window_2.obj"), windowsWritten);
+    QVERIFY(!QFileInfo::exists(outputFolder + "/leftshutter_0.obj"));
+    QVERIFY(!QFileInfo::exists(outputFolder + "/rightshutter_0.obj"));
+}
+
+void TestExportCommands::templatesPlacedInTheLeftTemplatesFolder()
+{
+    useShutterModel();
+    for (const QString &path : {windowObj, leftObj, rightObj})
+        answerer->queueFileName(path);
+    QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "gen3DWindowObjsSlot"));
+    QCOMPARE(int(answerer->seen().size()), 3);
+    QStringList expected{"left.obj"};
+    for (int i = 0; i < 3; ++i)
+        expected << QString("leftshutter_%1.obj").arg(i) << QString("rightshutter_%1.obj").arg(i)
+                 << QString("window_%1.obj").arg(i);
+    expected.sort();
+    QCOMPARE(entriesOf(workDir.filePath("tl")), expected);
+    QCOMPARE(entriesOf(workDir.filePath("tw")), QStringList({"window.obj", "window.txt"}));
+    QCOMPARE(entriesOf(workDir.filePath("tr")), QStringList{"right.obj"});
+    // Window 1 spans x 110..150, y 20..80; its closed left leaf covers x 110..130.
+    QCOMPARE(fileBytes(workDir.filePath("tl/window_1.obj")),
+             QByteArray("v 110.000000 20.000000 0.000000\nv 150.000000 20.000000 0.000000\n"
+                        "v 150.000000 80.000000 0.000000\nv 110.000000 80.000000 0.000000\nf 1 2 3 4\n"));
+    QCOMPARE(fileBytes(workDir.filePath("tl/leftshutter_1.obj")),
+             QByteArray("v 110.000000 20.000000 0.000000\nv 130.000000 20.000000 0.000000\n"
+                        "v 130.000000 80.000000 0.000000\nv 110.000000 80.000000 0.000000\nf 1 2 3 4\n"));
+    QCOMPARE(fileBytes(workDir.filePath("tl/rightshutter_1.obj")),
+             QByteArray("v 150.000000 20.000000 0.000000\nv 130.000000 20.000000 0.000000\n"
+                        "v 130.000000 80.000000 0.000000\nv 150.000000 80.000000 0.000000\nf 4 3 2 1\n"));
+    for (const char *name : {"window_0.obj", "leftshutter_2.obj", "rightshutter_2.obj"})
+        QFile::remove(workDir.filePath(QString("tl/") + name));
+}
+
+QTEST_MAIN(TestExportCommands)
+#include "tst_exportcommands.moc"
