@@ -8,10 +8,8 @@
 
 namespace testcases {
 
-namespace {
-
-// World corners of a leaf: the hinge line is the window's left (or right)
-// edge; the leaf turns about it, its free edge at half the window's width.
+// The hinge line is the window's left (or right) edge; the leaf turns about
+// it, its free edge at half the window's width.
 std::array<Vec3, 4> leafCorners(const CameraModel &camera, const QRect &window, bool left, double angle)
 {
     const double hingeX = left ? window.x() : window.x() + window.width();
@@ -24,8 +22,6 @@ std::array<Vec3, 4> leafCorners(const CameraModel &camera, const QRect &window, 
     const Vec3 hinge2 = camera.wallPoint(hingeX, bottom);
     return {hinge1, hinge2, hinge2 + half * dir, hinge1 + half * dir};
 }
-
-} // namespace
 
 Raster paintLeafTexture(const ShutterStyle &style, int width, int height, std::uint32_t seed)
 {

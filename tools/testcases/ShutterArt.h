@@ -39,6 +39,9 @@ struct LeafQuad {
 // as the camera sees it and mapped back into the rectified image.
 LeafQuad leafQuad(const CameraModel &camera, const QRect &window, bool left, double angle);
 
+// World corners of the same leaf (hinge1, hinge2, outer1, outer2), metres.
+std::array<Vec3, 4> leafCorners(const CameraModel &camera, const QRect &window, bool left, double angle);
+
 // Depth of the leaf's middle from the camera, for painting far leaves first.
 double leafDepth(const CameraModel &camera, const QRect &window, bool left, double angle);
 
