@@ -2,7 +2,7 @@
 // read back by the program's own readers, the plan of every case, and the
 // rules that protect a Tessivo_TestCases folder the generator did not make.
 #include "Camera.h"
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 #include "FacadeRenderer.h"
 #include "OutputTree.h"
 #include "Writers.h"
@@ -78,7 +78,7 @@ private slots:
 void TestGeneratorOutput::reconstructionReadsBack_data()
 {
     QTest::addColumn<int>("index");
-    const std::vector<CaseSpec> cases = allCases();
+    const std::vector<CaseDesign> cases = allCases();
     for (std::size_t i = 0; i < cases.size(); ++i)
         QTest::newRow(cases[i].fileName.c_str()) << int(i);
 }
@@ -86,8 +86,8 @@ void TestGeneratorOutput::reconstructionReadsBack_data()
 void TestGeneratorOutput::reconstructionReadsBack()
 {
     QFETCH(int, index);
-    const CaseSpec spec = allCases()[std::size_t(index)];
-    const CameraModel cam = placeCamera(spec.camera, spec.layout.width(), spec.layout.height(), spec.pixelScale);
+    const CaseDesign design = allCases()[std::size_t(index)];
+    const CameraModel cam = placeCamera(design.camera, design.layout.width(), design.layout.height(), design.pixelScale);
     std::ostringstream out;
     QVERIFY(writeReconstruction(out, cam));
     const std::string text = out.str();
@@ -108,7 +108,7 @@ void TestGeneratorOutput::reconstructionReadsBack()
     QCOMPARE(model.colMin, cam.colMin);
     QCOMPARE(model.rowMin, cam.rowMin);
     // The model's mapping agrees with the camera to a small fraction of a pixel.
-    for (const QPoint p : {QPoint(0, 0), QPoint(spec.layout.width(), 0), QPoint(123, 456)}) {
+    for (const QPoint p : {QPoint(0, 0), QPoint(design.layout.width(), 0), QPoint(123, 456)}) {
         const Vec2 q = cam.project(cam.wallPoint(p.x(), p.y()));
         const QPointF m = model.rectifiedToOriginal(p);
         QVERIFY(std::abs(m.x() - q.x) < 1e-6 && std::abs(m.y() - q.y) < 1e-6);
@@ -163,14 +163,14 @@ void TestGeneratorOutput::planOfEveryCase_data()
 void TestGeneratorOutput::planOfEveryCase()
 {
     QFETCH(int, index);
-    const CaseSpec spec = allCases()[std::size_t(index)];
-    const FacadeLayout &l = spec.layout;
+    const CaseDesign design = allCases()[std::size_t(index)];
+    const FacadeLayout &l = design.layout;
     QVERIFY(l.rows >= 2 && l.rows <= 8 && l.cols >= 2 && l.cols <= 8);
     QVERIFY(l.width() <= 1100 && l.height() <= 820);
-    QVERIFY(spec.camera.photoWidth <= 1100 && spec.camera.photoHeight <= 820);
-    QVERIFY(std::abs(spec.camera.yawDeg) >= 10.0 && std::abs(spec.camera.yawDeg) <= 25.0);
+    QVERIFY(design.camera.photoWidth <= 1100 && design.camera.photoHeight <= 820);
+    QVERIFY(std::abs(design.camera.yawDeg) >= 10.0 && std::abs(design.camera.yawDeg) <= 25.0);
 
-    const FacadePlan plan = planFacade(spec);
+    const FacadePlan plan = planFacade(design);
     QCOMPARE(int(plan.windows.size()), l.rows * l.cols);
     std::set<int> extents;
     std::set<std::pair<int, int>> angles;
@@ -181,7 +181,7 @@ void TestGeneratorOutput::planOfEveryCase()
         QVERIFY(l.bounds().contains(w.rect));
         if (i > 0 && w.row == plan.windows[i - 1].row)
             QVERIFY(w.rect.left() > plan.windows[i - 1].rect.right());
-        if (spec.kind == CaseKind::Blind) {
+        if (design.kind == CaseKind::Blind) {
             QVERIFY(w.look.blindExtent >= 0 && w.look.blindExtent <= w.rect.height());
             extents.insert(w.look.blindExtent);
         } else {
@@ -195,12 +195,12 @@ void TestGeneratorOutput::planOfEveryCase()
             QVERIFY(w.rect.x() + w.rect.width() + w.rect.width() / 2 < l.width());
         }
     }
-    if (spec.kind == CaseKind::Blind)
+    if (design.kind == CaseKind::Blind)
         QVERIFY(extents.size() >= 3);
     else
         QVERIFY(angles.size() >= 3);
     // The same plan every time.
-    const FacadePlan again = planFacade(spec);
+    const FacadePlan again = planFacade(design);
     for (std::size_t i = 0; i < plan.windows.size(); ++i) {
         QCOMPARE(again.windows[i].look.blindExtent, plan.windows[i].look.blindExtent);
         QCOMPARE(again.windows[i].leftDegrees, plan.windows[i].leftDegrees);
@@ -209,7 +209,7 @@ void TestGeneratorOutput::planOfEveryCase()
 
 void TestGeneratorOutput::casesDiffer()
 {
-    const std::vector<CaseSpec> cases = allCases();
+    const std::vector<CaseDesign> cases = allCases();
     QCOMPARE(cases.size(), std::size_t(5));
     const char *names[] = {"1_temp.jpg", "5.jpg", "7.jpg", "1.jpg", "6.jpg"};
     std::set<std::pair<int, int>> grids;

@@ -2,7 +2,7 @@
 // homographies, the placed camera and its H, pictures and their sampling,
 // deterministic noise, leaf geometry and texture mapping, blinds.
 #include "Camera.h"
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 #include "Geometry.h"
 #include "Noise.h"
 #include "Raster.h"
@@ -160,7 +160,7 @@ void TestGeneratorParts::squareToQuadRefusesDegenerateQuads()
 void TestGeneratorParts::cameraOfEveryCase_data()
 {
     QTest::addColumn<int>("index");
-    const std::vector<CaseSpec> cases = allCases();
+    const std::vector<CaseDesign> cases = allCases();
     for (std::size_t i = 0; i < cases.size(); ++i)
         QTest::newRow(cases[i].fileName.c_str()) << int(i);
 }
@@ -170,10 +170,10 @@ void TestGeneratorParts::cameraOfEveryCase_data()
 void TestGeneratorParts::cameraOfEveryCase()
 {
     QFETCH(int, index);
-    const CaseSpec spec = allCases()[std::size_t(index)];
-    const int w = spec.layout.width();
-    const int h = spec.layout.height();
-    const CameraModel cam = placeCamera(spec.camera, w, h, spec.pixelScale);
+    const CaseDesign design = allCases()[std::size_t(index)];
+    const int w = design.layout.width();
+    const int h = design.layout.height();
+    const CameraModel cam = placeCamera(design.camera, w, h, design.pixelScale);
     const Mat3 H = cam.homography();
     QCOMPARE(H.m[2][2], 1.0);
     QVERIFY(cam.colMin != 0 || cam.rowMin != 0);
@@ -195,13 +195,13 @@ void TestGeneratorParts::cameraOfEveryCase()
         for (double y : ys) {
             QVERIFY(cam.depth(cam.wallPoint(x, y)) > 0.0);
             const Vec2 q = cam.project(cam.wallPoint(x, y));
-            QVERIFY2(q.x > 0.0 && q.y > 0.0 && q.x < spec.camera.photoWidth && q.y < spec.camera.photoHeight,
+            QVERIFY2(q.x > 0.0 && q.y > 0.0 && q.x < design.camera.photoWidth && q.y < design.camera.photoHeight,
                      qPrintable(QString("corner at %1, %2").arg(q.x).arg(q.y)));
         }
     // The camera stands in front of the wall, above the street.
     const Vec3 c = cam.centre();
     QVERIFY(c.z < 0.0);
-    QVERIFY(c.y < h * spec.pixelScale - 1.0);
+    QVERIFY(c.y < h * design.pixelScale - 1.0);
 }
 
 void TestGeneratorParts::rotationLooksAsAsked()
@@ -356,8 +356,8 @@ void TestGeneratorParts::leafAtClosedAndFlatAngles()
     QFETCH(double, angle);
     QFETCH(QPoint, outer1);
     QFETCH(QPoint, outer2);
-    const CaseSpec spec = allCases()[3];
-    const CameraModel cam = placeCamera(spec.camera, spec.layout.width(), spec.layout.height(), spec.pixelScale);
+    const CaseDesign design = allCases()[3];
+    const CameraModel cam = placeCamera(design.camera, design.layout.width(), design.layout.height(), design.pixelScale);
     const QRect window(200, 100, 60, 110);
     const LeafQuad q = leafQuad(cam, window, left, angle);
     const int hingeX = left ? 200 : 260;
@@ -375,10 +375,10 @@ void TestGeneratorParts::leafAtClosedAndFlatAngles()
 // rectified outline moves smoothly from sample to sample.
 void TestGeneratorParts::leafStandsOutTowardsTheCamera()
 {
-    const CaseSpec spec = allCases()[4];
-    const CameraModel cam = placeCamera(spec.camera, spec.layout.width(), spec.layout.height(), spec.pixelScale);
+    const CaseDesign design = allCases()[4];
+    const CameraModel cam = placeCamera(design.camera, design.layout.width(), design.layout.height(), design.pixelScale);
     const QRect window(300, 200, 56, 104);
-    const double half = 28 * spec.pixelScale;
+    const double half = 28 * design.pixelScale;
     for (bool left : {true, false}) {
         Vec2 previous = leafQuad(cam, window, left, 0.0).corners[2];
         for (int deg = 0; deg <= 180; deg += 10) {
@@ -461,14 +461,14 @@ void TestGeneratorParts::blindCoversFromTheTop_data()
 void TestGeneratorParts::blindCoversFromTheTop()
 {
     QFETCH(int, extent);
-    const CaseSpec spec = allCases()[0];
+    const CaseDesign design = allCases()[0];
     WindowLook up;
     up.seed = 77;
     up.blindRails = true;
     WindowLook down = up;
     down.blindExtent = extent;
-    const Raster open = paintWindow(spec.window, 64, 80, up);
-    const Raster lowered = paintWindow(spec.window, 64, 80, down);
+    const Raster open = paintWindow(design.window, 64, 80, up);
+    const Raster lowered = paintWindow(design.window, 64, 80, down);
     QCOMPARE(lowered.width(), 64);
     QCOMPARE(lowered.height(), 80);
     QCOMPARE(rowDifference(open, lowered, extent + 3, 80), 0.0);

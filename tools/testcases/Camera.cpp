@@ -85,14 +85,14 @@ Mat3 rotationFromYawPitch(double yawDeg, double pitchDeg)
     return Mat3::fromRows(right, camDown, forward);
 }
 
-CameraModel placeCamera(const CameraSpec &spec, int facadeWidth, int facadeHeight, double pixelScale)
+CameraModel placeCamera(const CameraSetup &setup, int facadeWidth, int facadeHeight, double pixelScale)
 {
     CameraModel cam;
     cam.pixelScale = pixelScale;
-    cam.K.m = {{{spec.focal, 0.0, 0.5 * spec.photoWidth},
-                {0.0, spec.focal, 0.5 * spec.photoHeight},
+    cam.K.m = {{{setup.focal, 0.0, 0.5 * setup.photoWidth},
+                {0.0, setup.focal, 0.5 * setup.photoHeight},
                 {0.0, 0.0, 1.0}}};
-    cam.R = rotationFromYawPitch(spec.yawDeg, spec.pitchDeg);
+    cam.R = rotationFromYawPitch(setup.yawDeg, setup.pitchDeg);
     const Vec3 right = cam.R.row(0);
     const Vec3 down = cam.R.row(1);
     const Vec3 forward = cam.R.row(2);
@@ -102,8 +102,8 @@ CameraModel placeCamera(const CameraSpec &spec, int facadeWidth, int facadeHeigh
         const Vec3 rc = cam.R * c;
         cam.t = {-rc.x, -rc.y, -rc.z};
     };
-    const double wantW = spec.fill * spec.photoWidth;
-    const double wantH = spec.maxFillHeight * spec.photoHeight;
+    const double wantW = setup.fill * setup.photoWidth;
+    const double wantH = setup.maxFillHeight * setup.photoHeight;
     Vec3 shift{};
     double distance = 0.0;
     // The facade shrinks monotonically with the distance: bisect for the
@@ -119,9 +119,9 @@ CameraModel placeCamera(const CameraSpec &spec, int facadeWidth, int facadeHeigh
             (tooBig ? nearD : farD) = distance;
         }
         const Box b = projectedFacade(cam, facadeWidth, facadeHeight);
-        const double cx = 0.5 * (b.left + b.right) - 0.5 * spec.photoWidth - spec.shiftX * (b.right - b.left);
-        const double cy = 0.5 * (b.top + b.bottom) - 0.5 * spec.photoHeight - spec.shiftY * (b.bottom - b.top);
-        shift = shift + (distance / spec.focal) * (cx * right + cy * down);
+        const double cx = 0.5 * (b.left + b.right) - 0.5 * setup.photoWidth - setup.shiftX * (b.right - b.left);
+        const double cy = 0.5 * (b.top + b.bottom) - 0.5 * setup.photoHeight - setup.shiftY * (b.bottom - b.top);
+        shift = shift + (distance / setup.focal) * (cx * right + cy * down);
     }
 
     // The rectification frame starts at the foot of the camera on the wall.

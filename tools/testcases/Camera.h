@@ -34,7 +34,7 @@ struct CameraModel {
 };
 
 // How a case wants its photograph taken.
-struct CameraSpec {
+struct CameraSetup {
     double yawDeg = 15.0;      // turn about the vertical; positive looks to the right
     double pitchDeg = 4.0;     // positive looks up
     double focal = 1000.0;     // photo pixels
@@ -52,7 +52,7 @@ Mat3 rotationFromYawPitch(double yawDeg, double pitchDeg);
 // Places the camera so that the facade of facadeWidth x facadeHeight rectified
 // pixels is seen at the given angles and fills the photo as asked. The offsets
 // are the rectified pixel of the wall point nearest to the camera.
-CameraModel placeCamera(const CameraSpec &spec, int facadeWidth, int facadeHeight, double pixelScale);
+CameraModel placeCamera(const CameraSetup &setup, int facadeWidth, int facadeHeight, double pixelScale);
 
 } // namespace testcases
 

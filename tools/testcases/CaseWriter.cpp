@@ -48,9 +48,9 @@ private:
 // and cell reproduce the detected layout, the centre of every row and column,
 // and the windows with their blinds or leaf angles. The carried value is the
 // window's detection score.
-bool writeGrid(const CaseSpec &spec, const FacadePlan &plan, const std::string &path)
+bool writeGrid(const CaseDesign &design, const FacadePlan &plan, const std::string &path)
 {
-    const FacadeLayout &l = spec.layout;
+    const FacadeLayout &l = design.layout;
     QWindowData2D model;
     model.gridBounds.push_back(l.bounds());
     model.windowTemplates.push_back(l.window(0, 0));
@@ -61,7 +61,7 @@ bool writeGrid(const CaseSpec &spec, const FacadePlan &plan, const std::string &
         colCentres.push_back(l.window(c, 0).x() + l.winW / 2);
     model.rowValues.push_back(rowCentres);
     model.colValues.push_back(colCentres);
-    Pcg32 rng(spec.seed, 13u);
+    Pcg32 rng(design.seed, 13u);
     std::vector<FacadeWindow> windows;
     for (const PlannedWindow &p : plan.windows) {
         FacadeWindow w;
@@ -72,7 +72,7 @@ bool writeGrid(const CaseSpec &spec, const FacadePlan &plan, const std::string &
         w.col = p.col;
         w.row = p.row;
         w.aux = 0.01 * rng.range(82, 99);
-        if (spec.kind == CaseKind::Blind) {
+        if (design.kind == CaseKind::Blind) {
             w.blindExtent = p.look.blindExtent;
         } else {
             w.leftAngle = degreesToRadians(p.leftDegrees);
@@ -106,7 +106,7 @@ ShutterLeaf sampleLeaf(const CameraModel &camera, const QRect &window, bool left
     return leaf;
 }
 
-void writeBlindWindows(const CaseSpec &spec, const FacadePlan &plan, const RenderedFacade &facade,
+void writeBlindWindows(const CaseDesign &design, const FacadePlan &plan, const RenderedFacade &facade,
                        const std::string &windowsDir, FileSink &sink)
 {
     for (std::size_t i = 0; i < plan.windows.size() && !sink.failed(); ++i) {
@@ -115,18 +115,18 @@ void writeBlindWindows(const CaseSpec &spec, const FacadePlan &plan, const Rende
         for (int p = 0; p <= 100; p += 10) {
             WindowLook look = w.look;
             look.blindExtent = int(std::lround(p / 100.0 * w.rect.height()));
-            sink.jpeg(paintWindow(spec.window, w.rect.width(), w.rect.height(), look),
+            sink.jpeg(paintWindow(design.window, w.rect.width(), w.rect.height(), look),
                       windowsDir + "/" + numbered("win_%d_%d.jpg", int(i), p));
         }
     }
 }
 
-void writeShutterWindows(const CaseSpec &spec, const FacadePlan &plan, const RenderedFacade &facade,
+void writeShutterWindows(const CaseDesign &design, const FacadePlan &plan, const RenderedFacade &facade,
                          const std::string &caseDir, const std::string &windowsDir, FileSink &sink)
 {
     WindowLook generic;
-    generic.seed = spec.seed + 777u;
-    sink.jpeg(paintWindow(spec.window, spec.layout.winW, spec.layout.winH, generic), windowsDir + "/interior.jpg");
+    generic.seed = design.seed + 777u;
+    sink.jpeg(paintWindow(design.window, design.layout.winW, design.layout.winH, generic), windowsDir + "/interior.jpg");
     for (std::size_t i = 0; i < plan.windows.size() && !sink.failed(); ++i)
         sink.jpeg(facade.windowImages[i], windowsDir + "/" + numbered("interior_%d.jpg", int(i)));
     sink.jpeg(facade.leftLeaf, windowsDir + "/shutter_in_1.jpg");
@@ -141,40 +141,40 @@ void writeShutterWindows(const CaseSpec &spec, const FacadePlan &plan, const Ren
 
 } // namespace
 
-CaseReport writeCase(const CaseSpec &spec, const std::string &root)
+CaseReport writeCase(const CaseDesign &design, const std::string &root)
 {
     CaseReport report;
     FileSink sink(report);
-    const std::string folder = root + "/" + kindFolder(spec.kind);
-    const std::string base = baseName(spec.fileName);
+    const std::string folder = root + "/" + kindFolder(design.kind);
+    const std::string base = baseName(design.fileName);
     const std::string caseDir = folder + "/" + base;
     const std::string windowsDir = caseDir + "/windows";
-    const std::string inputDir = spec.kind == CaseKind::Blind ? windowsDir + "/input" : windowsDir;
+    const std::string inputDir = design.kind == CaseKind::Blind ? windowsDir + "/input" : windowsDir;
     if (!QDir().mkpath(QString::fromStdString(inputDir))) {
         report.error = "cannot create " + inputDir;
         return report;
     }
 
-    const FacadePlan plan = planFacade(spec);
-    const RenderedFacade facade = renderFacade(spec, plan);
+    const FacadePlan plan = planFacade(design);
+    const RenderedFacade facade = renderFacade(design, plan);
 
-    sink.jpeg(facade.photo, folder + "/" + spec.fileName);
-    sink.jpeg(facade.rectified, caseDir + "/rec" + spec.fileName);
+    sink.jpeg(facade.photo, folder + "/" + design.fileName);
+    sink.jpeg(facade.rectified, caseDir + "/rec" + design.fileName);
     sink.jpeg(facade.wall, caseDir + "/background.jpg");
     sink.jpeg(facade.photoBackground, caseDir + "/original_background.jpg");
     const std::string gridPath = caseDir + "/grids.txt";
-    sink.check(writeGrid(spec, plan, gridPath), gridPath);
+    sink.check(writeGrid(design, plan, gridPath), gridPath);
     const std::string reconstructionPath = caseDir + "/" + base + ".reconstruction.txt";
     sink.check(writeReconstruction(reconstructionPath, facade.camera), reconstructionPath);
-    if (spec.kind == CaseKind::Blind)
-        writeBlindWindows(spec, plan, facade, windowsDir, sink);
+    if (design.kind == CaseKind::Blind)
+        writeBlindWindows(design, plan, facade, windowsDir, sink);
     else
-        writeShutterWindows(spec, plan, facade, caseDir, windowsDir, sink);
+        writeShutterWindows(design, plan, facade, caseDir, windowsDir, sink);
 
     report.ok = !sink.failed();
     report.windows = int(plan.windows.size());
-    report.rows = spec.layout.rows;
-    report.cols = spec.layout.cols;
+    report.rows = design.layout.rows;
+    report.cols = design.layout.cols;
     report.rectifiedWidth = facade.rectified.width();
     report.rectifiedHeight = facade.rectified.height();
     report.photoWidth = facade.photo.width();

@@ -1,7 +1,7 @@
 #ifndef TESSIVO_TESTCASES_CASEWRITER_H
 #define TESSIVO_TESTCASES_CASEWRITER_H
 
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 
 #include <string>
 
@@ -21,7 +21,7 @@ struct CaseReport {
     int rows = 0, cols = 0;
 };
 
-CaseReport writeCase(const CaseSpec &spec, const std::string &root);
+CaseReport writeCase(const CaseDesign &design, const std::string &root);
 
 } // namespace testcases
 

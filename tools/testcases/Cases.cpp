@@ -1,4 +1,4 @@
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 
 // The five facades of the tree. Each has its own material, palette, window
 // style, grid and camera, so that the cases look and behave differently.
@@ -8,9 +8,9 @@ namespace {
 
 // "1_temp.jpg": a cream rendered block of flats with white windows and grey
 // aluminium venetian blinds, seen from the left.
-CaseSpec creamPlaster()
+CaseDesign creamPlaster()
 {
-    CaseSpec c;
+    CaseDesign c;
     c.kind = CaseKind::Blind;
     c.fileName = "1_temp.jpg";
     c.seed = 101;
@@ -56,9 +56,9 @@ CaseSpec creamPlaster()
 
 // "5.jpg": red brick terrace with sandstone trim, white sashes with a top
 // light, beige roller blinds, seen from the right.
-CaseSpec redBrick()
+CaseDesign redBrick()
 {
-    CaseSpec c;
+    CaseDesign c;
     c.kind = CaseKind::Blind;
     c.fileName = "5.jpg";
     c.seed = 505;
@@ -105,9 +105,9 @@ CaseSpec redBrick()
 
 // "7.jpg": a stone-clad office front with anthracite frames and dark
 // venetian blinds under an overcast sky.
-CaseSpec stoneOffice()
+CaseDesign stoneOffice()
 {
-    CaseSpec c;
+    CaseDesign c;
     c.kind = CaseKind::Blind;
     c.fileName = "7.jpg";
     c.seed = 707;
@@ -154,9 +154,9 @@ CaseSpec stoneOffice()
 
 // Shutters "1.jpg": a terracotta house of the south with cream windows and
 // green louvred shutters.
-CaseSpec terracottaShutters()
+CaseDesign terracottaShutters()
 {
-    CaseSpec c;
+    CaseDesign c;
     c.kind = CaseKind::Shutter;
     c.fileName = "1.jpg";
     c.seed = 1001;
@@ -202,9 +202,9 @@ CaseSpec terracottaShutters()
 
 // Shutters "6.jpg": a limestone town house with tall French windows,
 // blue-grey shutters and a slate mansard roof.
-CaseSpec limestoneShutters()
+CaseDesign limestoneShutters()
 {
-    CaseSpec c;
+    CaseDesign c;
     c.kind = CaseKind::Shutter;
     c.fileName = "6.jpg";
     c.seed = 606;
@@ -251,7 +251,7 @@ CaseSpec limestoneShutters()
 
 } // namespace
 
-std::vector<CaseSpec> allCases()
+std::vector<CaseDesign> allCases()
 {
     return {creamPlaster(), redBrick(), stoneOffice(), terracottaShutters(), limestoneShutters()};
 }

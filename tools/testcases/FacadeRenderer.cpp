@@ -39,19 +39,19 @@ double degreesToRadians(int degrees)
     return degrees * kProgramPi / 180.0;
 }
 
-FacadePlan planFacade(const CaseSpec &spec)
+FacadePlan planFacade(const CaseDesign &design)
 {
     FacadePlan plan;
-    Pcg32 rng(spec.seed, 11u);
-    const FacadeLayout &l = spec.layout;
+    Pcg32 rng(design.seed, 11u);
+    const FacadeLayout &l = design.layout;
     for (int r = 0; r < l.rows; ++r)
         for (int c = 0; c < l.cols; ++c) {
             PlannedWindow w;
             w.rect = l.window(c, r);
             w.col = c;
             w.row = r;
-            w.look.seed = spec.seed * 1000u + std::uint32_t(r * l.cols + c) * 17u + 5u;
-            if (spec.kind == CaseKind::Blind) {
+            w.look.seed = design.seed * 1000u + std::uint32_t(r * l.cols + c) * 17u + 5u;
+            if (design.kind == CaseKind::Blind) {
                 w.look.blindRails = true;
                 w.look.blindExtent = int(std::lround(pickBlindPercent(rng) / 100.0 * l.winH));
             } else {
@@ -64,21 +64,21 @@ FacadePlan planFacade(const CaseSpec &spec)
     return plan;
 }
 
-RenderedFacade renderFacade(const CaseSpec &spec, const FacadePlan &plan)
+RenderedFacade renderFacade(const CaseDesign &design, const FacadePlan &plan)
 {
     RenderedFacade out;
-    const FacadeLayout &l = spec.layout;
-    out.camera = placeCamera(spec.camera, l.width(), l.height(), spec.pixelScale);
-    out.wall = paintWall(spec);
+    const FacadeLayout &l = design.layout;
+    out.camera = placeCamera(design.camera, l.width(), l.height(), design.pixelScale);
+    out.wall = paintWall(design);
     out.rectified = out.wall;
     for (const PlannedWindow &w : plan.windows) {
-        out.windowImages.push_back(paintWindow(spec.window, w.rect.width(), w.rect.height(), w.look));
+        out.windowImages.push_back(paintWindow(design.window, w.rect.width(), w.rect.height(), w.look));
         out.rectified.paste(out.windowImages.back(), w.rect.x(), w.rect.y());
     }
 
-    if (spec.kind == CaseKind::Shutter) {
-        const int scale = std::max(1, spec.shutter.textureScale);
-        out.rightLeaf = paintLeafTexture(spec.shutter, l.winW / 2 * scale, l.winH * scale, spec.seed + 300u);
+    if (design.kind == CaseKind::Shutter) {
+        const int scale = std::max(1, design.shutter.textureScale);
+        out.rightLeaf = paintLeafTexture(design.shutter, l.winW / 2 * scale, l.winH * scale, design.seed + 300u);
         out.leftLeaf = out.rightLeaf.mirrored();
         // Paint the leaves far to near, so that nearer ones cover the others.
         struct Leaf {
@@ -104,7 +104,7 @@ RenderedFacade renderFacade(const CaseSpec &spec, const FacadePlan &plan)
         }
     }
 
-    Photographs photos = takePhotographs(spec, out.camera, out.rectified, out.wall);
+    Photographs photos = takePhotographs(design, out.camera, out.rectified, out.wall);
     out.photo = std::move(photos.photo);
     out.photoBackground = std::move(photos.background);
     return out;

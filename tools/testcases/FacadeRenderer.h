@@ -2,7 +2,7 @@
 #define TESSIVO_TESTCASES_FACADERENDERER_H
 
 #include "Camera.h"
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 #include "Raster.h"
 #include "WindowArt.h"
 
@@ -27,7 +27,7 @@ struct FacadePlan {
     std::vector<PlannedWindow> windows; // row by row, columns ascending
 };
 
-FacadePlan planFacade(const CaseSpec &spec);
+FacadePlan planFacade(const CaseDesign &design);
 
 // Radians of whole degrees with the program's value of pi.
 double degreesToRadians(int degrees);
@@ -43,7 +43,7 @@ struct RenderedFacade {
     Raster photoBackground;
 };
 
-RenderedFacade renderFacade(const CaseSpec &spec, const FacadePlan &plan);
+RenderedFacade renderFacade(const CaseDesign &design, const FacadePlan &plan);
 
 } // namespace testcases
 

@@ -152,14 +152,14 @@ void dentils(Raster &out, const WallStyle &st, int y0, int h, int pitch)
 }
 
 // The entrance: a stone surround, two panelled leaves and a glazed fanlight.
-void door(Raster &out, const CaseSpec &spec, const WallNoise &n)
+void door(Raster &out, const CaseDesign &design, const WallNoise &n)
 {
-    const FacadeLayout &l = spec.layout;
+    const FacadeLayout &l = design.layout;
     const int col = std::clamp(l.doorCol, 0, l.cols - 1);
     const QRect above = l.window(col, l.rows - 1);
     const int w = std::max(l.winW + 10, int(l.winW * 1.25));
     const int bottom = l.height() - std::max(6, l.groundHeight / 12);
-    const int h = std::min(int(1.0 / spec.pixelScale * 2.6), bottom - l.groundTop() - 12);
+    const int h = std::min(int(1.0 / design.pixelScale * 2.6), bottom - l.groundTop() - 12);
     const int x0 = above.center().x() - w / 2;
     const int y0 = bottom - h;
     const int surround = std::max(4, w / 10);
@@ -176,7 +176,7 @@ void door(Raster &out, const CaseSpec &spec, const WallNoise &n)
                     s = 1.18f;
                 if (x == x0 + w + surround - 1)
                     s = 0.8f;
-                out.at(x, y) = s * spec.wall.trim;
+                out.at(x, y) = s * design.wall.trim;
                 continue;
             }
             const int lx = x - x0;
@@ -187,7 +187,7 @@ void door(Raster &out, const CaseSpec &spec, const WallNoise &n)
             if (ly < fan) {
                 // Fanlight: dark glass with a glazing bar pattern.
                 const bool bar = lx % (w / 4) == 0 || ly == fan - 1 || ly == 0;
-                c = bar ? wood : mix(rgb8(40, 46, 58), spec.window.sky, 0.25f * (1.0f - float(ly) / fan));
+                c = bar ? wood : mix(rgb8(40, 46, 58), design.window.sky, 0.25f * (1.0f - float(ly) / fan));
             } else {
                 const int leafW = w / 2;
                 const int px = lx % leafW;
@@ -210,22 +210,22 @@ void door(Raster &out, const CaseSpec &spec, const WallNoise &n)
 
 // Ground-floor windows beside the entrance: smaller, barred, part of the wall
 // (they are not windows of the grid).
-void groundWindows(Raster &out, const CaseSpec &spec)
+void groundWindows(Raster &out, const CaseDesign &design)
 {
-    const FacadeLayout &l = spec.layout;
+    const FacadeLayout &l = design.layout;
     const int top = l.groundTop() + l.groundHeight * 22 / 100;
     const int h = std::min(l.winH * 85 / 100, l.groundHeight * 55 / 100);
     if (h < 12)
         return;
     const int door = std::clamp(l.doorCol, 0, l.cols - 1);
-    WindowStyle style = spec.window;
+    WindowStyle style = design.window;
     style.curtainChance = 0.2;
     for (int c = 0; c < l.cols; ++c) {
         if (c == door)
             continue;
         const int x0 = l.window(c, l.rows - 1).x();
         WindowLook look;
-        look.seed = spec.seed * 31u + std::uint32_t(c) * 7u + 900u;
+        look.seed = design.seed * 31u + std::uint32_t(c) * 7u + 900u;
         Raster w = paintWindow(style, l.winW, h, look);
         // Iron bars in front of the glass.
         for (int y = style.revealWidth; y < h - style.sillHeight; ++y)
@@ -239,7 +239,7 @@ void groundWindows(Raster &out, const CaseSpec &spec)
 }
 
 // Stone plinth along the foot of the wall.
-void plinth(Raster &out, const CaseSpec &spec, const WallNoise &n, int height)
+void plinth(Raster &out, const CaseDesign &design, const WallNoise &n, int height)
 {
     const int y0 = out.height() - height;
     for (int y = std::max(0, y0); y < out.height(); ++y)
@@ -255,19 +255,19 @@ void plinth(Raster &out, const CaseSpec &spec, const WallNoise &n, int height)
                 s *= 0.75f;
             if (x % 57 == 0 || ly == height / 2)
                 s *= 0.7f;
-            out.at(x, y) = s * spec.wall.plinth;
+            out.at(x, y) = s * design.wall.plinth;
         }
 }
 
 } // namespace
 
-Raster paintWall(const CaseSpec &spec)
+Raster paintWall(const CaseDesign &design)
 {
-    const FacadeLayout &l = spec.layout;
+    const FacadeLayout &l = design.layout;
     const int W = l.width();
     const int H = l.height();
-    const WallStyle &st = spec.wall;
-    const WallNoise n(W, H, spec.seed * 7919u + 3u);
+    const WallStyle &st = design.wall;
+    const WallNoise n(W, H, design.seed * 7919u + 3u);
     Raster out(W, H);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
@@ -299,9 +299,9 @@ Raster paintWall(const CaseSpec &spec)
     dentils(out, st, corniceY + corniceH, std::max(4, corniceH / 2), std::max(6, corniceH / 2 + 2));
     band(out, st, n, corniceY + corniceH + std::max(4, corniceH / 2), 3, 6);
 
-    door(out, spec, n);
-    groundWindows(out, spec);
-    plinth(out, spec, n, std::max(12, l.groundHeight / 6));
+    door(out, design, n);
+    groundWindows(out, design);
+    plinth(out, design, n, std::max(12, l.groundHeight / 6));
 
     // Daylight from the upper left: brighter high up, a touch darker on the
     // right, and the wall darkens near the street.

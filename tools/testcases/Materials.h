@@ -1,7 +1,7 @@
 #ifndef TESSIVO_TESTCASES_MATERIALS_H
 #define TESSIVO_TESTCASES_MATERIALS_H
 
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 #include "Raster.h"
 
 // The wall of a facade without its windows: material, storey cornices, the
@@ -9,7 +9,7 @@
 // falling across it. This is the "background" picture of a test case.
 namespace testcases {
 
-Raster paintWall(const CaseSpec &spec);
+Raster paintWall(const CaseDesign &design);
 
 // Smooth step from 0 at edge0 to 1 at edge1.
 float smoothStep(float edge0, float edge1, float x);

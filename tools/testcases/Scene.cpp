@@ -43,8 +43,8 @@ struct Hit {
 class SceneSampler
 {
 public:
-    SceneSampler(const CaseSpec &spec, const CameraModel &camera, const Raster &facade, const Raster &background)
-        : spec_(spec), facade_(facade), background_(background),
+    SceneSampler(const CaseDesign &design, const CameraModel &camera, const Raster &facade, const Raster &background)
+        : design_(design), facade_(facade), background_(background),
           toWall_(camera.homography().inverse()), toGround_(groundToPhoto(camera, facade.height()).inverse())
     {
         const double s = camera.pixelScale;
@@ -53,12 +53,12 @@ public:
         colMin_ = camera.colMin;
         rowMin_ = camera.rowMin;
         invScale_ = 1.0 / s;
-        roofH_ = spec.scene.roofHeight * invScale_;
-        leftTop_ = spec.scene.leftTop * invScale_;
-        rightTop_ = spec.scene.rightTop * invScale_;
-        sidewalk_ = spec.scene.sidewalk * invScale_;
-        for (int c = 0; c < spec.layout.cols; ++c)
-            dormers_.push_back(spec.layout.window(c, 0).center().x() + 0.5);
+        roofH_ = design.scene.roofHeight * invScale_;
+        leftTop_ = design.scene.leftTop * invScale_;
+        rightTop_ = design.scene.rightTop * invScale_;
+        sidewalk_ = design.scene.sidewalk * invScale_;
+        for (int c = 0; c < design.layout.cols; ++c)
+            dormers_.push_back(design.layout.window(c, 0).center().x() + 0.5);
     }
 
     Hit hit(double u, double v) const
@@ -121,19 +121,19 @@ private:
     {
         if (roofH_ < 1.8 * invScale_)
             return false;
-        const double half = 0.45 * spec_.layout.winW;
+        const double half = 0.45 * design_.layout.winW;
         const double up = -y / roofH_;
         for (double cx : dormers_) {
             const double dx = std::abs(x - cx) / half;
             if (dx > 1.0 || up > 0.78)
                 continue;
-            const Rgb trim = spec_.wall.trim;
+            const Rgb trim = design_.wall.trim;
             if (up > 0.66)
                 *colour = (0.7f + 0.5f * float(up - 0.66)) * rgb8(88, 94, 104);
             else if (dx > 0.82 || up < 0.1 || up > 0.58 || dx < 0.05)
                 *colour = (x < cx ? 1.0f : 0.86f) * trim;
             else
-                *colour = mix(rgb8(40, 44, 52), spec_.window.sky, float(0.5 * (up - 0.1)));
+                *colour = mix(rgb8(40, 44, 52), design_.window.sky, float(0.5 * (up - 0.1)));
             return true;
         }
         return false;
@@ -151,13 +151,13 @@ private:
         const double shifted = x + (course % 2) * 0.5 * tileW;
         const int tile = int(std::floor(shifted / tileW));
         const double ly = -y / tileH - course;
-        float s = 0.85f + 0.2f * hashUnit(tile, course, spec_.seed + 61u);
+        float s = 0.85f + 0.2f * hashUnit(tile, course, design_.seed + 61u);
         if (ly < 0.12)
             s *= 0.6f;
         if (shifted / tileW - tile < 0.04)
             s *= 0.75f;
         s *= 1.0f - 0.25f * float(std::min(1.0, -y / std::max(1.0, roofH_)));
-        return s * spec_.scene.roof;
+        return s * design_.scene.roof;
     }
 
     // The houses next door: plaster, a storey grid of plain windows, a shop
@@ -166,8 +166,8 @@ private:
     {
         const bool left = x < 0.0;
         const double d = left ? -x : x - wallW_;
-        const Rgb base = left ? spec_.scene.leftWall : spec_.scene.rightWall;
-        const std::uint32_t seed = spec_.seed + (left ? 70u : 80u);
+        const Rgb base = left ? design_.scene.leftWall : design_.scene.rightWall;
+        const std::uint32_t seed = design_.seed + (left ? 70u : 80u);
         const double pipe = 0.12 * invScale_;
         if (d < pipe)
             return (d < 0.3 * pipe ? 0.55f : 0.8f) * rgb8(120, 118, 112);
@@ -194,7 +194,7 @@ private:
                 const bool frame = lx < 0.11 || lx > 0.89 || m < 0.52 || std::abs(m - 2.3) < 0.05 || m > 2.78;
                 if (frame)
                     return rgb8(70, 72, 74);
-                return mix(rgb8(34, 40, 48), spec_.scene.skyHorizon, float(0.45 * (m - 0.45) / 2.4));
+                return mix(rgb8(34, 40, 48), design_.scene.skyHorizon, float(0.45 * (m - 0.45) / 2.4));
             }
             if (m < 0.45)
                 c = 0.7f * base;
@@ -205,7 +205,7 @@ private:
             const bool frame = lx < 0.35 || lx > 0.65 || ly < 0.29 || ly > 0.76 || std::abs(lx - 0.5) < 0.012;
             if (frame)
                 return rgb8(214, 210, 200);
-            return mix(rgb8(46, 50, 58), spec_.scene.skyHorizon, float(0.35 * (ly - 0.25) / 0.55));
+            return mix(rgb8(46, 50, 58), design_.scene.skyHorizon, float(0.35 * (ly - 0.25) / 0.55));
         }
         if (lx > 0.3 && lx < 0.7 && ly > 0.22 && ly <= 0.25)
             return 1.15f * base; // sill
@@ -215,7 +215,7 @@ private:
     // Pavement slabs along the wall, a kerb, then the asphalt of the road.
     Rgb ground(double x, double dist) const
     {
-        const std::uint32_t seed = spec_.seed + 90u;
+        const std::uint32_t seed = design_.seed + 90u;
         if (dist < sidewalk_) {
             const double slab = 0.6 * invScale_;
             const double fx = x / slab;
@@ -226,16 +226,16 @@ private:
             if (fx - ix < 0.03 || fz - iz < 0.03)
                 s *= 0.7f;
             s *= 0.8f + 0.2f * float(std::min(1.0, dist / (0.8 * invScale_)));
-            return s * spec_.scene.pavement;
+            return s * design_.scene.pavement;
         }
         if (dist < sidewalk_ + 0.25 * invScale_)
-            return (dist < sidewalk_ + 0.18 * invScale_ ? 1.15f : 0.6f) * spec_.scene.pavement;
+            return (dist < sidewalk_ + 0.18 * invScale_ ? 1.15f : 0.6f) * design_.scene.pavement;
         const double lane = sidewalk_ + 5.5 * invScale_;
         float s = 0.85f + 0.25f * hashUnit(int(x * 0.7), int(dist * 0.7), seed + 2u)
                 + 0.1f * valueNoise(x * 0.01, dist * 0.03, seed + 3u);
         if (std::abs(dist - lane) < 0.07 * invScale_ && std::fmod(x / invScale_ + 100.0, 6.0) < 3.0)
             return 0.9f * rgb8(225, 225, 215);
-        return s * spec_.scene.road;
+        return s * design_.scene.road;
     }
 
     // The street is the plane Y = facade bottom; its points (X, Z) map to
@@ -247,7 +247,7 @@ private:
         return camera.K * Mat3::fromColumns(camera.R.column(0), camera.R.column(2), third);
     }
 
-    const CaseSpec &spec_;
+    const CaseDesign &design_;
     const Raster &facade_;
     const Raster &background_;
     PlainHomography toWall_;
@@ -262,12 +262,12 @@ private:
 // Sky colour along the ray through a photo pixel: pale at the horizon, deeper
 // blue above, with soft clouds drifting across. The sky is smooth, so it is
 // worked out on a coarse grid and read back bilinearly.
-Raster paintSky(const CaseSpec &spec, const CameraModel &camera)
+Raster paintSky(const CaseDesign &design, const CameraModel &camera)
 {
     constexpr int kStep = 4;
-    const int W = spec.camera.photoWidth;
-    const int H = spec.camera.photoHeight;
-    const SceneStyle &sc = spec.scene;
+    const int W = design.camera.photoWidth;
+    const int H = design.camera.photoHeight;
+    const SceneStyle &sc = design.scene;
     const PlainHomography toRay(camera.R.transposed() * camera.K.inverse());
     Raster coarse(W / kStep + 2, H / kStep + 2);
     for (int j = 0; j < coarse.height(); ++j)
@@ -278,7 +278,7 @@ Raster paintSky(const CaseSpec &spec, const CameraModel &camera)
             const float up = float(std::max(0.0, -d.y));
             Rgb c = mix(sc.skyHorizon, sc.skyZenith, smoothStep(0.0f, 0.45f, up));
             const double along = std::atan2(d.x, d.z);
-            const float cloud = fractalNoise(along * 7.0, up * 14.0, 4, 0.55, spec.seed + 50u);
+            const float cloud = fractalNoise(along * 7.0, up * 14.0, 4, 0.55, design.seed + 50u);
             const float amount = sc.clouds * smoothStep(0.5f, 0.75f, cloud);
             c = mix(c, (0.92f + 0.1f * cloud) * rgb8(246, 246, 244), amount);
             coarse.at(i, j) = c;
@@ -292,13 +292,13 @@ Raster paintSky(const CaseSpec &spec, const CameraModel &camera)
 
 } // namespace
 
-Photographs takePhotographs(const CaseSpec &spec, const CameraModel &camera, const Raster &facade,
+Photographs takePhotographs(const CaseDesign &design, const CameraModel &camera, const Raster &facade,
                             const Raster &facadeBackground)
 {
-    const int W = spec.camera.photoWidth;
-    const int H = spec.camera.photoHeight;
-    const SceneSampler scene(spec, camera, facade, facadeBackground);
-    const Raster sky = paintSky(spec, camera);
+    const int W = design.camera.photoWidth;
+    const int H = design.camera.photoHeight;
+    const SceneSampler scene(design, camera, facade, facadeBackground);
+    const Raster sky = paintSky(design, camera);
 
     // Scene hits at every pixel corner, shared by the four pixels around it.
     std::vector<Hit> corners(std::size_t(W + 1) * std::size_t(H + 1));
@@ -342,13 +342,13 @@ Photographs takePhotographs(const CaseSpec &spec, const CameraModel &camera, con
 
     // The lens: a gentle vignette, the colour balance of the day and a
     // little sensor noise, the same on both pictures.
-    const SceneStyle &sc = spec.scene;
+    const SceneStyle &sc = design.scene;
     for (int v = 0; v < H; ++v)
         for (int u = 0; u < W; ++u) {
             const float dx = (u + 0.5f) / W - 0.5f;
             const float dy = (v + 0.5f) / H - 0.5f;
             const float vignette = 1.0f - 0.35f * (dx * dx + dy * dy);
-            const float noise = (hashUnit(u, v, spec.seed + 99u) - 0.5f) * 0.025f;
+            const float noise = (hashUnit(u, v, design.seed + 99u) - 0.5f) * 0.025f;
             auto finish = [&](const Rgb &c) { return (vignette + noise) * (c * sc.tint); };
             out.photo.at(u, v) = finish(out.photo.at(u, v));
             out.background.at(u, v) = finish(out.background.at(u, v));

@@ -2,7 +2,7 @@
 #define TESSIVO_TESTCASES_SCENE_H
 
 #include "Camera.h"
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 #include "Raster.h"
 
 // The photograph of a facade: the rectified facade warped through H into the
@@ -17,7 +17,7 @@ struct Photographs {
 // Warps both facade pictures (same size) with the case's camera. Facade
 // pixels are filtered bilinearly and supersampled where the facade shrinks
 // or where an edge of the scene crosses a pixel.
-Photographs takePhotographs(const CaseSpec &spec, const CameraModel &camera, const Raster &facade,
+Photographs takePhotographs(const CaseDesign &design, const CameraModel &camera, const Raster &facade,
                             const Raster &facadeBackground);
 
 } // namespace testcases

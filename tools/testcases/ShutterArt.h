@@ -2,7 +2,7 @@
 #define TESSIVO_TESTCASES_SHUTTERART_H
 
 #include "Camera.h"
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 #include "Raster.h"
 
 #include <QPoint>

@@ -1,7 +1,7 @@
 #ifndef TESSIVO_TESTCASES_WINDOWART_H
 #define TESSIVO_TESTCASES_WINDOWART_H
 
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 #include "Raster.h"
 
 #include <cstdint>

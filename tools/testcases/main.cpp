@@ -1,4 +1,4 @@
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 #include "CaseWriter.h"
 #include "OutputTree.h"
 
@@ -25,7 +25,7 @@ const char *const kUsage =
 bool writeAllCases(const QString &tree, QString *error)
 {
     using namespace testcases;
-    const std::vector<CaseSpec> cases = allCases();
+    const std::vector<CaseDesign> cases = allCases();
     std::vector<CaseReport> reports(cases.size());
     std::atomic<std::size_t> next{0};
     const std::string root = tree.toStdString();

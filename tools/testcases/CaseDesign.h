@@ -1,5 +1,5 @@
-#ifndef TESSIVO_TESTCASES_CASESPEC_H
-#define TESSIVO_TESTCASES_CASESPEC_H
+#ifndef TESSIVO_TESTCASES_CASEDESIGN_H
+#define TESSIVO_TESTCASES_CASEDESIGN_H
 
 #include "Camera.h"
 #include "Raster.h"
@@ -98,7 +98,7 @@ struct FacadeLayout {
     int groundTop() const { return topHeight + bounds().height(); }
 };
 
-struct CaseSpec {
+struct CaseDesign {
     CaseKind kind = CaseKind::Blind;
     std::string fileName;   // photograph's file name, e.g. "5.jpg"
     std::uint32_t seed = 1;
@@ -107,12 +107,12 @@ struct CaseSpec {
     WallStyle wall;
     WindowStyle window;
     ShutterStyle shutter;
-    CameraSpec camera;
+    CameraSetup camera;
     SceneStyle scene;
 };
 
 // The five cases of the tree, in the order of the control panel's lists.
-std::vector<CaseSpec> allCases();
+std::vector<CaseDesign> allCases();
 
 // Folder of a case kind inside the tree ("blinds" or "shutters").
 std::string kindFolder(CaseKind kind);

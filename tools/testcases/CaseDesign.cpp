@@ -1,4 +1,4 @@
-#include "CaseSpec.h"
+#include "CaseDesign.h"
 
 namespace testcases {
 
