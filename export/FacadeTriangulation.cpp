@@ -98,12 +98,12 @@ public:
         double sineBound;
     };
 
-    WallCriteria() : CGAL::Delaunay_mesh_criteria_2<Cdt>(sineBound()) {}
+    WallCriteria() : CGAL::Delaunay_mesh_criteria_2<Cdt>(squaredSineOfMinAngle()) {}
 
-    Is_bad is_bad_object() const { return Is_bad(sineBound()); }
+    Is_bad is_bad_object() const { return Is_bad(bound()); }
 
 private:
-    static double sineBound()
+    static double squaredSineOfMinAngle()
     {
         const double s = std::sin(kMinAngleDegrees * 3.14159265358979323846 / 180.0);
         return s * s;
@@ -190,6 +190,101 @@ void markWall(Cdt &cdt, const FacadeWall::Polygons &polygons)
     }
 }
 
+// Spacing of the seed lattice: its equilateral triangles (area 443) already
+// meet both bounds, so the mesher only refines along the edges.
+constexpr double kSeedSpacing = 32.0;
+// Seeds keep this distance from every edge, where the mesher places its own points.
+constexpr double kSeedMargin = 0.75 * kSeedSpacing;
+
+// The polygon edges bucketed in square cells, to find the edges near a point.
+class EdgeGrid
+{
+public:
+    EdgeGrid(double minX, double minY, double maxX, double maxY, double margin)
+        : minX(minX), minY(minY), margin(margin)
+    {
+        // At most about a million cells, whatever the facade's size.
+        const double area = std::max(1.0, (maxX - minX) * (maxY - minY));
+        cell = std::max(kSeedSpacing, std::sqrt(area / 1.0e6));
+        columns = int((maxX - minX) / cell) + 1;
+        rows = int((maxY - minY) / cell) + 1;
+        cells.resize(std::size_t(columns) * std::size_t(rows));
+    }
+
+    void add(const QPointF &a, const QPointF &b)
+    {
+        const int c0 = column(std::min(a.x(), b.x()) - margin), c1 = column(std::max(a.x(), b.x()) + margin);
+        const int r0 = row(std::min(a.y(), b.y()) - margin), r1 = row(std::max(a.y(), b.y()) + margin);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c)
+                cells[std::size_t(r) * std::size_t(columns) + std::size_t(c)].push_back({a, b});
+    }
+
+    // True when an edge passes within the margin of (x, y).
+    bool near(double x, double y) const
+    {
+        for (const auto &edge : cells[std::size_t(row(y)) * std::size_t(columns) + std::size_t(column(x))]) {
+            const double ex = edge.second.x() - edge.first.x();
+            const double ey = edge.second.y() - edge.first.y();
+            const double length2 = ex * ex + ey * ey;
+            double t = length2 > 0.0 ? ((x - edge.first.x()) * ex + (y - edge.first.y()) * ey) / length2 : 0.0;
+            t = std::clamp(t, 0.0, 1.0);
+            const double dx = edge.first.x() + t * ex - x;
+            const double dy = edge.first.y() + t * ey - y;
+            if (dx * dx + dy * dy < margin * margin)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    int column(double x) const { return std::clamp(int((x - minX) / cell), 0, columns - 1); }
+    int row(double y) const { return std::clamp(int((y - minY) / cell), 0, rows - 1); }
+
+    double minX, minY, margin;
+    double cell = 1.0;
+    int columns = 1, rows = 1;
+    std::vector<std::vector<std::pair<QPointF, QPointF>>> cells;
+};
+
+// Points of a triangular lattice that lie in the marked wall, away from its edges.
+std::vector<Point> wallSeeds(const Cdt &cdt, const FacadeWall::Polygons &polygons)
+{
+    const auto &outline = polygons[0];
+    if (outline.size() < 3)
+        return {};
+    double minX = outline[0].x(), maxX = minX, minY = outline[0].y(), maxY = minY;
+    for (const QPointF &p : outline) {
+        minX = std::min(minX, p.x());
+        maxX = std::max(maxX, p.x());
+        minY = std::min(minY, p.y());
+        maxY = std::max(maxY, p.y());
+    }
+    EdgeGrid edges(minX, minY, maxX, maxY, kSeedMargin);
+    for (const auto &polygon : polygons)
+        for (std::size_t j = 0; j < polygon.size(); ++j)
+            edges.add(polygon[j], polygon[(j + 1) % polygon.size()]);
+
+    std::vector<Point> seeds;
+    const double rowHeight = kSeedSpacing * std::sqrt(3.0) / 2.0;
+    Cdt::Face_handle hint;
+    for (int r = 0; minY + (r + 1) * rowHeight < maxY; ++r) {
+        const double y = minY + (r + 1) * rowHeight;
+        const double shift = (r % 2 == 0) ? kSeedSpacing / 2.0 : kSeedSpacing;
+        for (double x = minX + shift; x < maxX; x += kSeedSpacing) {
+            if (edges.near(x, y))
+                continue;
+            Cdt::Locate_type type;
+            int index = 0;
+            const Cdt::Face_handle face = cdt.locate(Point(x, y), type, index, hint);
+            hint = face;
+            if (type == Cdt::FACE && !cdt.is_infinite(face) && face->is_in_domain())
+                seeds.emplace_back(x, y);
+        }
+    }
+    return seeds;
+}
+
 bool lessXY(const Cdt::Vertex_handle &a, const Cdt::Vertex_handle &b)
 {
     const Point &p = a->point();
@@ -247,6 +342,11 @@ std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &p
 
     if (cdt.dimension() == 2) {
         markWall(cdt, polygons);
+        const std::vector<Point> seeds = wallSeeds(cdt, polygons);
+        if (!seeds.empty()) {
+            cdt.insert(seeds.begin(), seeds.end());
+            markWall(cdt, polygons); // the faces made by the insertion start unmarked
+        }
         CGAL::refine_Delaunay_mesh_2(cdt, WallCriteria(), true);
     }
 
