@@ -162,6 +162,8 @@ void door(Raster &out, const CaseDesign &design, const WallNoise &n)
     const int h = std::min(int(1.0 / design.pixelScale * 2.6), bottom - l.groundTop() - 12);
     const int x0 = above.center().x() - w / 2;
     const int y0 = bottom - h;
+    if (h < 24)
+        return; // no room for a door on so low a ground floor
     const int surround = std::max(4, w / 10);
     const Rgb wood = rgb8(78, 52, 36);
     for (int y = y0 - surround; y < bottom; ++y)

@@ -106,17 +106,17 @@ float NoiseField::at(double x, double y) const
 {
     if (values_.empty())
         return 0.5f;
+    // The grid has at least two columns and rows (see the constructor).
     const double gx = std::clamp(x / step_, 0.0, double(cols_ - 1));
     const double gy = std::clamp(y / step_, 0.0, double(rows_ - 1));
-    const int i = std::min(int(gx), cols_ - 2 >= 0 ? cols_ - 2 : 0);
-    const int j = std::min(int(gy), rows_ - 2 >= 0 ? rows_ - 2 : 0);
-    const int i1 = std::min(i + 1, cols_ - 1);
-    const int j1 = std::min(j + 1, rows_ - 1);
+    const int i = std::min(int(gx), cols_ - 2);
+    const int j = std::min(int(gy), rows_ - 2);
     const float ax = float(gx - i);
     const float ay = float(gy - j);
-    auto v = [this](int a, int b) { return values_[std::size_t(b) * std::size_t(cols_) + std::size_t(a)]; };
-    const float top = v(i, j) + (v(i1, j) - v(i, j)) * ax;
-    const float bottom = v(i, j1) + (v(i1, j1) - v(i, j1)) * ax;
+    const float *row0 = &values_[std::size_t(j) * std::size_t(cols_) + std::size_t(i)];
+    const float *row1 = row0 + cols_;
+    const float top = row0[0] + (row0[1] - row0[0]) * ax;
+    const float bottom = row1[0] + (row1[1] - row1[0]) * ax;
     return top + (bottom - top) * ay;
 }
 

@@ -33,6 +33,10 @@ struct PlainHomography {
 
 enum Region : unsigned char { Sky, Facade, Roof, Neighbour, Ground };
 
+// Scene points farther than this (rectified pixels) are left to the sky, so
+// that texture lookups only ever see coordinates that fit an int.
+constexpr double kFar = 1.0e6;
+
 // One pixel sample of the scene, in rectified pixel units.
 struct Hit {
     Region region = Sky;
@@ -69,6 +73,8 @@ public:
         if (wz > 0.0) {
             h.x = wx / wz + colMin_;
             h.y = wy / wz + rowMin_;
+            if (std::abs(h.x) > kFar || std::abs(h.y) > kFar)
+                return h; // towards the wall's vanishing line: sky
             if (h.y <= wallH_) {
                 if (h.x >= 0.0 && h.x <= wallW_) {
                     h.region = h.y >= 0.0 ? Facade : (h.y >= -roofH_ ? Roof : Sky);
@@ -82,9 +88,10 @@ public:
         double gx, gy, gz;
         toGround_.apply(u, v, &gx, &gy, &gz);
         if (gz > 0.0) {
-            h.region = Ground;
             h.x = gx / gz * invScale_;
             h.y = -gy / gz * invScale_;
+            if (std::abs(h.x) < kFar && std::abs(h.y) < kFar)
+                h.region = Ground;
             return h;
         }
         h.region = Sky;

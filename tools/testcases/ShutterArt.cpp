@@ -147,6 +147,8 @@ void paintLeaf(Raster &image, const LeafQuad &quad, const Raster &texture, bool 
 
     double minX = 1e30, minY = 1e30, maxX = -1e30, maxY = -1e30;
     for (const Vec2 &p : quad.corners) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return;
         minX = std::min(minX, p.x);
         maxX = std::max(maxX, p.x);
         minY = std::min(minY, p.y);
