@@ -2,6 +2,7 @@
 // their file dialogs and warnings answered from the test.
 #include "DialogFixture.h"
 #include "ExportTestSupport.h"
+#include "KeepGLDriver.h"
 #include "ModalReplies.h"
 #include "QWindowData2D.h"
 #include "TestCaseBuilder.h"
@@ -41,6 +42,7 @@ public:
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -78,6 +80,11 @@ void TestExportCommands::initTestCase()
     QVERIFY(writeBytes(leftObj, "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n"));
     QVERIFY(writeBytes(rightObj, "v 0 0 0\nv -1 0 0\nv -1 1 0\nv 0 1 0\nf 4 3 2 1\n"));
     QVERIFY(writeBytes(notAMesh, "no mesh reader takes this name\n"));
+}
+
+void TestExportCommands::cleanupTestCase()
+{
+    keepGLDriverLoaded();
 }
 
 void TestExportCommands::init()
