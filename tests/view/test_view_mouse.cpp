@@ -1,6 +1,7 @@
 // Mouse editing in the facade view: hover, selection, arming and cursors,
 // blind drag, window move and alignment, in both views.
 #include "FacadeGLWidget.h"
+#include "GLTestMain.h"
 #include "QWindowData2D.h"
 #include "ViewFixtures.h"
 
@@ -630,5 +631,5 @@ void TestViewMouse::originalViewWindowMove()
     QCOMPARE(model->windows[0][4].y, 76);
 }
 
-QTEST_MAIN(TestViewMouse)
+TESSIVO_GL_TEST_MAIN(TestViewMouse)
 #include "test_view_mouse.moc"

@@ -1,5 +1,6 @@
 // What the facade view draws, checked on pixels read back from GL.
 #include "FacadeGLWidget.h"
+#include "GLTestMain.h"
 #include "QWindowData2D.h"
 #include "ViewFixtures.h"
 
@@ -90,6 +91,7 @@ private slots:
     void shutterTextureFiles_data();
     void shutterTextureFiles();
     void setImageResizesOnly();
+    void operationsBeforeShow();
 
 private:
     // A shutter model with its leaf textures loaded into the view.
@@ -722,5 +724,24 @@ void TestViewRendering::setImageResizesOnly()
     QCOMPARE(view.size(), QSize(0, 0));
 }
 
-QTEST_MAIN(TestViewRendering)
+void TestViewRendering::operationsBeforeShow()
+{
+    // A load can reach the view before the dialog is on screen.
+    FacadeGLWidget view;
+    auto model = shutterModel();
+    QVERIFY(writeShutterImages(tempDir.path(), "hidden", solidImage(8, 8, leftLeaf), solidImage(8, 8, rightLeaf)));
+    view.loadShutterTextures(tempDir.path().toStdString(), "hidden.jpg");
+    view.setWindowData(model.get());
+    view.bindWindowTextures();
+    QCOMPARE(view.windowTextures.size(), std::size_t(1));
+    view.saveScreenshot(tempDir.filePath("hidden.png"));
+    QVERIFY(QFile::exists(tempDir.filePath("hidden.png")));
+
+    QVERIFY(showView(view, 320, 240));
+    const QImage image = frame(view);
+    COMPARE_PIXEL(image, 50, 80, leftLeaf);
+    COMPARE_PIXEL(image, 5, 5, grey);
+}
+
+TESSIVO_GL_TEST_MAIN(TestViewRendering)
 #include "test_view_rendering.moc"
