@@ -62,6 +62,7 @@ class TestViewRendering : public QObject
     Q_OBJECT
 
 private slots:
+    void construction();
     void emptyViewIsWhite();
     void blindCaseInRectifiedView();
     void selectionAndBlindEdge_data();
@@ -113,6 +114,32 @@ std::unique_ptr<QWindowData2D> TestViewRendering::loadShutterCase(FacadeGLWidget
     view.setWindowData(model.get());
     view.bindWindowTextures();
     return model;
+}
+
+void TestViewRendering::construction()
+{
+    FacadeGLWidget view;
+    QVERIFY(view.hasMouseTracking());
+    QVERIFY(view.parentWidget() == nullptr);
+    QCOMPARE(view.demoDialog, static_cast<TessivoDemo *>(nullptr));
+    QCOMPARE(view.windowData, static_cast<QWindowData2D *>(nullptr));
+    QCOMPARE(view.loadedImage, static_cast<QImage *>(nullptr));
+    QVERIFY(view.glImage.isNull());
+    QCOMPARE(QColor::fromRgbF(view.clearColor[0], view.clearColor[1], view.clearColor[2]), white);
+    QCOMPARE(view.leftShutterTexture, GLuint(0));
+    QCOMPARE(view.rightShutterTexture, GLuint(0));
+    QVERIFY(view.windowTextures.empty());
+    QCOMPARE(view.selectedWindowIndex(), -1);
+    QCOMPARE(view.hoveredWindow, -1);
+    QVERIFY(!view.draggingBlind && !view.movingWindow);
+    QCOMPARE(view.lastMousePos, QPoint(0, 0));
+    QVERIFY(view.showGrid);
+    QVERIFY(!view.showInOriginalView && !view.showOriginalImage && !view.dragAllBlinds);
+    // What was asked for, not what the display could give.
+    QVERIFY(view.context()->requestedFormat().sampleBuffers());
+
+    QVERIFY(showView(view, 160, 120));
+    QCOMPARE(QSize(view.viewWidth, view.viewHeight), QSize(160, 120));
 }
 
 void TestViewRendering::emptyViewIsWhite()
