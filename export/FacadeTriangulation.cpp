@@ -2,6 +2,10 @@
 // wall, refined to Triangle's "pzqQa500" quality (20 degrees, area 500).
 #include "FacadeWall.h"
 
+// CGAL's own checks stay on in release builds: a broken invariant then throws
+// (and the export fails cleanly) instead of corrupting memory.
+#define CGAL_DEBUG 1
+
 #include <CGAL/Constrained_Delaunay_triangulation_2.h>
 #include <CGAL/Delaunay_mesh_criteria_2.h>
 #include <CGAL/Delaunay_mesh_face_base_2.h>
@@ -285,6 +289,73 @@ std::vector<Point> wallSeeds(const Cdt &cdt, const FacadeWall::Polygons &polygon
     return seeds;
 }
 
+// One edge of the polygon list, with the crossing points found on it.
+struct Edge {
+    QPointF a;
+    QPointF b;
+    std::vector<QPointF> splits;
+
+    bool horizontal() const { return a.y() == b.y() && a.x() != b.x(); }
+    bool vertical() const { return a.x() == b.x() && a.y() != b.y(); }
+};
+
+// Finds where a vertical edge crosses a horizontal one inside both, and notes
+// the exact crossing point (the x of one, the y of the other) on each. Left to
+// CGAL, these points would be computed in floating point slightly off both edges,
+// and such near-duplicates can break the mesher. Facade rectangles only cross
+// like this; oblique crossings are still left to CGAL.
+void splitAxisCrossings(std::vector<Edge> &edges)
+{
+    std::vector<Edge *> horizontals;
+    for (Edge &edge : edges)
+        if (edge.horizontal())
+            horizontals.push_back(&edge);
+    std::sort(horizontals.begin(), horizontals.end(),
+              [](const Edge *p, const Edge *q) { return p->a.y() < q->a.y(); });
+    for (Edge &vertical : edges) {
+        if (!vertical.vertical())
+            continue;
+        const double x = vertical.a.x();
+        const double low = std::min(vertical.a.y(), vertical.b.y());
+        const double high = std::max(vertical.a.y(), vertical.b.y());
+        auto it = std::upper_bound(horizontals.begin(), horizontals.end(), low,
+                                   [](double y, const Edge *edge) { return y < edge->a.y(); });
+        for (; it != horizontals.end() && (*it)->a.y() < high; ++it) {
+            Edge &horizontal = **it;
+            if (x > std::min(horizontal.a.x(), horizontal.b.x()) && x < std::max(horizontal.a.x(), horizontal.b.x())) {
+                const QPointF crossing(x, horizontal.a.y());
+                vertical.splits.push_back(crossing);
+                horizontal.splits.push_back(crossing);
+            }
+        }
+    }
+}
+
+// Inserts an edge as constraints between its end points and its crossing points
+// in order along it.
+void insertEdge(Cdt &cdt, Edge &edge, Cdt::Vertex_handle from, Cdt::Vertex_handle to)
+{
+    if (edge.splits.empty()) {
+        if (from != to)
+            cdt.insert_constraint(from, to);
+        return;
+    }
+    const QPointF start = edge.a;
+    std::sort(edge.splits.begin(), edge.splits.end(), [&](const QPointF &p, const QPointF &q) {
+        return std::abs(p.x() - start.x()) + std::abs(p.y() - start.y())
+               < std::abs(q.x() - start.x()) + std::abs(q.y() - start.y());
+    });
+    Cdt::Vertex_handle previous = from;
+    for (const QPointF &split : edge.splits) {
+        const Cdt::Vertex_handle next = cdt.insert(Point(split.x(), split.y()), previous->face());
+        if (next != previous)
+            cdt.insert_constraint(previous, next);
+        previous = next;
+    }
+    if (previous != to)
+        cdt.insert_constraint(previous, to);
+}
+
 bool lessXY(const Cdt::Vertex_handle &a, const Cdt::Vertex_handle &b)
 {
     const Point &p = a->point();
@@ -300,6 +371,10 @@ std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &p
         for (const QPointF &p : polygon) {
             if (!std::isfinite(p.x()) || !std::isfinite(p.y())) {
                 std::fprintf(stderr, "Facade triangulation: a point is not a finite number\n");
+                return nullptr;
+            }
+            if (std::abs(p.x()) > FacadeWall::kMaxCoordinate || std::abs(p.y()) > FacadeWall::kMaxCoordinate) {
+                std::fprintf(stderr, "Facade triangulation: a point lies too far out (%g, %g)\n", p.x(), p.y());
                 return nullptr;
             }
             minX = total == 0 ? p.x() : std::min(minX, p.x());
@@ -328,17 +403,23 @@ std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &p
             hint = v->face();
             inputVertices.push_back(v);
         }
+    // Every polygon closed on itself: edge j joins its points j and j + 1.
+    std::vector<Edge> edges;
+    std::vector<std::pair<std::size_t, std::size_t>> ends;
+    edges.reserve(total);
+    ends.reserve(total);
     std::size_t first = 0;
     for (const auto &polygon : polygons) {
         const std::size_t n = polygon.size();
         for (std::size_t j = 0; j < n; ++j) {
-            const Cdt::Vertex_handle a = inputVertices[first + j];
-            const Cdt::Vertex_handle b = inputVertices[first + (j + 1) % n];
-            if (a != b)
-                cdt.insert_constraint(a, b);
+            edges.push_back(Edge{polygon[j], polygon[(j + 1) % n], {}});
+            ends.emplace_back(first + j, first + (j + 1) % n);
         }
         first += n;
     }
+    splitAxisCrossings(edges);
+    for (std::size_t e = 0; e < edges.size(); ++e)
+        insertEdge(cdt, edges[e], inputVertices[ends[e].first], inputVertices[ends[e].second]);
 
     if (cdt.dimension() == 2) {
         markWall(cdt, polygons);
@@ -350,7 +431,7 @@ std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &p
         CGAL::refine_Delaunay_mesh_2(cdt, WallCriteria(), true);
     }
 
-    // Added points: intersections of crossing edges and refinement points.
+    // Added points: crossings of edges, seeds and refinement points.
     std::vector<Cdt::Vertex_handle> added;
     for (auto v = cdt.finite_vertices_begin(); v != cdt.finite_vertices_end(); ++v)
         if (v->info().index < 0)

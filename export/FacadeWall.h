@@ -17,6 +17,9 @@ using Polygons = std::vector<std::vector<QPointF>>;
 // Largest bounding-box area (square pixels) that is triangulated; beyond it the
 // wall would need hundreds of millions of triangles of at most 500 square pixels.
 constexpr double kMaxExtentArea = 4.0e9;
+// Largest coordinate accepted: mesh points are floats, exact for pixel
+// coordinates only up to 2^24.
+constexpr double kMaxCoordinate = 1.0e7;
 
 // Outline (0, 0), (0, H), (W, H), (W, 0), then the rectangle of each of the
 // first count windows: (minx, miny), (maxx, miny), (maxx, maxy), (minx, maxy).
@@ -27,8 +30,8 @@ Polygons facadePolygons(const QWindowData2D &model, int count);
 // unused numbers), then the added points ordered by x, then y. Faces are
 // counter-clockwise in (x, y), every angle at least 20 degrees and every area
 // at most 500. A face belongs to the wall when it lies inside the outline and
-// outside every opening. Null for fewer than 3 points, a non-finite or too
-// large input, or a failure inside the mesher.
+// outside every opening. Null for fewer than 3 points, a non-finite, too far
+// out or too large input, or a failure inside the mesher.
 std::unique_ptr<FacadePolyMesh> triangulate(const Polygons &polygons);
 
 // OBJ text of the wall at z = 1 with texture coordinates from a width by height

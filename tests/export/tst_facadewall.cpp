@@ -72,6 +72,53 @@ bool triangleHolds(const ObjData &obj, const std::vector<std::array<int, 2>> &fa
     return signedArea(a, b, p) > 0 && signedArea(b, c, p) > 0 && signedArea(c, a, p) > 0;
 }
 
+// Checks the faces of a wall: corners valid and numbered alike for v and vt,
+// counter-clockwise, area at most 500, smallest angle at least 20 degrees (within
+// the rounding of printed coordinates), total area that of the wall, and every
+// sampled wall point in exactly one triangle, every other point in none.
+void checkWallFaces(const ObjData &obj, int width, int height, const std::vector<Box> &boxes, int samples)
+{
+    const int vertexCount = int(obj.v.size());
+    double total = 0.0;
+    for (const auto &face : obj.faces) {
+        QCOMPARE(int(face.size()), 3);
+        for (const auto &corner : face) {
+            QVERIFY(corner[0] >= 1 && corner[0] <= vertexCount);
+            QCOMPARE(corner[1], corner[0]);
+        }
+        const auto &a = obj.v[std::size_t(face[0][0] - 1)];
+        const auto &b = obj.v[std::size_t(face[1][0] - 1)];
+        const auto &c = obj.v[std::size_t(face[2][0] - 1)];
+        const double area = signedArea(a, b, c);
+        QVERIFY2(area > 0.0, "faces are counter-clockwise in (x, y)");
+        QVERIFY2(area <= 500.0 + 1e-3, qPrintable(QString("area %1").arg(area)));
+        const double angle = smallestAngle(a, b, c);
+        QVERIFY2(angle >= 20.0 - 0.05, qPrintable(QString("smallest angle %1").arg(angle)));
+        total += area;
+    }
+    const double expected = wallAreaOf(width, height, boxes);
+    QVERIFY2(std::abs(total - expected) <= 0.05 + 1e-7 * expected,
+             qPrintable(QString("wall area %1, expected %2").arg(total, 0, 'f', 4).arg(expected)));
+
+    std::mt19937 random(20240611u);
+    std::uniform_real_distribution<double> xs(-15.0, width + 15.0);
+    std::uniform_real_distribution<double> ys(-15.0, height + 15.0);
+    int checked = 0;
+    for (int n = 0; n < samples; ++n) {
+        const double x = xs(random);
+        const double y = ys(random);
+        if (nearAnEdge(x, y, width, height, boxes, 1e-3))
+            continue;
+        int holders = 0;
+        for (const auto &face : obj.faces)
+            holders += triangleHolds(obj, face, x, y) ? 1 : 0;
+        const int wanted = isWallPoint(x, y, width, height, boxes) ? 1 : 0;
+        QVERIFY2(holders == wanted, qPrintable(QString("(%1, %2) lies in %3 triangles").arg(x).arg(y).arg(holders)));
+        ++checked;
+    }
+    QVERIFY(checked > samples * 2 / 3);
+}
+
 std::vector<QPointF> polygonPoints(int width, int height, const std::vector<Box> &boxes)
 {
     std::vector<QPointF> points{QPointF(0, 0), QPointF(0, height), QPointF(width, height), QPointF(width, 0)};
@@ -93,6 +140,8 @@ class TestFacadeWall : public QObject
 private slots:
     void wallInvariants_data();
     void wallInvariants();
+    void randomLayouts();
+    void obliqueOpenings();
     void tooFewOrBadPoints_data();
     void tooFewOrBadPoints();
     void numberingIsTrianglesAndRepeatable();
@@ -127,6 +176,9 @@ void TestFacadeWall::wallInvariants_data()
     QTest::newRow("zero width window") << 200 << 150 << std::vector<Box>{{50, 20, 50, 90}, {100, 40, 140, 40}};
     QTest::newRow("window covering the facade") << 100 << 80 << std::vector<Box>{{-1, -1, 101, 81}};
     QTest::newRow("thin gap between windows") << 200 << 150 << std::vector<Box>{{20, 20, 60, 120}, {61, 20, 100, 120}};
+    QTest::newRow("windows crossing each other") << 200 << 150 << std::vector<Box>{{20, 40, 120, 60}, {60, 0, 80, 140}};
+    QTest::newRow("flat window across the outline beside a corner window")
+        << 100 << 100 << std::vector<Box>{{-20, 60, 10, 60}, {0, 0, 40, 20}};
     QTest::newRow("lattice 4 x 5") << 1000 << 800 << latticeBoxes(4, 5, 200, 200, 80, 120);
 }
 
@@ -178,45 +230,107 @@ void TestFacadeWall::wallInvariants()
         QVERIFY(std::abs(t[1] - (1.0 - std::clamp(p[1] / height, 0.0, 1.0))) < 1e-6);
     }
 
-    double total = 0.0;
-    for (const auto &face : obj.faces) {
-        QCOMPARE(int(face.size()), 3);
-        for (const auto &corner : face) {
-            QVERIFY(corner[0] >= 1 && corner[0] <= vertexCount);
-            QCOMPARE(corner[1], corner[0]);
-        }
-        const auto &a = obj.v[std::size_t(face[0][0] - 1)];
-        const auto &b = obj.v[std::size_t(face[1][0] - 1)];
-        const auto &c = obj.v[std::size_t(face[2][0] - 1)];
-        const double area = signedArea(a, b, c);
-        QVERIFY2(area > 0.0, "faces are counter-clockwise in (x, y)");
-        QVERIFY2(area <= 500.0 + 1e-3, qPrintable(QString("area %1").arg(area)));
-        const double angle = smallestAngle(a, b, c);
-        QVERIFY2(angle >= 20.0 - 0.05, qPrintable(QString("smallest angle %1").arg(angle)));
-        total += area;
-    }
-    const double expected = wallAreaOf(width, height, boxes);
-    QVERIFY2(std::abs(total - expected) <= 0.05 + 1e-7 * expected,
-             qPrintable(QString("wall area %1, expected %2").arg(total, 0, 'f', 4).arg(expected)));
+    checkWallFaces(obj, width, height, boxes, 1500);
+}
 
-    // Every wall point lies in exactly one triangle, every other point in none.
-    std::mt19937 random(20240611u);
-    std::uniform_real_distribution<double> xs(-15.0, width + 15.0);
-    std::uniform_real_distribution<double> ys(-15.0, height + 15.0);
-    int checked = 0;
-    for (int n = 0; n < 1500; ++n) {
-        const double x = xs(random);
-        const double y = ys(random);
-        if (nearAnEdge(x, y, width, height, boxes, 1e-3))
-            continue;
-        int holders = 0;
-        for (const auto &face : obj.faces)
-            holders += triangleHolds(obj, face, x, y) ? 1 : 0;
-        const int wanted = isWallPoint(x, y, width, height, boxes) ? 1 : 0;
-        QVERIFY2(holders == wanted, qPrintable(QString("(%1, %2) lies in %3 triangles").arg(x).arg(y).arg(holders)));
-        ++checked;
+void TestFacadeWall::randomLayouts()
+{
+    // Windows anywhere: crossing the outline and each other, touching, flat.
+    std::mt19937 random(5u);
+    std::uniform_int_distribution<int> count(1, 9), corner(-15, 115), size(0, 45);
+    QTemporaryDir dir;
+    for (int layout = 0; layout < 60; ++layout) {
+        std::vector<Box> boxes;
+        const int n = count(random);
+        for (int i = 0; i < n; ++i) {
+            const int x = corner(random), y = corner(random);
+            boxes.push_back(Box{x, y, x + size(random), y + size(random)});
+        }
+        auto model = makeShutterModel(100, 100, boxes);
+        const QString objPath = dir.filePath(QString("layout%1.obj").arg(layout));
+        QVERIFY(model->writeFacadeObj(objPath.toStdString()));
+        ObjData obj;
+        QVERIFY(readObj(objPath, obj));
+        checkWallFaces(obj, 100, 100, boxes, 300);
+        if (QTest::currentTestFailed()) {
+            for (const Box &b : boxes)
+                qWarning("window %d %d %d %d", b.minx, b.miny, b.maxx, b.maxy);
+            return;
+        }
     }
-    QVERIFY(checked > 1000);
+}
+
+void TestFacadeWall::obliqueOpenings()
+{
+    // Openings of any shape: every face lies inside the outline and outside
+    // every opening (even-odd rule), and every such point is covered once.
+    std::mt19937 random(11u);
+    std::uniform_real_distribution<double> coordinate(-10.0, 110.0);
+    std::uniform_real_distribution<double> sample(-5.0, 105.0);
+    std::uniform_int_distribution<int> corners(3, 5), openings(1, 4);
+    const auto inside = [](const std::vector<QPointF> &polygon, double x, double y) {
+        bool in = false;
+        for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++)
+            if ((polygon[i].y() > y) != (polygon[j].y() > y)
+                && x < polygon[j].x() + (y - polygon[j].y()) * (polygon[i].x() - polygon[j].x()) / (polygon[i].y() - polygon[j].y()))
+                in = !in;
+        return in;
+    };
+    const auto wall = [&](const FacadeWall::Polygons &polygons, double x, double y) {
+        if (!inside(polygons[0], x, y))
+            return false;
+        for (std::size_t k = 1; k < polygons.size(); ++k)
+            if (inside(polygons[k], x, y))
+                return false;
+        return true;
+    };
+    const auto nearEdge = [](const FacadeWall::Polygons &polygons, double x, double y) {
+        for (const auto &polygon : polygons)
+            for (std::size_t j = 0; j < polygon.size(); ++j) {
+                const QPointF a = polygon[j], b = polygon[(j + 1) % polygon.size()];
+                const double ex = b.x() - a.x(), ey = b.y() - a.y();
+                const double t = std::clamp(((x - a.x()) * ex + (y - a.y()) * ey) / (ex * ex + ey * ey), 0.0, 1.0);
+                if (std::hypot(a.x() + t * ex - x, a.y() + t * ey - y) < 1e-3)
+                    return true;
+            }
+        return false;
+    };
+    QWindowData2D model;
+    for (int layout = 0; layout < 40; ++layout) {
+        FacadeWall::Polygons polygons{{QPointF(0, 0), QPointF(0, 100), QPointF(100, 100), QPointF(100, 0)}};
+        for (int k = openings(random); k > 0; --k) {
+            std::vector<QPointF> polygon;
+            for (int c = corners(random); c > 0; --c)
+                polygon.emplace_back(coordinate(random), coordinate(random));
+            polygons.push_back(polygon);
+        }
+        const std::unique_ptr<FacadePolyMesh> mesh(model.triangulateFacade(polygons));
+        QVERIFY(mesh);
+        std::vector<std::array<FacadePolyMesh::Point, 3>> triangles;
+        for (const auto f : mesh->faces()) {
+            std::array<FacadePolyMesh::Point, 3> t;
+            int k = 0;
+            for (const auto v : mesh->fv_range(f))
+                t[std::size_t(k++)] = mesh->point(v);
+            QCOMPARE(k, 3);
+            const double cx = (t[0][0] + t[1][0] + t[2][0]) / 3.0, cy = (t[0][1] + t[1][1] + t[2][1]) / 3.0;
+            QVERIFY(nearEdge(polygons, cx, cy) || wall(polygons, cx, cy));
+            triangles.push_back(t);
+        }
+        for (int n = 0; n < 200; ++n) {
+            const double x = sample(random), y = sample(random);
+            if (nearEdge(polygons, x, y))
+                continue;
+            int holders = 0;
+            for (const auto &t : triangles) {
+                const auto side = [&](const FacadePolyMesh::Point &a, const FacadePolyMesh::Point &b) {
+                    return (b[0] - a[0]) * (y - a[1]) - (x - a[0]) * (b[1] - a[1]) > 0;
+                };
+                holders += side(t[0], t[1]) && side(t[1], t[2]) && side(t[2], t[0]) ? 1 : 0;
+            }
+            QCOMPARE(holders, wall(polygons, x, y) ? 1 : 0);
+        }
+    }
 }
 
 void TestFacadeWall::tooFewOrBadPoints_data()
@@ -230,6 +344,8 @@ void TestFacadeWall::tooFewOrBadPoints_data()
     QTest::newRow("not a number")
         << FacadeWall::Polygons{{QPointF(0, 0), QPointF(0, 10), QPointF(nan, 10), QPointF(10, 0)}};
     QTest::newRow("infinite") << FacadeWall::Polygons{{QPointF(0, 0), QPointF(0, inf), QPointF(10, 10)}};
+    QTest::newRow("beyond a mesh point's precision")
+        << FacadeWall::Polygons{{QPointF(2e7, 0), QPointF(2e7, 100), QPointF(2e7 + 100, 100), QPointF(2e7 + 100, 0)}};
     QTest::newRow("far too large")
         << FacadeWall::Polygons{{QPointF(0, 0), QPointF(0, 1e6), QPointF(1e6, 1e6), QPointF(1e6, 0)}};
 }
