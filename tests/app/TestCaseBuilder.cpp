@@ -43,20 +43,20 @@ bool writeImage(const QString &path, int width, int height, const QColor &color)
     return image.save(path, "JPEG", 100);
 }
 
-std::string gridText(const CaseSpec &spec)
+std::string gridText(const CasePlan &plan)
 {
-    std::string text = format("b\n%d %d %d %d\n", 0, 0, spec.boundsWidth, spec.boundsHeight);
-    text += format("w\n%d %d %d %d\n", 0, 0, spec.cellWidth, spec.cellHeight);
-    text += format("h %d\n", spec.rows);
-    for (int r = 0; r < spec.rows; ++r)
-        text += format("%d ", caseWindowRect(spec, r, 0).y());
-    text += format("\nv %d\n", spec.cols);
-    for (int c = 0; c < spec.cols; ++c)
-        text += format("%d ", caseWindowRect(spec, 0, c).x());
-    text += format("\ne %d", spec.rows * spec.cols);
-    for (int r = 0; r < spec.rows; ++r)
-        for (int c = 0; c < spec.cols; ++c) {
-            const QRect w = caseWindowRect(spec, r, c);
+    std::string text = format("b\n%d %d %d %d\n", 0, 0, plan.boundsWidth, plan.boundsHeight);
+    text += format("w\n%d %d %d %d\n", 0, 0, plan.cellWidth, plan.cellHeight);
+    text += format("h %d\n", plan.rows);
+    for (int r = 0; r < plan.rows; ++r)
+        text += format("%d ", caseWindowRect(plan, r, 0).y());
+    text += format("\nv %d\n", plan.cols);
+    for (int c = 0; c < plan.cols; ++c)
+        text += format("%d ", caseWindowRect(plan, 0, c).x());
+    text += format("\ne %d", plan.rows * plan.cols);
+    for (int r = 0; r < plan.rows; ++r)
+        for (int c = 0; c < plan.cols; ++c) {
+            const QRect w = caseWindowRect(plan, r, c);
             text += format("\n%d %d %d %d %d %d %f %d %f %f", w.x(), w.y(), w.width(), w.height(),
                            c, r, 0.0, 0, 0.0, 0.0);
         }
@@ -73,13 +73,13 @@ const char kReconstruction[] =
 
 // Leaves turning on the window's left and right edges; at 180 degrees each
 // covers its half of the window.
-std::string shutterText(const CaseSpec &spec)
+std::string shutterText(const CasePlan &plan)
 {
     std::string text;
     int index = 0;
-    for (int r = 0; r < spec.rows; ++r)
-        for (int c = 0; c < spec.cols; ++c, ++index) {
-            const QRect w = caseWindowRect(spec, r, c);
+    for (int r = 0; r < plan.rows; ++r)
+        for (int c = 0; c < plan.cols; ++c, ++index) {
+            const QRect w = caseWindowRect(plan, r, c);
             text += format("window %d\n", index);
             for (int leaf = 0; leaf < 2; ++leaf) {
                 const int hx = leaf == 0 ? w.x() : w.x() + w.width();
@@ -99,14 +99,14 @@ std::string shutterText(const CaseSpec &spec)
 
 }
 
-QRect caseWindowRect(const CaseSpec &spec, int row, int col)
+QRect caseWindowRect(const CasePlan &plan, int row, int col)
 {
-    const double gapX = double(spec.boundsWidth - spec.cols * spec.cellWidth) / (spec.cols + 1);
-    const double gapY = double(spec.boundsHeight - spec.rows * spec.cellHeight) / (spec.rows + 1);
+    const double gapX = double(plan.boundsWidth - plan.cols * plan.cellWidth) / (plan.cols + 1);
+    const double gapY = double(plan.boundsHeight - plan.rows * plan.cellHeight) / (plan.rows + 1);
     const int gx = int(gapX + 0.5);
     const int gy = int(gapY + 0.5);
-    return QRect(gx + col * (spec.cellWidth + gx), gy + row * (spec.cellHeight + gy),
-                 spec.cellWidth, spec.cellHeight);
+    return QRect(gx + col * (plan.cellWidth + gx), gy + row * (plan.cellHeight + gy),
+                 plan.cellWidth, plan.cellHeight);
 }
 
 QColor caseOriginalColor()
@@ -114,12 +114,12 @@ QColor caseOriginalColor()
     return QColor(30, 160, 60);
 }
 
-bool writeGridFile(const QString &path, const CaseSpec &spec)
+bool writeGridFile(const QString &path, const CasePlan &plan)
 {
-    return writeText(path, gridText(spec));
+    return writeText(path, gridText(plan));
 }
 
-bool writeTestCase(const QString &kindFolder, const QString &fileName, const CaseSpec &spec)
+bool writeTestCase(const QString &kindFolder, const QString &fileName, const CasePlan &plan)
 {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString base = dot < 0 ? fileName : fileName.left(dot);
@@ -128,33 +128,33 @@ bool writeTestCase(const QString &kindFolder, const QString &fileName, const Cas
     if (!QDir().mkpath(windowsDir + QStringLiteral("/input")))
         return false;
 
-    const int w = spec.boundsWidth;
-    const int h = spec.boundsHeight;
+    const int w = plan.boundsWidth;
+    const int h = plan.boundsHeight;
     bool ok = writeImage(kindFolder + QLatin1Char('/') + fileName, w, h, caseOriginalColor())
               && writeImage(caseDir + QStringLiteral("/rec") + fileName, w, h, QColor(200, 200, 200))
               && writeImage(caseDir + QStringLiteral("/background.jpg"), w, h, QColor(230, 220, 190))
               && writeImage(caseDir + QStringLiteral("/original_background.jpg"), w, h,
                             QColor(190, 220, 230))
-              && writeGridFile(caseDir + QStringLiteral("/grids.txt"), spec)
+              && writeGridFile(caseDir + QStringLiteral("/grids.txt"), plan)
               && writeText(caseDir + QLatin1Char('/') + base + QStringLiteral(".reconstruction.txt"),
                            kReconstruction);
-    const int count = spec.rows * spec.cols;
-    if (spec.shutter) {
+    const int count = plan.rows * plan.cols;
+    if (plan.shutter) {
         ok = ok && writeImage(windowsDir + QStringLiteral("/interior.jpg"), 8, 8, QColor(40, 40, 90))
              && writeImage(windowsDir + QStringLiteral("/shutter_in_1.jpg"), 8, 16, QColor(120, 60, 20))
              && writeImage(windowsDir + QStringLiteral("/shutter_in_2.jpg"), 8, 16, QColor(20, 60, 120))
-             && writeText(caseDir + QStringLiteral("/shutters.txt"), shutterText(spec));
+             && writeText(caseDir + QStringLiteral("/shutters.txt"), shutterText(plan));
         for (int i = 0; ok && i < count; ++i)
-            ok = writeImage(windowsDir + QStringLiteral("/interior_%1.jpg").arg(i), spec.cellWidth,
-                            spec.cellHeight, QColor(60 + 10 * (i % 10), 40, 100));
+            ok = writeImage(windowsDir + QStringLiteral("/interior_%1.jpg").arg(i), plan.cellWidth,
+                            plan.cellHeight, QColor(60 + 10 * (i % 10), 40, 100));
         return ok;
     }
     for (int i = 0; ok && i < count; ++i) {
-        ok = writeImage(windowsDir + QStringLiteral("/input/inputwin_%1.jpg").arg(i), spec.cellWidth,
-                        spec.cellHeight, QColor(60, 60 + 10 * (i % 10), 140));
+        ok = writeImage(windowsDir + QStringLiteral("/input/inputwin_%1.jpg").arg(i), plan.cellWidth,
+                        plan.cellHeight, QColor(60, 60 + 10 * (i % 10), 140));
         for (int level = 0; ok && level <= 10; ++level)
             ok = writeImage(windowsDir + QStringLiteral("/win_%1_%2.jpg").arg(i).arg(10 * level),
-                            spec.cellWidth, spec.cellHeight, QColor(250 - 20 * level, 120, 80));
+                            plan.cellWidth, plan.cellHeight, QColor(250 - 20 * level, 120, 80));
     }
     return ok;
 }

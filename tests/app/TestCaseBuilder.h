@@ -8,7 +8,7 @@
 // A small synthetic test case: a rows x cols grid of equal windows laid out
 // as the lattice of the grid bounds would place them, plain-coloured images
 // and an identity homography (original frame = rectified frame).
-struct CaseSpec {
+struct CasePlan {
     int rows = 2;
     int cols = 3;
     int cellWidth = 20;
@@ -19,14 +19,14 @@ struct CaseSpec {
 };
 
 // Top-left corner of window (row, col) of the detected grid.
-QRect caseWindowRect(const CaseSpec &spec, int row, int col);
+QRect caseWindowRect(const CasePlan &plan, int row, int col);
 
 // Writes the test case into kindFolder (the "blinds" or "shutters" folder)
 // under fileName, creating folders as needed. Returns false on any write error.
-bool writeTestCase(const QString &kindFolder, const QString &fileName, const CaseSpec &spec);
+bool writeTestCase(const QString &kindFolder, const QString &fileName, const CasePlan &plan);
 
 // Writes a grid file of one group, with windows laid out like writeTestCase.
-bool writeGridFile(const QString &path, const CaseSpec &spec);
+bool writeGridFile(const QString &path, const CasePlan &plan);
 
 // Colour of the original photograph, which differs from every other image.
 QColor caseOriginalColor();

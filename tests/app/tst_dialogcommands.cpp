@@ -23,10 +23,10 @@ constexpr double kPi = 3.1415926;
 
 // Blind cases: 2 x 3 with room for other shapes, 12 x 2 (more rows than the
 // spin box shows), 3 x 2 in the same bounds as the first.
-const CaseSpec kBlind23{2, 3, 20, 24, 160, 120, false};
-const CaseSpec kBlind122{12, 2, 10, 8, 60, 130, false};
-const CaseSpec kBlind32{3, 2, 20, 24, 160, 120, false};
-const CaseSpec kShutter23{2, 3, 20, 24, 160, 120, true};
+const CasePlan kBlind23{2, 3, 20, 24, 160, 120, false};
+const CasePlan kBlind122{12, 2, 10, 8, 60, 130, false};
+const CasePlan kBlind32{3, 2, 20, 24, 160, 120, false};
+const CasePlan kShutter23{2, 3, 20, 24, 160, 120, true};
 
 bool sameRgb(const QImage &a, const QImage &b)
 {
@@ -301,7 +301,7 @@ void TestDialogCommands::staleSelectionAfterGridFile()
     QWindowData2D *model = fixture->model();
     QVERIFY(model);
     const QString path = scratch + "/small-grid.txt";
-    const CaseSpec small{1, 2, 20, 24, 160, 120, false};
+    const CasePlan small{1, 2, 20, 24, 160, 120, false};
     QVERIFY(writeGridFile(path, small));
 
     dialog.facadeView->selectedWindow = 5;

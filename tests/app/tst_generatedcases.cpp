@@ -1,5 +1,5 @@
 // The "Load" buttons on the generated test-case tree: every entry of both
-// combo boxes loads, in any order, with the controls in their specified state.
+// combo boxes loads, in any order, with the controls in their expected state.
 #include "DialogFixture.h"
 #include "FacadeGLWidget.h"
 #include "KeepGLDriver.h"

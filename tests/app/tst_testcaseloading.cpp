@@ -23,11 +23,11 @@ namespace {
 
 // Blind entries: A 5 x 4, B 3 x 4, C 2 x 3, all in bounds that also hold the
 // lattices the spin boxes pass through. Shutter entries: 2 x 3 and 1 x 2.
-const CaseSpec kCaseA{5, 4, 16, 16, 200, 150, false};
-const CaseSpec kCaseB{3, 4, 16, 16, 200, 150, false};
-const CaseSpec kCaseC{2, 3, 16, 16, 200, 150, false};
-const CaseSpec kShutter1{2, 3, 16, 16, 200, 150, true};
-const CaseSpec kShutter2{1, 2, 16, 16, 200, 150, true};
+const CasePlan kCaseA{5, 4, 16, 16, 200, 150, false};
+const CasePlan kCaseB{3, 4, 16, 16, 200, 150, false};
+const CasePlan kCaseC{2, 3, 16, 16, 200, 150, false};
+const CasePlan kShutter1{2, 3, 16, 16, 200, 150, true};
+const CasePlan kShutter2{1, 2, 16, 16, 200, 150, true};
 
 bool writeTree(const QString &parent)
 {

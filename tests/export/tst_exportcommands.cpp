@@ -68,7 +68,7 @@ private:
 void TestExportCommands::initTestCase()
 {
     QVERIFY(workDir.isValid());
-    QVERIFY(writeTestCase(workDir.path() + "/Tessivo_TestCases/shutters", "1.jpg", CaseSpec{2, 3, 20, 24, 160, 120, true}));
+    QVERIFY(writeTestCase(workDir.path() + "/Tessivo_TestCases/shutters", "1.jpg", CasePlan{2, 3, 20, 24, 160, 120, true}));
     // The three templates, each in a folder of its own.
     for (const char *folder : {"tw", "tl", "tr", "out"})
         QVERIFY(QDir(workDir.path()).mkpath(folder));
