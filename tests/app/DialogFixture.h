@@ -32,24 +32,6 @@ private:
     bool m_exposed = false;
 };
 
-// Redirects the process's standard error into a buffer while it lives.
-class StderrCapture
-{
-public:
-    StderrCapture();
-    ~StderrCapture();
-    StderrCapture(const StderrCapture &) = delete;
-    StderrCapture &operator=(const StderrCapture &) = delete;
-
-    // Stops capturing and returns what was written.
-    QString take();
-
-private:
-    int m_savedFd = -1;
-    int m_fileFd = -1;
-    QString m_path;
-};
-
 // True when some folder from dir up to the file-system root holds an entry
 // named "Tessivo_TestCases".
 bool rootEntryAbove(const QString &dir);

@@ -6,6 +6,7 @@
 #include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
 #include "QWindowData2D.h"
+#include "StderrCapture.h"
 #include "TestCaseBuilder.h"
 
 #include <QtTest>
@@ -284,7 +285,7 @@ void TestDialogCommands::gridFileThatCannotBeWritten()
     answerer->queueFileName(path);
     StderrCapture capture;
     QVERIFY(QMetaObject::invokeMethod(&dialog, "saveGridSlot"));
-    const QString err = capture.take();
+    const QString err = QString::fromStdString(capture.text());
     QCOMPARE(int(answerer->seen().size()), 1);
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(err.count(QLatin1Char('\n')), 1);

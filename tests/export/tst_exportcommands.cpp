@@ -3,7 +3,7 @@
 #include "DialogFixture.h"
 #include "ExportTestSupport.h"
 #include "KeepGLDriver.h"
-#include "ModalReplies.h"
+#include "ModalAnswerer.h"
 #include "QWindowData2D.h"
 #include "TestCaseBuilder.h"
 
@@ -62,7 +62,7 @@ private:
     QTemporaryDir workDir;
     QString windowObj, leftObj, rightObj, notAMesh;
     std::unique_ptr<DialogFixture> fixture;
-    std::unique_ptr<ModalReplies> answerer;
+    std::unique_ptr<ModalAnswerer> answerer;
 };
 
 void TestExportCommands::initTestCase()
@@ -91,7 +91,7 @@ void TestExportCommands::init()
 {
     fixture = std::make_unique<DialogFixture>(workDir.path());
     QVERIFY(fixture->exposed());
-    answerer = std::make_unique<ModalReplies>();
+    answerer = std::make_unique<ModalAnswerer>();
 }
 
 void TestExportCommands::cleanup()
@@ -119,7 +119,7 @@ void TestExportCommands::saveFacadeAsksForAFileAndWrites()
     answerer->queueFileName(out.filePath("facade.obj"));
     QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "saveFacadeToMeshSlot"));
     QCOMPARE(int(answerer->seen().size()), 1);
-    const ModalSeen &record = answerer->seen().front();
+    const ModalRecord &record = answerer->seen().front();
     QCOMPARE(record.title, QStringLiteral("Save facade to mesh file"));
     QCOMPARE(record.nameFilters, kMeshFilter);
     QVERIFY(record.saveDialog);
@@ -171,7 +171,7 @@ void TestExportCommands::templatesNeedAShutterCase()
     fixture->dialog().windowData->caseKind = int(TestCaseKind::Blind);
     QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "gen3DWindowObjsSlot"));
     QCOMPARE(int(answerer->seen().size()), 1);
-    const ModalSeen &record = answerer->seen().front();
+    const ModalRecord &record = answerer->seen().front();
     QCOMPARE(record.className, QStringLiteral("QMessageBox"));
     QCOMPARE(record.title, kTitle);
     QCOMPARE(record.text, QStringLiteral("Only support for shutter type now!!"));
@@ -235,7 +235,7 @@ void TestExportCommands::unreadableTemplates()
         answerer->queueFileName(path);
     QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "gen3DWindowObjsSlot"));
     QCOMPARE(int(answerer->seen().size()), 4);
-    const ModalSeen &record = answerer->seen().back();
+    const ModalRecord &record = answerer->seen().back();
     QCOMPARE(record.className, QStringLiteral("QMessageBox"));
     QCOMPARE(record.title, kTitle);
     QCOMPARE(record.text, warning);

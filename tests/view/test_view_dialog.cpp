@@ -1,7 +1,7 @@
 // The view inside the real dialog: a click in a shutter test case sets the
 // dialog's shutter sliders from the selected window's angles.
 #include "FacadeGLWidget.h"
-#include "GLTestMain.h"
+#include "KeepGLDriver.h"
 #include "QWindowData2D.h"
 #include "TessivoDemo.h"
 #include "ViewFixtures.h"
@@ -41,6 +41,8 @@ class TestViewDialog : public QObject
     Q_OBJECT
 
 private slots:
+    // Pins the GL driver for the exit-time leak check.
+    void cleanupTestCase() { keepGLDriverLoaded(); }
     void init();
     void slidersFromAngles_data();
     void slidersFromAngles();
@@ -176,5 +178,5 @@ void TestViewDialog::noDialogNoSliders()
     QVERIFY(!left->isEnabled());
 }
 
-TESSIVO_GL_TEST_MAIN(TestViewDialog)
+QTEST_MAIN(TestViewDialog)
 #include "test_view_dialog.moc"

@@ -1,7 +1,7 @@
 // Mouse editing in the facade view: hover, selection, arming and cursors,
 // blind drag, window move and alignment, in both views.
 #include "FacadeGLWidget.h"
-#include "GLTestMain.h"
+#include "KeepGLDriver.h"
 #include "QWindowData2D.h"
 #include "ViewFixtures.h"
 
@@ -61,6 +61,8 @@ class TestViewMouse : public QObject
     Q_OBJECT
 
 private slots:
+    // Pins the GL driver for the exit-time leak check.
+    void cleanupTestCase() { keepGLDriverLoaded(); }
     void windowAtTolerance_data();
     void windowAtTolerance();
     void windowAtWithoutWindows();
@@ -631,5 +633,5 @@ void TestViewMouse::originalViewWindowMove()
     QCOMPARE(model->windows[0][4].y, 76);
 }
 
-TESSIVO_GL_TEST_MAIN(TestViewMouse)
+QTEST_MAIN(TestViewMouse)
 #include "test_view_mouse.moc"

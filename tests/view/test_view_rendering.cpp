@@ -1,6 +1,6 @@
 // What the facade view draws, checked on pixels read back from GL.
 #include "FacadeGLWidget.h"
-#include "GLTestMain.h"
+#include "KeepGLDriver.h"
 #include "QWindowData2D.h"
 #include "ViewFixtures.h"
 
@@ -62,6 +62,8 @@ class TestViewRendering : public QObject
     Q_OBJECT
 
 private slots:
+    // Pins the GL driver for the exit-time leak check.
+    void cleanupTestCase() { keepGLDriverLoaded(); }
     void construction();
     void emptyViewIsWhite();
     void blindCaseInRectifiedView();
@@ -770,5 +772,5 @@ void TestViewRendering::operationsBeforeShow()
     COMPARE_PIXEL(image, 5, 5, grey);
 }
 
-TESSIVO_GL_TEST_MAIN(TestViewRendering)
+QTEST_MAIN(TestViewRendering)
 #include "test_view_rendering.moc"

@@ -2,12 +2,15 @@
 #define TESSIVO_TESTS_MODALANSWERER_H
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
 #include <deque>
 #include <vector>
+
+class QFileDialog;
 
 // What a test saw of one modal dialog before answering it.
 struct ModalRecord {
@@ -23,12 +26,13 @@ struct ModalRecord {
 // boxes of the static QFileDialog/QMessageBox helpers), polling from the event
 // loop that the modal dialog runs. A file dialog takes the next queued path, or
 // is cancelled when none is queued or the path is empty; a message box is
-// acknowledged with OK.
+// acknowledged with OK; any other modal widget is closed. A file dialog still
+// open after its answer gets the same answer again (up to a limit), never the
+// next one.
 class ModalAnswerer
 {
 public:
     ModalAnswerer();
-    ~ModalAnswerer();
     ModalAnswerer(const ModalAnswerer &) = delete;
     ModalAnswerer &operator=(const ModalAnswerer &) = delete;
 
@@ -38,10 +42,14 @@ public:
 
 private:
     void poll();
+    static void choose(QFileDialog *dialog, const QString &path);
 
     QTimer m_timer;
     std::deque<QString> m_fileNames;
     std::vector<ModalRecord> m_seen;
+    QPointer<QWidget> m_answered;
+    QString m_answer;
+    int m_retries = 0;
 };
 
 #endif

@@ -1,71 +1,72 @@
-#include "ModalReplies.h"
+#include "ModalAnswerer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 
-ModalReplies::ModalReplies()
+ModalAnswerer::ModalAnswerer()
 {
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
-    timer.start();
+    m_timer.setInterval(10);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+    m_timer.start();
 }
 
-void ModalReplies::poll()
+void ModalAnswerer::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;
     auto *fileDialog = qobject_cast<QFileDialog *>(modal);
-    if (fileDialog && modal == answered) {
+    if (fileDialog && modal == m_answered) {
         // Still open after its answer: give it the same one again.
-        if (++retries > 100)
+        if (++m_retries > 100)
             fileDialog->reject();
         else
-            choose(fileDialog, answer);
+            choose(fileDialog, m_answer);
         return;
     }
-    ModalSeen record;
+    ModalRecord record;
     record.className = QString::fromLatin1(modal->metaObject()->className());
     record.title = modal->windowTitle();
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         record.text = box->text();
         record.buttons = box->standardButtons();
-        dialogs.push_back(record);
+        m_seen.push_back(record);
         if (QAbstractButton *ok = box->button(QMessageBox::Ok))
             ok->click();
         else
             box->reject();
         return;
     }
-    dialogs.push_back(record);
     if (!fileDialog) {
+        m_seen.push_back(record);
         modal->close();
         return;
     }
-    dialogs.back().nameFilters = fileDialog->nameFilters();
-    dialogs.back().saveDialog = fileDialog->acceptMode() == QFileDialog::AcceptSave;
-    answer.clear();
-    if (!fileNames.empty()) {
-        answer = fileNames.front();
-        fileNames.pop_front();
+    record.nameFilters = fileDialog->nameFilters();
+    record.saveDialog = fileDialog->acceptMode() == QFileDialog::AcceptSave;
+    m_seen.push_back(record);
+    m_answer.clear();
+    if (!m_fileNames.empty()) {
+        m_answer = m_fileNames.front();
+        m_fileNames.pop_front();
     }
-    if (answer.isEmpty()) {
+    if (m_answer.isEmpty()) {
         fileDialog->reject();
         return;
     }
-    answered = fileDialog;
-    retries = 0;
-    choose(fileDialog, answer);
+    m_answered = fileDialog;
+    m_retries = 0;
+    choose(fileDialog, m_answer);
 }
 
-void ModalReplies::choose(QFileDialog *dialog, const QString &path)
+void ModalAnswerer::choose(QFileDialog *dialog, const QString &path)
 {
     // selectFile leaves the name field alone while it has the focus, so the
     // path is typed into the field as a user would.
     dialog->selectFile(path);
     if (auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
         field->setText(path);
-    static_cast<QDialog *>(dialog)->accept();
+    static_cast<QDialog *>(dialog)->accept(); // public in QDialog, virtual
 }
