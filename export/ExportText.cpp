@@ -1,6 +1,5 @@
 #include "ExportText.h"
 
-#include <cstdarg>
 #include <utility>
 
 namespace ExportText {
@@ -18,27 +17,6 @@ CNumericLocale::~CNumericLocale()
         uselocale(previous);
         freelocale(cLocale);
     }
-}
-
-void appendFormat(std::string &out, const char *format, ...)
-{
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (length >= int(sizeof buffer)) {
-        // Huge numbers print hundreds of digits with "%lf": format once more at full size.
-        const std::size_t start = out.size();
-        out.resize(start + std::size_t(length) + 1);
-        std::vsnprintf(&out[start], std::size_t(length) + 1, format, again);
-        out.resize(start + std::size_t(length));
-    } else if (length > 0) {
-        out.append(buffer, std::size_t(length));
-    }
-    va_end(again);
 }
 
 FileHandle createFile(const std::string &path)

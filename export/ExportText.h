@@ -1,6 +1,8 @@
 #ifndef TESSIVO_EXPORTTEXT_H
 #define TESSIVO_EXPORTTEXT_H
 
+#include "TextFormat.h"
+
 #include <clocale>
 #include <cstdio>
 #include <locale.h>
@@ -24,10 +26,6 @@ private:
     locale_t cLocale = locale_t(0);
     locale_t previous = locale_t(0);
 };
-
-// Appends printf-style text to out (any length; numbers use the current locale,
-// so callers hold a CNumericLocale).
-void appendFormat(std::string &out, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
 struct FileCloser {
     void operator()(std::FILE *file) const { std::fclose(file); }

@@ -31,7 +31,7 @@ std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, con
     const ExportText::CNumericLocale cLocale;
     std::string text;
     text.reserve(64 * mesh.n_vertices() + 32 * mesh.n_faces() + 64);
-    ExportText::appendFormat(text, "mtllib %s.mtl\n", baseName.c_str());
+    appendFormat(text, "mtllib %s.mtl\n", baseName.c_str());
     text += "usemtl materialFacade\n";
     for (const auto vertex : mesh.vertices()) {
         const FacadePolyMesh::Point &p = mesh.point(vertex);
@@ -40,14 +40,14 @@ std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, con
         // A texture of no width or height has nothing to map: pin u, v to 0 then.
         const double u = width > 0 ? std::clamp(x / width, 0.0, 1.0) : 0.0;
         const double v = 1.0 - (height > 0 ? std::clamp(y / height, 0.0, 1.0) : 0.0);
-        ExportText::appendFormat(text, "v %lf %lf %lf\n", x, y, 1.0);
-        ExportText::appendFormat(text, "vt %lf %lf\n", u, v);
+        appendFormat(text, "v %lf %lf %lf\n", x, y, 1.0);
+        appendFormat(text, "vt %lf %lf\n", u, v);
     }
     for (const auto face : mesh.faces()) {
         text += 'f';
         for (const auto vertex : mesh.fv_range(face)) {
             const int number = vertex.idx() + 1;
-            ExportText::appendFormat(text, " %d/%d", number, number);
+            appendFormat(text, " %d/%d", number, number);
         }
         text += '\n';
     }

@@ -21,7 +21,7 @@ bool isVertexLine(const std::string &line)
 std::string placedFile(const std::string &folder, const char *prefix, int i)
 {
     std::string path = folder;
-    ExportText::appendFormat(path, "/%s%d.obj", prefix, i);
+    appendFormat(path, "/%s%d.obj", prefix, i);
     return path;
 }
 
@@ -64,7 +64,7 @@ bool writePlacedTemplateObj(std::istream &in, std::ostream &out, const FacadePol
         if (isVertexLine(line) && k < placed.n_vertices()) {
             const FacadePolyMesh::Point &p = placed.point(FacadePolyMesh::VertexHandle(int(k)));
             text.clear();
-            ExportText::appendFormat(text, "v %lf %lf %lf\n", double(p[0]), double(p[1]), double(p[2]));
+            appendFormat(text, "v %lf %lf %lf\n", double(p[0]), double(p[1]), double(p[2]));
             out << text;
             ++k;
         } else {

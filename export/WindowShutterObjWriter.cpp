@@ -24,7 +24,7 @@ const Point3 kRightUnitBox[8] = {{0, 1, 0}, {-1, 1, 0}, {-1, 0, 0}, {0, 0, 0},
 std::string fileIn(const std::string &folder, const char *prefix, int i, const char *suffix)
 {
     std::string path = folder;
-    ExportText::appendFormat(path, "/%s%d%s", prefix, i, suffix);
+    appendFormat(path, "/%s%d%s", prefix, i, suffix);
     return path;
 }
 
@@ -40,15 +40,15 @@ void saveTexture(const QImage *image, const std::string &path)
 std::string windowObjText(int i, const WindowBox &box)
 {
     std::string text;
-    ExportText::appendFormat(text, "mtllib window_%d.mtl\n", i);
-    ExportText::appendFormat(text, "usemtl window_%d\n", i);
-    ExportText::appendFormat(text, "v %d %d 0\n", box.minx, box.miny);
+    appendFormat(text, "mtllib window_%d.mtl\n", i);
+    appendFormat(text, "usemtl window_%d\n", i);
+    appendFormat(text, "v %d %d 0\n", box.minx, box.miny);
     text += "vt 0 1\n";
-    ExportText::appendFormat(text, "v %d %d 0\n", box.minx, box.maxy);
+    appendFormat(text, "v %d %d 0\n", box.minx, box.maxy);
     text += "vt 0 0\n";
-    ExportText::appendFormat(text, "v %d %d 0\n", box.maxx, box.maxy);
+    appendFormat(text, "v %d %d 0\n", box.maxx, box.maxy);
     text += "vt 1 0\n";
-    ExportText::appendFormat(text, "v %d %d 0\n", box.maxx, box.miny);
+    appendFormat(text, "v %d %d 0\n", box.maxx, box.miny);
     text += "vt 1 1\n";
     text += "f 1/1 2/2 3/3 4/4\n";
     return text;
@@ -61,7 +61,7 @@ std::string leafObjText(bool left, const LeafPlacement &leaf)
                             : "mtllib rightshutter.mtl\nusemtl rightshutter\n";
     for (const Point3 &corner : left ? kLeftUnitBox : kRightUnitBox) {
         const Point3 p = leaf.place(corner);
-        ExportText::appendFormat(text, "v %lf %lf %lf\n", p.x, p.y, p.z);
+        appendFormat(text, "v %lf %lf %lf\n", p.x, p.y, p.z);
     }
     text += "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
     text += "f 1/1 2/2 3/3 4/4\nf 5/5 8/8 7/7 6/6\n";
@@ -86,7 +86,7 @@ bool writeWindows(const QWindowData2D &model, const std::string &folder, int cou
         }
         const WindowBox box = WindowGeometry::windowBoxOf(model.shutters[std::size_t(i)]);
         std::string material;
-        ExportText::appendFormat(material, "newmtl window_%d\nmap_Kd window_%d.png\n", i, i);
+        appendFormat(material, "newmtl window_%d\nmap_Kd window_%d.png\n", i, i);
         if (!ExportText::writeAndClose(std::move(obj), windowObjText(i, box))
             || !ExportText::writeAndClose(std::move(mtl), material)) {
             std::fprintf(stderr, "Export: cannot write the files of window %d\n", i);

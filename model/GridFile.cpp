@@ -1,6 +1,7 @@
 #include "QWindowData2D.h"
 
 #include "ScanText.h"
+#include "TextFormat.h"
 #include "TestCasePaths.h"
 
 #include <QByteArray>

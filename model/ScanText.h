@@ -53,14 +53,4 @@ private:
 // prints "Can't open input file!" on standard error and gives false.
 bool openInputFile(std::ifstream &in, const std::string &path);
 
-// Writes a real as stdio's "%f" does in the C locale (six decimals), whatever
-// locale the process runs in, so written files are the same everywhere.
-void appendFixed6(std::string &out, double value);
-// Appends snprintf(format, ...) for formats without real conversions.
-void appendFormat(std::string &out, const char *format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
-
 #endif
