@@ -118,8 +118,9 @@ void FacadeGLWidget::saveScreenshot(const QString &fileName)
 
     const QImage &shown = (showOriginalImage || showInOriginalView) ? windowData->originalImage
                                                                      : windowData->background;
-    // Only what the view shows: the image's rectangle within the frame.
-    const QRect area = QRect(QPoint(0, 0), shown.size()).intersected(frame.rect());
+    // The image-sized part of the frame; where the image reaches beyond a
+    // smaller view, copy() fills the rest with zeros, so the size is always W x H.
+    const QRect area(QPoint(0, 0), shown.size());
     if (!frame.copy(area).save(fileName, "PNG", -1))
         std::fprintf(stderr, "Can't save screenshot to %s\n", fileName.toLocal8Bit().constData());
 }

@@ -192,9 +192,12 @@ void FacadeGLWidget::moveSelectedWindow(const QPoint &widgetPos)
     updateGL();
 }
 
+// A window move is armed only in a blind test case; the flag may outlive a
+// load of a shutter case (a load keeps the selection), which must not align it.
 void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *)
 {
-    if (!windowData || !isWindowIndex(selectedWindow) || !movingWindow)
+    if (!windowData || windowData->caseKind != int(TestCaseKind::Blind)
+        || !isWindowIndex(selectedWindow) || !movingWindow)
         return;
     alignRowAndColumn();
     updateGL();
