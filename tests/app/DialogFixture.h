@@ -32,6 +32,16 @@ private:
     bool m_exposed = false;
 };
 
+// True when the first group's windows sit where their detected windows are, in
+// the same cells, each showing its own detected window's images.
+bool windowsAreDetected(const QWindowData2D &model);
+
+// Checks the dialog right after a successful load of a case of the given kind:
+// the model reached the view with its textures, the spin boxes are enabled for
+// a blind case only and the shutter sliders wait for a selection. Failures are
+// recorded with QTest; the caller returns when QTest::currentTestFailed().
+void verifyLoadedCase(TessivoDemo &dialog, bool shutter);
+
 // True when some folder from dir up to the file-system root holds an entry
 // named "Tessivo_TestCases".
 bool rootEntryAbove(const QString &dir);

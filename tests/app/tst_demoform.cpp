@@ -1,7 +1,9 @@
 // The control dialog as built: form tree, settings, start state, slot
 // interface and the nine connections of the panel.
+#include "DialogFixture.h"
 #include "FacadeGLWidget.h"
 #include "KeepGLDriver.h"
+#include "ModalAnswerer.h"
 #include "QWindowData2D.h"
 #include "TessivoDemo.h"
 
@@ -9,12 +11,10 @@
 
 #include <QBoxLayout>
 #include <QGridLayout>
-#include <QMessageBox>
 #include <QMetaMethod>
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -550,29 +550,17 @@ void TestDemoForm::connectionsReachTheirSlots()
     // above it each shows the "not found" warning.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    for (QDir up(dir.path());; ) {
-        if (up.exists(QStringLiteral("Tessivo_TestCases")))
-            QSKIP("a Tessivo_TestCases entry lies above the temporary folder");
-        if (!up.cdUp())
-            break;
-    }
+    if (rootEntryAbove(dir.path()))
+        QSKIP("a Tessivo_TestCases entry lies above the temporary folder");
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
-    int warnings = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            if (box->text() == QStringLiteral("Test case folder not found"))
-                ++warnings;
-            box->button(QMessageBox::Ok)->click();
-        }
-    });
-    timer.start(10);
+    ModalAnswerer answerer;
     QTest::mouseClick(dialog->ui.pushButton2DWindowBlindLoad, Qt::LeftButton);
-    QCOMPARE(warnings, 1);
+    QCOMPARE(int(answerer.seen().size()), 1);
     QTest::mouseClick(dialog->ui.pushButton2DWindowShutterLoad, Qt::LeftButton);
-    QCOMPARE(warnings, 2);
-    timer.stop();
+    QCOMPARE(int(answerer.seen().size()), 2);
+    for (const ModalRecord &box : answerer.seen())
+        QCOMPARE(box.text, QStringLiteral("Test case folder not found"));
     QDir::setCurrent(previous);
 }
 

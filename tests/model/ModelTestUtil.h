@@ -2,6 +2,7 @@
 #define TESSIVO_TESTS_MODELTESTUTIL_H
 
 #include "QWindowData2D.h"
+#include "TestWindows.h"
 
 #include <QString>
 #include <QStringList>
@@ -58,18 +59,6 @@ inline double asWritten(double value)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%f", value);
     return double(std::strtof(buffer, nullptr));
-}
-
-inline FacadeWindow window(int x, int y, int width, int height, int col, int row)
-{
-    FacadeWindow w;
-    w.x = x;
-    w.y = y;
-    w.width = width;
-    w.height = height;
-    w.col = col;
-    w.row = row;
-    return w;
 }
 
 } // namespace ModelTestUtil

@@ -52,8 +52,8 @@ void TestGridFile::readsExample()
     QCOMPARE(model.detectedWindows.size(), std::size_t(1));
     QCOMPARE(model.windows.size(), std::size_t(1));
 
-    FacadeWindow first = window(57, 60, 80, 120, 0, 0);
-    FacadeWindow second = window(184, 60, 80, 120, 1, 0);
+    FacadeWindow first = makeWindow(57, 60, 80, 120, 0, 0);
+    FacadeWindow second = makeWindow(184, 60, 80, 120, 1, 0);
     QCOMPARE(describe(model.detectedWindows[0]), describe({first, second}));
     first.sourceIndex = 0;
     second.sourceIndex = 1;
@@ -111,7 +111,7 @@ void TestGridFile::roundTripRoundsReals()
     for (int g = 0; g < 2; ++g) {
         std::vector<FacadeWindow> list;
         for (int i = 0; i < 5; ++i) {
-            FacadeWindow w = window(std::rand() % 2000 - 500, std::rand() % 900, 20 + i, 30 + i, i, g);
+            FacadeWindow w = makeWindow(std::rand() % 2000 - 500, std::rand() % 900, 20 + i, 30 + i, i, g);
             w.aux = (std::rand() % 200000 - 100000) / 7.0;
             w.blindExtent = std::rand() % 50 - 10;
             w.leftAngle = (std::rand() % 180) * 3.1415926 / 180;
@@ -260,7 +260,7 @@ void TestGridFile::unscannableNumbers()
     QCOMPARE(model.rowValues, std::vector<std::vector<int>>{{5}});
     QCOMPARE(model.colValues, std::vector<std::vector<int>>{{9}});
     QCOMPARE(model.detectedWindows.at(0).size(), std::size_t(1));
-    FacadeWindow cut = window(1, 2, 3, 4, 5, 6);
+    FacadeWindow cut = makeWindow(1, 2, 3, 4, 5, 6);
     QCOMPARE(describe(model.detectedWindows[0]), describe({cut}));
 
     QVERIFY(loadText(model, "e 1 1 2 3 4 5 6 1e999 -7 .5 2."));

@@ -19,7 +19,7 @@ void setWindows(QWindowData2D &model, int count)
 {
     std::vector<FacadeWindow> list;
     for (int i = 0; i < count; ++i) {
-        FacadeWindow w = window(i, i, 10, 10, i, 0);
+        FacadeWindow w = makeWindow(i, i, 10, 10, i, 0);
         w.leftAngle = 0.25 + i;
         w.rightAngle = 0.75 + i;
         list.push_back(w);

@@ -21,7 +21,7 @@ void fillModel(QWindowData2D &model)
     model.colValues = {{40, 140, 240}};
     std::vector<FacadeWindow> detected;
     for (int i = 0; i < 3; ++i) {
-        FacadeWindow w = window(15 + 100 * i, 25, 70 + i, 80 + 2 * i, i, 0);
+        FacadeWindow w = makeWindow(15 + 100 * i, 25, 70 + i, 80 + 2 * i, i, 0);
         w.aux = 0.5 * i;
         w.blindExtent = 3 * i;
         w.leftAngle = 0.1 * i;

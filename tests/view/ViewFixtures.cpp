@@ -22,19 +22,6 @@ QColor blindColor(int window, int level)
     return QColor(20 * level, 15 * window, 200);
 }
 
-FacadeWindow makeWindow(int x, int y, int width, int height, int col, int row, int sourceIndex)
-{
-    FacadeWindow w;
-    w.x = x;
-    w.y = y;
-    w.width = width;
-    w.height = height;
-    w.col = col;
-    w.row = row;
-    w.sourceIndex = sourceIndex;
-    return w;
-}
-
 void setScaleMapping(QWindowData2D &model, double scale, int colMin, int rowMin)
 {
     for (int r = 0; r < 3; ++r) {
@@ -155,6 +142,14 @@ bool showView(FacadeGLWidget &view, int width, int height)
     return QTest::qWaitForWindowExposed(&view);
 }
 
+bool showWithModel(FacadeGLWidget &view, QWindowData2D &model, int width, int height)
+{
+    if (!showView(view, width, height))
+        return false;
+    view.setWindowData(&model);
+    return true;
+}
+
 QImage frame(FacadeGLWidget &view)
 {
     view.updateGL();
@@ -173,11 +168,35 @@ QString describe(const QColor &color)
     return QStringLiteral("(%1, %2, %3)").arg(color.red()).arg(color.green()).arg(color.blue());
 }
 
+namespace {
 void sendMouse(FacadeGLWidget &view, QEvent::Type type, const QPoint &pos, Qt::MouseButton button,
                Qt::MouseButtons buttons)
 {
     QMouseEvent event(type, pos, view.mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(&view, &event);
+}
+} // namespace
+
+void move(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButtons buttons)
+{
+    sendMouse(view, QEvent::MouseMove, pos, Qt::NoButton, buttons);
+}
+
+void press(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button)
+{
+    sendMouse(view, QEvent::MouseButtonPress, pos, button, button);
+}
+
+void release(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button)
+{
+    sendMouse(view, QEvent::MouseButtonRelease, pos, button, Qt::NoButton);
+}
+
+void click(FacadeGLWidget &view, const QPoint &pos)
+{
+    move(view, pos);
+    press(view, pos);
+    release(view, pos);
 }
 
 QColor hoverBlend(const QColor &under)

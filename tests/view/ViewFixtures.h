@@ -2,6 +2,7 @@
 #define TESSIVO_TESTS_VIEWFIXTURES_H
 
 #include "QWindowData2D.h"
+#include "TestWindows.h"
 
 #include <QColor>
 #include <QEvent>
@@ -19,8 +20,6 @@ QImage solidImage(int width, int height, const QColor &color);
 
 // Colour of blind level `level` of detected window `window`, distinct for every pair.
 QColor blindColor(int window, int level);
-
-FacadeWindow makeWindow(int x, int y, int width, int height, int col, int row, int sourceIndex);
 
 // H = diag(scale, scale, 1) with the given offsets: rectified p maps to
 // ((p.x - colMin) * scale, (p.y - rowMin) * scale) in the photograph.
@@ -50,6 +49,9 @@ std::unique_ptr<QWindowData2D> shutterModel();
 // Shows the view at the given size and waits until it is exposed.
 bool showView(FacadeGLWidget &view, int width, int height);
 
+// Shows the view (320 x 240 unless given) and hands it the model.
+bool showWithModel(FacadeGLWidget &view, QWindowData2D &model, int width = 320, int height = 240);
+
 // Repaints the view and reads the frame back from GL.
 QImage frame(FacadeGLWidget &view);
 
@@ -57,9 +59,13 @@ QImage frame(FacadeGLWidget &view);
 bool near(const QColor &actual, const QColor &expected, int tolerance = 12);
 QString describe(const QColor &color);
 
-// Sends one mouse event to the view, as Qt would deliver it.
-void sendMouse(FacadeGLWidget &view, QEvent::Type type, const QPoint &pos,
-               Qt::MouseButton button = Qt::NoButton, Qt::MouseButtons buttons = Qt::NoButton);
+// Mouse events sent to the view as Qt would deliver them: a move with the
+// given buttons held, a press, a release, and a click (move, press, release
+// with the left button, as a user selecting the window under the point).
+void move(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButtons buttons = Qt::NoButton);
+void press(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
+void release(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
+void click(FacadeGLWidget &view, const QPoint &pos);
 
 // The colour a translucent (0, 0, 1, 0.3) fill gives over `under`.
 QColor hoverBlend(const QColor &under);

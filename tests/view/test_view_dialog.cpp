@@ -13,13 +13,6 @@ using namespace ViewFixtures;
 
 namespace {
 
-void click(FacadeGLWidget &view, const QPoint &pos)
-{
-    sendMouse(view, QEvent::MouseMove, pos);
-    sendMouse(view, QEvent::MouseButtonPress, pos, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
-}
-
 double radians(int degrees)
 {
     return degrees * 3.1415926 / 180;
@@ -170,9 +163,8 @@ void TestViewDialog::noDialogNoSliders()
 {
     // A view outside the dialog reaches no sliders and selects all the same.
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = shutterModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     click(view, QPoint(70, 80));
     QCOMPARE(view.selectedWindowIndex(), 0);
     QVERIFY(!left->isEnabled());

@@ -2,6 +2,7 @@
 // nearest shutter samples, pixel rounding and hit areas.
 #include "FacadeViewMath.h"
 #include "QWindowData2D.h"
+#include "TestWindows.h"
 
 #include <QtTest>
 
@@ -21,11 +22,7 @@ double degrees(double d)
 
 FacadeWindow window(int x, int y, int width, int height, int blindExtent = 0)
 {
-    FacadeWindow w;
-    w.x = x;
-    w.y = y;
-    w.width = width;
-    w.height = height;
+    FacadeWindow w = makeWindow(x, y, width, height);
     w.blindExtent = blindExtent;
     return w;
 }

@@ -25,29 +25,6 @@ protected:
     }
 };
 
-void move(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButtons buttons = Qt::NoButton)
-{
-    sendMouse(view, QEvent::MouseMove, pos, Qt::NoButton, buttons);
-}
-
-void press(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton)
-{
-    sendMouse(view, QEvent::MouseButtonPress, pos, button, button);
-}
-
-void release(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton)
-{
-    sendMouse(view, QEvent::MouseButtonRelease, pos, button, Qt::NoButton);
-}
-
-// Hovers and left-clicks a point, as a user selecting the window under it.
-void click(FacadeGLWidget &view, const QPoint &pos)
-{
-    move(view, pos);
-    press(view, pos);
-    release(view, pos);
-}
-
 // Grid positions of the fixture, window i = col + 4 * row.
 QPoint gridCorner(int index)
 {
@@ -136,9 +113,8 @@ void TestViewMouse::windowAtWithoutWindows()
 void TestViewMouse::hoverFollowsPointer()
 {
     CountingView view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
 
     int paints = view.paints;
     move(view, QPoint(30, 40));
@@ -175,9 +151,8 @@ void TestViewMouse::pressSelects()
     QFETCH(QPoint, point);
     QFETCH(int, selected);
     CountingView view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
 
     click(view, QPoint(200, 140)); // window 11 selected first
     QCOMPARE(view.selectedWindowIndex(), 11);
@@ -205,9 +180,8 @@ void TestViewMouse::otherButtonsIgnored()
 {
     QFETCH(int, button);
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     click(view, QPoint(30, 40));
     QCOMPARE(view.selectedWindowIndex(), 0);
 
@@ -265,9 +239,8 @@ void TestViewMouse::arming()
     QFETCH(int, cursor);
 
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     view.setCursor(Qt::CrossCursor);
     move(view, QPoint(30, 45));
     QCOMPARE(view.cursor().shape(), Qt::CrossCursor); // nothing selected: the cursor stays
@@ -287,9 +260,8 @@ void TestViewMouse::arming()
 void TestViewMouse::heldButtonKeepsArming()
 {
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     click(view, QPoint(30, 45));
     move(view, QPoint(30, 30));
     QVERIFY(view.draggingBlind);
@@ -309,9 +281,8 @@ void TestViewMouse::heldButtonKeepsArming()
 void TestViewMouse::shutterCaseArmsNothing()
 {
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = shutterModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     click(view, QPoint(70, 80));
     QCOMPARE(view.selectedWindowIndex(), 0);
 
@@ -352,9 +323,8 @@ void TestViewMouse::blindDrag()
     QFETCH(int, level);
 
     CountingView view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     click(view, QPoint(30, 45));
     move(view, QPoint(30, 30));
     press(view, QPoint(30, 30));
@@ -439,9 +409,8 @@ void TestViewMouse::blindDragWithoutBlindImages()
 void TestViewMouse::windowMoveAligns()
 {
     CountingView view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     const std::vector<FacadeWindow> before = model->windows[0];
 
     // Window 6 is row 1, column 2 of the 3 x 4 grid, at (130, 70).
@@ -513,9 +482,8 @@ void TestViewMouse::alignmentStaysInsideGroup()
     QFETCH(QVector<int>, yAligned);
 
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     const std::vector<FacadeWindow> before = model->windows[0];
     click(view, QPoint(150, 95));
     move(view, QPoint(150, 95));
@@ -537,9 +505,8 @@ void TestViewMouse::alignmentStaysInsideGroup()
 void TestViewMouse::staleIndicesAfterGridShrinks()
 {
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = gridBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     click(view, QPoint(150, 95));
     move(view, QPoint(150, 95));
     QVERIFY(view.movingWindow);

@@ -159,9 +159,8 @@ void TestViewRendering::emptyViewIsWhite()
 void TestViewRendering::blindCaseInRectifiedView()
 {
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     const QImage image = frame(view);
 
     COMPARE_PIXEL(image, 5, 5, grey);       // background from the origin
@@ -210,9 +209,8 @@ void TestViewRendering::selectionAndBlindEdge()
     QFETCH(QColor, otherTop);
 
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     view.selectedWindow = selected;
     view.setShowGrid(grid);
     const QImage image = frame(view);
@@ -244,9 +242,8 @@ void TestViewRendering::hoverHighlight()
     QFETCH(QColor, insideWindow0);
 
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     view.hoveredWindow = hovered;
     view.selectedWindow = selected;
     const QImage image = frame(view);
@@ -317,9 +314,8 @@ void TestViewRendering::inconsistentBlindModels()
 void TestViewRendering::changedImagesAreRedrawn()
 {
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     COMPARE_PIXEL(frame(view), 25, 35, magenta);
 
     // Pixels changed in place, a replaced background and a window pointing at another image.
@@ -338,9 +334,8 @@ void TestViewRendering::backgroundTallerThanView()
     // The background's lower-left corner (y = 150) and window 1's image corner
     // (y = 90) lie below an 85-pixel view: neither is drawn; window 0's image is.
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 85));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model, 320, 85));
     const QImage image = frame(view);
     COMPARE_PIXEL(image, 5, 5, white);
     COMPARE_PIXEL(image, 25, 35, magenta);
@@ -501,9 +496,8 @@ void TestViewRendering::originalView()
 void TestViewRendering::originalViewSkipsWindowsWithoutTexture()
 {
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     view.bindWindowTextures();
     view.setShowInOriginalView(true);
     model->imageKeys[1] = 999; // no texture under this key
@@ -551,9 +545,8 @@ void TestViewRendering::originalImageAlone()
     QFETCH(int, hovered);
 
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     view.bindWindowTextures();
     view.setShowOriginalImage(true);
     view.setShowGrid(grid);
@@ -588,9 +581,8 @@ void TestViewRendering::screenshotEqualsFrame()
     QFETCH(QSize, size);
 
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
     view.bindWindowTextures();
     view.setShowInOriginalView(originalView);
     view.setShowOriginalImage(originalImage);
@@ -666,9 +658,8 @@ void TestViewRendering::windowTexturesNeedMatchingCounts()
 void TestViewRendering::rebindingDeletesOldTextures()
 {
     FacadeGLWidget view;
-    QVERIFY(showView(view, 100, 80));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model, 100, 80));
     view.bindWindowTextures();
     std::vector<GLuint> old;
     for (const auto &entry : view.windowTextures)
@@ -732,9 +723,8 @@ void TestViewRendering::shutterTextureFiles()
 void TestViewRendering::setImageResizesOnly()
 {
     FacadeGLWidget view;
-    QVERIFY(showView(view, 320, 240));
     auto model = twoWindowBlindModel();
-    view.setWindowData(model.get());
+    QVERIFY(showWithModel(view, *model));
 
     auto image = std::make_unique<QImage>(solidImage(263, 177, QColor(1, 2, 3)));
     view.setImage(image.get());
