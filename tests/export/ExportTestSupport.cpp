@@ -69,14 +69,6 @@ std::vector<Box> latticeBoxes(int rows, int cols, int cellWidth, int cellHeight,
     return boxes;
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
-
 bool readObj(const QString &path, ObjData &obj)
 {
     QFile file(path);

@@ -2,6 +2,7 @@
 #define TESSIVO_TESTS_EXPORTTESTSUPPORT_H
 
 #include "QWindowData2D.h"
+#include "TestFiles.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,8 +31,6 @@ std::unique_ptr<QWindowData2D> makeShutterModel(int width, int height, const std
 // windows of winWidth x winHeight centred in them).
 std::vector<Box> latticeBoxes(int rows, int cols, int cellWidth, int cellHeight, int winWidth, int winHeight);
 
-// The whole file as bytes ("" when it cannot be read).
-QByteArray fileBytes(const QString &path);
 
 // An OBJ file read back: v, vt and faces (vertex and texture number per corner,
 // from 1, 0 when absent) and every line in order.

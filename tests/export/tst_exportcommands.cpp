@@ -6,6 +6,7 @@
 #include "ModalAnswerer.h"
 #include "QWindowData2D.h"
 #include "TestCaseBuilder.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,12 +17,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Gen 3D window objs");
 const QStringList kMeshFilter{QStringLiteral("Mesh file (*.obj)")};
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList entriesOf(const QString &dir)
 {

@@ -2,6 +2,7 @@
 // copy that replaces vertex lines, and templates or outputs that fail.
 #include "ExportTestSupport.h"
 #include "TemplatePlacement.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,12 +38,6 @@ QByteArray leafTemplate(bool left)
     text += "v 0 1 -1\nv " + x + " 1 -1\nv " + x + " 0 -1\nv 0 0 -1\n";
     text += "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nf 1/1 2/2 3/3 4/4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 4 8 5 1\n";
     return text;
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A template and the materials its "mtllib" lines name, as a modelling tool leaves them.

@@ -2,6 +2,8 @@
 // folder it did not make and leaves it as it was, replaces it with --force,
 // regenerates over its own output, creates a missing parent, and writes the
 // same bytes every time (compared with the tree the test fixture made).
+#include "TestFiles.h"
+
 #include <QtTest>
 
 #include <QCryptographicHash>
@@ -49,12 +51,6 @@ std::map<QString, QByteArray> fingerprint(const QString &dir)
         files[QDir(dir).relativeFilePath(path)] = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
     }
     return files;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QString fixtureTree()
@@ -111,7 +107,7 @@ void TestGeneratorCli::refusesForeignFolderThenForceAndRerunAreIdentical()
     const QString parent = tmp.path() + "/new/parent";
     const QString root = parent + "/Tessivo_TestCases";
     QVERIFY(QDir().mkpath(root + "/blinds"));
-    QVERIFY(writeFile(root + "/blinds/holiday.jpg", "not a test case"));
+    QVERIFY(writeBytes(root + "/blinds/holiday.jpg", "not a test case"));
     const auto before = fingerprint(parent);
 
     const Run refused = runGenerator({parent});
@@ -128,7 +124,7 @@ void TestGeneratorCli::refusesForeignFolderThenForceAndRerunAreIdentical()
     QVERIFY(fingerprint(root) == expected);
 
     // Its own output is replaced without --force, with the same bytes.
-    QVERIFY(writeFile(root + "/blinds/5/grids.txt", "edited"));
+    QVERIFY(writeBytes(root + "/blinds/5/grids.txt", "edited"));
     const Run again = runGenerator({parent});
     QCOMPARE(again.exitCode, 0);
     QVERIFY(fingerprint(root) == expected);
@@ -139,7 +135,7 @@ void TestGeneratorCli::refusesForeignFolderThenForceAndRerunAreIdentical()
 void TestGeneratorCli::defaultParentIsTheWorkingFolder()
 {
     QTemporaryDir tmp;
-    QVERIFY(writeFile(tmp.path() + "/Tessivo_TestCases", "a file in the way"));
+    QVERIFY(writeBytes(tmp.path() + "/Tessivo_TestCases", "a file in the way"));
     const Run r = runGenerator({}, tmp.path());
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.err.contains(QFileInfo(tmp.path()).canonicalFilePath() + "/Tessivo_TestCases"));

@@ -5,6 +5,7 @@
 #include "CaseDesign.h"
 #include "FacadeRenderer.h"
 #include "OutputTree.h"
+#include "TestFiles.h"
 #include "Writers.h"
 
 #include <QWindowData2D.h>
@@ -22,18 +23,6 @@ using namespace testcases;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // A fill step that writes one file, or fails without writing anything.
 std::function<bool(const QString &, QString *)> fillWith(const QByteArray &content, bool succeed = true)
 {
@@ -42,7 +31,7 @@ std::function<bool(const QString &, QString *)> fillWith(const QByteArray &conte
             *error = "stopped on purpose";
             return false;
         }
-        return writeFile(tree + "/content.txt", content);
+        return writeBytes(tree + "/content.txt", content);
     };
 }
 
@@ -234,7 +223,7 @@ void TestGeneratorOutput::newTreeIsMadeWithMarker()
     const QString root = parent + "/Tessivo_TestCases";
     QCOMPARE(r.message, root);
     QCOMPARE(inspectTree(root), TreeState::Ours);
-    QCOMPARE(readAll(root + "/content.txt"), QByteArray("one"));
+    QCOMPARE(fileBytes(root + "/content.txt"), QByteArray("one"));
     QCOMPARE(entries(parent), QStringList{"Tessivo_TestCases"}); // no working folder left behind
 }
 
@@ -242,10 +231,10 @@ void TestGeneratorOutput::ownTreeIsReplaced()
 {
     QTemporaryDir tmp;
     QVERIFY(replaceTree(tmp.path(), false, fillWith("one")).ok);
-    QVERIFY(writeFile(tmp.path() + "/Tessivo_TestCases/stale.txt", "old"));
+    QVERIFY(writeBytes(tmp.path() + "/Tessivo_TestCases/stale.txt", "old"));
     QVERIFY(replaceTree(tmp.path(), false, fillWith("two")).ok);
     const QString root = tmp.path() + "/Tessivo_TestCases";
-    QCOMPARE(readAll(root + "/content.txt"), QByteArray("two"));
+    QCOMPARE(fileBytes(root + "/content.txt"), QByteArray("two"));
     QVERIFY(!QFile::exists(root + "/stale.txt"));
     QCOMPARE(entries(tmp.path()), QStringList{"Tessivo_TestCases"});
 }
@@ -265,12 +254,12 @@ void TestGeneratorOutput::foreignTreeIsRefused()
     const QString root = tmp.path() + "/Tessivo_TestCases";
     const QString elsewhere = tmp.path() + "/elsewhere";
     QVERIFY(QDir().mkpath(elsewhere));
-    QVERIFY(writeFile(elsewhere + "/photo.jpg", "mine"));
+    QVERIFY(writeBytes(elsewhere + "/photo.jpg", "mine"));
     if (kind == "folder") {
         QVERIFY(QDir().mkpath(root));
-        QVERIFY(writeFile(root + "/photo.jpg", "mine"));
+        QVERIFY(writeBytes(root + "/photo.jpg", "mine"));
     } else if (kind == "file") {
-        QVERIFY(writeFile(root, "mine"));
+        QVERIFY(writeBytes(root, "mine"));
     } else {
         QVERIFY(QFile::link(elsewhere, root));
     }
@@ -287,7 +276,7 @@ void TestGeneratorOutput::foreignTreeIsRefused()
     QVERIFY(r.message.contains("--force"));
     QVERIFY(!filled); // refused before any work
     QCOMPARE(entries(tmp.path()), before);
-    QCOMPARE(readAll(elsewhere + "/photo.jpg"), QByteArray("mine"));
+    QCOMPARE(fileBytes(elsewhere + "/photo.jpg"), QByteArray("mine"));
     if (kind == "folder")
         QCOMPARE(entries(root), QStringList{"photo.jpg"});
 }
@@ -297,7 +286,7 @@ void TestGeneratorOutput::forceReplacesForeignFolder()
     QTemporaryDir tmp;
     const QString root = tmp.path() + "/Tessivo_TestCases";
     QVERIFY(QDir().mkpath(root + "/deep/er"));
-    QVERIFY(writeFile(root + "/deep/er/photo.jpg", "mine"));
+    QVERIFY(writeBytes(root + "/deep/er/photo.jpg", "mine"));
     const TreeResult r = replaceTree(tmp.path(), true, fillWith("new"));
     QVERIFY2(r.ok, qPrintable(r.message));
     QCOMPARE(inspectTree(root), TreeState::Ours);
@@ -310,12 +299,12 @@ void TestGeneratorOutput::forceRemovesLinkNotTarget()
     const QString root = tmp.path() + "/Tessivo_TestCases";
     const QString elsewhere = tmp.path() + "/elsewhere";
     QVERIFY(QDir().mkpath(elsewhere));
-    QVERIFY(writeFile(elsewhere + "/photo.jpg", "mine"));
+    QVERIFY(writeBytes(elsewhere + "/photo.jpg", "mine"));
     QVERIFY(QFile::link(elsewhere, root));
     QVERIFY(replaceTree(tmp.path(), true, fillWith("new")).ok);
     QVERIFY(!QFileInfo(root).isSymLink());
     QCOMPARE(inspectTree(root), TreeState::Ours);
-    QCOMPARE(readAll(elsewhere + "/photo.jpg"), QByteArray("mine"));
+    QCOMPARE(fileBytes(elsewhere + "/photo.jpg"), QByteArray("mine"));
 }
 
 void TestGeneratorOutput::failedFillKeepsOldTree()
@@ -325,7 +314,7 @@ void TestGeneratorOutput::failedFillKeepsOldTree()
     const TreeResult r = replaceTree(tmp.path(), false, fillWith("two", false));
     QVERIFY(!r.ok);
     QCOMPARE(r.message, QString("stopped on purpose"));
-    QCOMPARE(readAll(tmp.path() + "/Tessivo_TestCases/content.txt"), QByteArray("one"));
+    QCOMPARE(fileBytes(tmp.path() + "/Tessivo_TestCases/content.txt"), QByteArray("one"));
     QCOMPARE(entries(tmp.path()), QStringList{"Tessivo_TestCases"});
 }
 
