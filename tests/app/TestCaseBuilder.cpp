@@ -1,7 +1,7 @@
 #include "TestCaseBuilder.h"
+#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -11,14 +11,6 @@
 #include <string>
 
 namespace {
-
-bool writeText(const QString &path, const std::string &text)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(text.data(), qint64(text.size())) == qint64(text.size());
-}
 
 std::string format(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string format(const char *fmt, ...)
@@ -116,7 +108,7 @@ QColor caseOriginalColor()
 
 bool writeGridFile(const QString &path, const CasePlan &plan)
 {
-    return writeText(path, gridText(plan));
+    return writeBytes(path, QByteArray::fromStdString(gridText(plan)));
 }
 
 bool writeTestCase(const QString &kindFolder, const QString &fileName, const CasePlan &plan)
@@ -136,14 +128,15 @@ bool writeTestCase(const QString &kindFolder, const QString &fileName, const Cas
               && writeImage(caseDir + QStringLiteral("/original_background.jpg"), w, h,
                             QColor(190, 220, 230))
               && writeGridFile(caseDir + QStringLiteral("/grids.txt"), plan)
-              && writeText(caseDir + QLatin1Char('/') + base + QStringLiteral(".reconstruction.txt"),
-                           kReconstruction);
+              && writeBytes(caseDir + QLatin1Char('/') + base + QStringLiteral(".reconstruction.txt"),
+                            kReconstruction);
     const int count = plan.rows * plan.cols;
     if (plan.shutter) {
         ok = ok && writeImage(windowsDir + QStringLiteral("/interior.jpg"), 8, 8, QColor(40, 40, 90))
              && writeImage(windowsDir + QStringLiteral("/shutter_in_1.jpg"), 8, 16, QColor(120, 60, 20))
              && writeImage(windowsDir + QStringLiteral("/shutter_in_2.jpg"), 8, 16, QColor(20, 60, 120))
-             && writeText(caseDir + QStringLiteral("/shutters.txt"), shutterText(plan));
+             && writeBytes(caseDir + QStringLiteral("/shutters.txt"),
+                           QByteArray::fromStdString(shutterText(plan)));
         for (int i = 0; ok && i < count; ++i)
             ok = writeImage(windowsDir + QStringLiteral("/interior_%1.jpg").arg(i), plan.cellWidth,
                             plan.cellHeight, QColor(60 + 10 * (i % 10), 40, 100));
