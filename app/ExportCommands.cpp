@@ -58,12 +58,16 @@ void TessivoDemo::gen3DWindowObjsSlot()
     if (rightPath.isEmpty())
         return;
 
+    // Outputs named like a chosen template would destroy it before it is copied.
+    const int count = WindowGeometry::exportableWindowCount(*windowData, "Gen 3D window objs");
+    if (!outputsSpareTemplates(folder, count, {narrowPath(windowPath), narrowPath(leftPath), narrowPath(rightPath)}))
+        return;
+
     const std::unique_ptr<FacadePolyMesh> windowMesh = readTemplateMesh(narrowPath(windowPath));
     if (!windowMesh) {
         QMessageBox::warning(this, title, tr("Window mesh load error!!"));
         return;
     }
-    const int count = WindowGeometry::exportableWindowCount(*windowData, "Gen 3D window objs");
     if (!writePlacedWindows(*windowData, count, *windowMesh, narrowPath(windowPath), folder))
         return;
     const std::unique_ptr<FacadePolyMesh> leftMesh = readTemplateMesh(narrowPath(leftPath));

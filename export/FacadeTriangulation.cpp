@@ -366,6 +366,8 @@ bool lessXY(const Cdt::Vertex_handle &a, const Cdt::Vertex_handle &b)
 std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &polygons)
 {
     std::size_t total = 0;
+    // Extent of the outline (polygon 0) alone: only the wall inside it is
+    // refined, so an opening far outside costs nothing and is no reason to refuse.
     double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
     for (const auto &polygon : polygons)
         for (const QPointF &p : polygon) {
@@ -377,16 +379,19 @@ std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &p
                 std::fprintf(stderr, "Facade triangulation: a point lies too far out (%g, %g)\n", p.x(), p.y());
                 return nullptr;
             }
-            minX = total == 0 ? p.x() : std::min(minX, p.x());
-            maxX = total == 0 ? p.x() : std::max(maxX, p.x());
-            minY = total == 0 ? p.y() : std::min(minY, p.y());
-            maxY = total == 0 ? p.y() : std::max(maxY, p.y());
+            if (&polygon == &polygons.front()) {
+                const bool firstPoint = total == 0;
+                minX = firstPoint ? p.x() : std::min(minX, p.x());
+                maxX = firstPoint ? p.x() : std::max(maxX, p.x());
+                minY = firstPoint ? p.y() : std::min(minY, p.y());
+                maxY = firstPoint ? p.y() : std::max(maxY, p.y());
+            }
             ++total;
         }
     if (polygons.empty() || total < 3)
         return nullptr;
     if ((maxX - minX) * (maxY - minY) > FacadeWall::kMaxExtentArea) {
-        std::fprintf(stderr, "Facade triangulation: the facade is too large (%g by %g)\n", maxX - minX,
+        std::fprintf(stderr, "Facade triangulation: the outline is too large (%g by %g)\n", maxX - minX,
                      maxY - minY);
         return nullptr;
     }

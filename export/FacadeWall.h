@@ -14,7 +14,7 @@ namespace FacadeWall {
 
 using Polygons = std::vector<std::vector<QPointF>>;
 
-// Largest bounding-box area (square pixels) that is triangulated; beyond it the
+// Largest outline bounding-box area (square pixels) that is triangulated; beyond it the
 // wall would need hundreds of millions of triangles of at most 500 square pixels.
 constexpr double kMaxExtentArea = 4.0e9;
 // Largest coordinate accepted: mesh points are floats, exact for pixel

@@ -3,6 +3,7 @@
 #include "ExportText.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <fstream>
@@ -26,6 +27,31 @@ std::string placedFile(const std::string &folder, const char *prefix, int i)
 }
 
 } // namespace
+
+bool outputsSpareTemplates(const std::string &folder, int count, const std::vector<std::string> &templatePaths)
+{
+    // Both the path as given and the file it leads to: an output written through
+    // a link named like a template would truncate the link's target.
+    auto sameFile = [](const QFileInfo &a, const QFileInfo &b) {
+        if (a.absoluteFilePath() == b.absoluteFilePath())
+            return true;
+        return a.exists() && b.exists() && a.canonicalFilePath() == b.canonicalFilePath();
+    };
+    for (int i = 0; i < count; ++i) {
+        for (const char *prefix : {"window_", "leftshutter_", "rightshutter_"}) {
+            const std::string output = placedFile(folder, prefix, i);
+            const QFileInfo outputInfo(QFile::decodeName(output.c_str()));
+            for (const std::string &templatePath : templatePaths) {
+                if (sameFile(outputInfo, QFileInfo(QFile::decodeName(templatePath.c_str())))) {
+                    std::fprintf(stderr, "Gen 3D window objs: the output %s would overwrite the template %s\n",
+                                 output.c_str(), templatePath.c_str());
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
 
 std::unique_ptr<FacadePolyMesh> readTemplateMesh(const std::string &path)
 {

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 // User OBJ templates of a window and its two leaves, placed at every window.
 
@@ -28,6 +29,12 @@ void placeLeafTemplate(FacadePolyMesh &mesh, const WindowGeometry::LeafPlacement
 bool writePlacedTemplateObj(std::istream &in, std::ostream &out, const FacadePolyMesh &placed);
 bool writePlacedTemplateObj(const std::string &templatePath, const std::string &outPath,
                             const FacadePolyMesh &placed);
+
+// False, with one line on stderr, when one of the outputs of the first count
+// windows in folder ("window_%d.obj", "leftshutter_%d.obj", "rightshutter_%d.obj")
+// would be one of the template files, directly or through a link: writing it
+// would destroy the template before it is copied.
+bool outputsSpareTemplates(const std::string &folder, int count, const std::vector<std::string> &templatePaths);
 
 // "window_%d.obj" in folder for the first count windows of the model.
 bool writePlacedWindows(const QWindowData2D &model, int count, const FacadePolyMesh &windowTemplate,

@@ -40,8 +40,9 @@ LeafPlacement sizedFor(const ShutterPair &pair)
 {
     const WindowBox box = windowBoxOf(pair);
     LeafPlacement leaf;
-    leaf.sx = (box.maxx - box.minx) / 2.0;
-    leaf.sy = box.maxy - box.miny;
+    // In doubles: hinge points may lie anywhere in int, and their span may not.
+    leaf.sx = (double(box.maxx) - box.minx) / 2.0;
+    leaf.sy = double(box.maxy) - box.miny;
     return leaf;
 }
 
@@ -67,8 +68,8 @@ LeafPlacement rightLeafPlacement(const ShutterPair &pair, double rightAngle)
 
 Point3 placeInWindow(const WindowBox &box, const Point3 &unit)
 {
-    const int width = box.maxx - box.minx;
-    const int height = box.maxy - box.miny;
+    const double width = double(box.maxx) - box.minx;
+    const double height = double(box.maxy) - box.miny;
     return Point3{width * unit.x + box.minx, height * unit.y + box.miny, unit.z};
 }
 

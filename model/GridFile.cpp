@@ -166,10 +166,13 @@ bool QWindowData2D::loadGridFile(std::istream &in)
 }
 
 // Writes through a temporary file that replaces the target only once it is
-// complete, so a failed write never destroys the previous file.
+// complete, so a failed write never destroys the previous file. Where no
+// temporary file can be made (a writable file in a read-only folder), it
+// writes the file in place, as a plain open for writing would.
 bool QWindowData2D::saveGridFile(const std::string &path)
 {
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     std::ostringstream text;

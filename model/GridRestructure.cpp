@@ -44,7 +44,7 @@ int QWindowData2D::restructureGrid(int rows, int cols)
     const bool detectedShape = std::size_t(rows) == rowValues.front().size()
         && std::size_t(cols) == colValues.front().size();
     if (!detectedShape) {
-        if (detected.empty() || cellWidth <= 0 || cellHeight <= 0
+        if (detected.empty() || cellWidth < 0 || cellHeight < 0
             || std::int64_t(rows) * cols > kMaxLatticeWindows)
             return 0;
     }
