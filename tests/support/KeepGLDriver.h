@@ -4,8 +4,9 @@
 // Keeps Mesa's DRI driver mapped until the process ends. Mesa unloads it when
 // the display closes, so LeakSanitizer's exit-time check would show the
 // driver's own leftovers as "<unknown module>", which no suppression can
-// name; kept loaded, scripts/lsan.supp recognises them. Call it while a GL
-// context exists (a suite's cleanupTestCase).
+// name; kept loaded, scripts/lsan.supp recognises them. In a sanitized build
+// the leak check also runs at exit before Mesa's own exit handlers stop its
+// threads. Call it while a GL context exists (a suite's cleanupTestCase).
 void keepGLDriverLoaded();
 
 #endif
