@@ -179,6 +179,8 @@ void TestFacadeWall::wallInvariants_data()
     QTest::newRow("windows crossing each other") << 200 << 150 << std::vector<Box>{{20, 40, 120, 60}, {60, 0, 80, 140}};
     QTest::newRow("flat window across the outline beside a corner window")
         << 100 << 100 << std::vector<Box>{{-20, 60, 10, 60}, {0, 0, 40, 20}};
+    QTest::newRow("small facade, windows reaching far outside")
+        << 200 << 100 << std::vector<Box>{{150, 50, 70000, 60}, {150, 50, 160, 70000}};
     QTest::newRow("lattice 4 x 5") << 1000 << 800 << latticeBoxes(4, 5, 200, 200, 80, 120);
 }
 

@@ -81,6 +81,8 @@ private slots:
     void lineCopy();
     void vertexLinesAsOpenMeshReadsThem();
     void templatesOrOutputsThatFail();
+    void outputsNeverOverwriteTemplates();
+    void placementAtTheEndsOfInt();
 };
 
 void TestTemplatePlacement::windowTemplateFillsEveryWindow()
@@ -256,6 +258,53 @@ void TestTemplatePlacement::templatesOrOutputsThatFail()
     QVERIFY(writePlacedLeaves(*model, 0, *templ, templatePath.toStdString(), *templ, templatePath.toStdString(),
                               empty.path().toStdString()));
     QVERIFY(QDir(empty.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+// An output named like a chosen template (directly or through a link) would
+// destroy the template before it is copied: such a run is refused up front.
+void TestTemplatePlacement::outputsNeverOverwriteTemplates()
+{
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const std::string folder = dir.path().toStdString();
+    const std::string own = dir.filePath("window_0.obj").toStdString();
+    const std::string second = dir.filePath("leftshutter_1.obj").toStdString();
+    const std::string apart = elsewhere.filePath("window_0.obj").toStdString();
+    QVERIFY(writeTemplate(QString::fromStdString(own), kWindowTemplate));
+    QVERIFY(writeTemplate(QString::fromStdString(second), leafTemplate(true)));
+    QVERIFY(writeTemplate(QString::fromStdString(apart), kWindowTemplate));
+
+    {
+        ErrorOutputCapture errors;
+        QVERIFY(!outputsSpareTemplates(folder, 1, {own}));
+        QCOMPARE(errors.take().count('\n'), 1);
+    }
+    QVERIFY(!outputsSpareTemplates(folder, 2, {apart, second}));
+    // Window 1 is not written with a count of 1; a template in another folder is safe.
+    QVERIFY(outputsSpareTemplates(folder, 1, {apart, second}));
+    QVERIFY(outputsSpareTemplates(folder, 0, {own}));
+    // A link in the output folder leading to a template elsewhere.
+    QVERIFY(QFile::link(QString::fromStdString(apart), dir.filePath("rightshutter_0.obj")));
+    QVERIFY(!outputsSpareTemplates(folder, 1, {apart}));
+    QCOMPARE(fileBytes(QString::fromStdString(apart)), QByteArray(kWindowTemplate));
+}
+
+// Hinges at the ends of int: the window span exceeds int but is placed exactly.
+void TestTemplatePlacement::placementAtTheEndsOfInt()
+{
+    ShutterPair pair;
+    pair.left.hinge1 = QPoint(-2000000000, -2000000000);
+    pair.left.hinge2 = QPoint(-2000000000, 2000000000);
+    pair.right.hinge1 = QPoint(2000000000, -2000000000);
+    pair.right.hinge2 = QPoint(2000000000, 2000000000);
+    const WindowGeometry::WindowBox box = WindowGeometry::windowBoxOf(pair);
+    const WindowGeometry::Point3 corner = WindowGeometry::placeInWindow(box, {1.0, 1.0, 0.5});
+    QCOMPARE(corner.x, 2000000000.0);
+    QCOMPARE(corner.y, 2000000000.0);
+    QCOMPARE(corner.z, 0.5);
+    const WindowGeometry::LeafPlacement leaf = WindowGeometry::leftLeafPlacement(pair, WindowGeometry::kPi);
+    QCOMPARE(leaf.sx, 2000000000.0);
+    QCOMPARE(leaf.sy, 4000000000.0);
 }
 
 QTEST_GUILESS_MAIN(TestTemplatePlacement)

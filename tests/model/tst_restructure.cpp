@@ -70,6 +70,7 @@ private slots:
     void incompleteGroupZero();
     void nothingToDrawFrom();
     void sourceBeyondImagesShowsNothing();
+    void zeroSizeCellIsLaidOut();
     void hugeLatticeRefused();
     void boundsAtEdgeOfInt();
     void saveAndLoadAfterRestructuring();
@@ -278,6 +279,23 @@ void TestRestructure::sourceBeyondImagesShowsNothing()
         const int k = model.imageKeys[i];
         QCOMPARE(model.currentImages[i], k < 2 ? model.windowImages[std::size_t(k)].get() : nullptr);
     }
+}
+
+// A cell of size 0 fits any bounds: the gaps share out the whole bounds.
+void TestRestructure::zeroSizeCellIsLaidOut()
+{
+    QWindowData2D model;
+    fillModel(model);
+    model.windowTemplates = {QRect(0, 0, 0, 0)};
+    QCOMPARE(model.restructureGrid(2, 2), 1);
+    QCOMPARE(model.windows[0].size(), std::size_t(4));
+    // 300 / 3 = 100 and 200 / 3 = 66.67 -> 67, from the corner (10, 20).
+    QCOMPARE(model.windows[0][0].x, 110);
+    QCOMPARE(model.windows[0][0].y, 87);
+    QCOMPARE(model.windows[0][3].x, 210);
+    QCOMPARE(model.windows[0][3].y, 154);
+    model.windowTemplates = {QRect(0, 0, -5, 10)};
+    QCOMPARE(model.restructureGrid(2, 2), 0);
 }
 
 // A lattice too large to draw is refused rather than allocated.

@@ -59,6 +59,7 @@ private slots:
     void blindDragWithoutBlindImages();
     void windowMoveAligns();
     void alignmentAfterClickWithoutMove();
+    void noAlignmentOutsideBlindCases();
     void alignmentStaysInsideGroup_data();
     void alignmentStaysInsideGroup();
     void staleIndicesAfterGridShrinks();
@@ -439,6 +440,23 @@ void TestViewMouse::windowMoveAligns()
     // movingWindow stays armed until the next move disarms it.
     QVERIFY(view.movingWindow);
     COMPARE_PIXEL(frame(view), 157, 75, QColor(0, 0, 255));
+}
+
+// A move armed in a blind case must not align the windows of a shutter case
+// that replaced it (a load keeps the view's selection and flags).
+void TestViewMouse::noAlignmentOutsideBlindCases()
+{
+    FacadeGLWidget view;
+    auto model = gridBlindModel();
+    QVERIFY(showWithModel(view, *model));
+    click(view, QPoint(150, 95));
+    move(view, QPoint(150, 95));
+    QVERIFY(view.movingWindow);
+    model->windows[0][2].x = 133;
+    model->caseKind = int(TestCaseKind::Shutter);
+    press(view, QPoint(150, 95));
+    release(view, QPoint(150, 95));
+    QCOMPARE(model->windows[0][2].x, 133);
 }
 
 void TestViewMouse::alignmentAfterClickWithoutMove()

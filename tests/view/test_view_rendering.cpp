@@ -87,6 +87,7 @@ private slots:
     void originalImageAlone();
     void screenshotEqualsFrame_data();
     void screenshotEqualsFrame();
+    void screenshotOfAViewSmallerThanTheImage();
     void screenshotWithoutModelWritesNothing();
     void windowTextureKeys();
     void windowTexturesNeedMatchingCounts();
@@ -596,6 +597,27 @@ void TestViewRendering::screenshotEqualsFrame()
     QVERIFY(saved.load(path, "PNG"));
     QCOMPARE(saved.size(), size);
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), shown.copy(QRect(QPoint(0, 0), size)));
+}
+
+// A view smaller than the image still saves an image-sized picture: the frame
+// where the view reaches, zeros (black) beyond it.
+void TestViewRendering::screenshotOfAViewSmallerThanTheImage()
+{
+    FacadeGLWidget view;
+    auto model = twoWindowBlindModel();
+    QVERIFY(showWithModel(view, *model, 120, 90));
+    const QImage shown = frame(view).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), QSize(120, 90));
+
+    const QString path = tempDir.filePath("smaller-view.png");
+    view.saveScreenshot(path);
+    QImage saved;
+    QVERIFY(saved.load(path, "PNG"));
+    saved = saved.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(saved.size(), QSize(200, 150));
+    QCOMPARE(saved.copy(0, 0, 120, 90), shown);
+    QCOMPARE(saved.pixelColor(150, 120), QColor(0, 0, 0));
+    QCOMPARE(saved.pixelColor(199, 10), QColor(0, 0, 0));
 }
 
 void TestViewRendering::screenshotWithoutModelWritesNothing()
