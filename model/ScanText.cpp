@@ -102,7 +102,9 @@ std::size_t ScanText::realLength() const
     return p - m_pos;
 }
 
-bool ScanText::real(double &out)
+// Scans a real as Real (double for "%lf", float for "%f") and widens it.
+template <class Real>
+bool ScanText::realAs(double &out)
 {
     out = 0.0;
     skipSpace();
@@ -111,27 +113,21 @@ bool ScanText::real(double &out)
         return false;
     const std::size_t from = m_text[m_pos] == '+' ? m_pos + 1 : m_pos;
     const char *base = m_text.data();
-    double value = 0.0;
-    const auto result = std::from_chars(base + from, base + m_pos + length, value);
-    out = result.ec == std::errc() ? value : 0.0;
-    m_pos += length;
-    return true;
-}
-
-bool ScanText::realSingle(double &out)
-{
-    out = 0.0;
-    skipSpace();
-    const std::size_t length = realLength();
-    if (length == 0)
-        return false;
-    const std::size_t from = m_text[m_pos] == '+' ? m_pos + 1 : m_pos;
-    const char *base = m_text.data();
-    float value = 0.0f;
+    Real value = 0;
     const auto result = std::from_chars(base + from, base + m_pos + length, value);
     out = result.ec == std::errc() ? double(value) : 0.0;
     m_pos += length;
     return true;
+}
+
+bool ScanText::real(double &out)
+{
+    return realAs<double>(out);
+}
+
+bool ScanText::realSingle(double &out)
+{
+    return realAs<float>(out);
 }
 
 bool ScanText::literal(std::string_view pattern)

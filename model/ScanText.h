@@ -44,6 +44,7 @@ public:
 private:
     // Length of the decimal real starting at m_pos (after an optional sign), 0 if none.
     std::size_t realLength() const;
+    template <class Real> bool realAs(double &out);
 
     std::string m_text;
     std::size_t m_pos = 0;
