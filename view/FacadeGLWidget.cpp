@@ -1,6 +1,7 @@
 #include "FacadeGLWidget.h"
 
 #include "QWindowData2D.h"
+#include "TestCasePaths.h"
 
 #include <QPixmap>
 
@@ -31,8 +32,7 @@ void FacadeGLWidget::setWindowData(QWindowData2D *data)
 // case are deleted first, so repeated loads do not pile up GPU memory.
 void FacadeGLWidget::loadShutterTextures(const std::string &folder, const std::string &fileName)
 {
-    const std::string stem = fileName.substr(0, fileName.rfind('.'));
-    const std::string dir = folder + "/" + stem + "/windows";
+    const std::string dir = TestCasePaths::baseFolder(folder, fileName) + "/windows";
 
     // Called from dialog slots, outside paintGL: the context must be made current.
     makeCurrent();

@@ -18,10 +18,4 @@ std::string kindFolder(CaseKind kind)
     return kind == CaseKind::Blind ? "blinds" : "shutters";
 }
 
-std::string baseName(const std::string &fileName)
-{
-    const std::size_t dot = fileName.rfind('.');
-    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
-}
-
 } // namespace testcases

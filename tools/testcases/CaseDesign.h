@@ -116,8 +116,6 @@ std::vector<CaseDesign> allCases();
 
 // Folder of a case kind inside the tree ("blinds" or "shutters").
 std::string kindFolder(CaseKind kind);
-// File name before its last ".".
-std::string baseName(const std::string &fileName);
 
 } // namespace testcases
 

@@ -3,6 +3,7 @@
 #include "FacadeRenderer.h"
 #include "Noise.h"
 #include "ShutterArt.h"
+#include "TestCasePaths.h"
 #include "Writers.h"
 #include "WindowArt.h"
 
@@ -146,7 +147,7 @@ CaseReport writeCase(const CaseDesign &design, const std::string &root)
     CaseReport report;
     FileSink sink(report);
     const std::string folder = root + "/" + kindFolder(design.kind);
-    const std::string base = baseName(design.fileName);
+    const std::string base = TestCasePaths::baseName(design.fileName);
     const std::string caseDir = folder + "/" + base;
     const std::string windowsDir = caseDir + "/windows";
     const std::string inputDir = design.kind == CaseKind::Blind ? windowsDir + "/input" : windowsDir;
