@@ -10,9 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-constexpr double kPi = 3.1415926;
-}
 
 // Loads an image file and hands it to the view, which only borrows it; the
 // image of the previous call is freed once the view holds the new one.
@@ -133,7 +130,7 @@ void TessivoDemo::setShutterFromSlider(int val, bool left)
     const int selected = selectedWindowInGrid();
     if (selected == -1)
         return;
-    const double angle = std::clamp(val, 0, 180) * kPi / 180;
+    const double angle = std::clamp(val, 0, 180) * QWindowData2D::pi / 180;
     windowData->setShutterAngle(angle, left, !rotateAllShutters, selected);
     facadeView->updateGL();
 }

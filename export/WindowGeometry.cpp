@@ -51,7 +51,7 @@ LeafPlacement sizedFor(const ShutterPair &pair)
 LeafPlacement leftLeafPlacement(const ShutterPair &pair, double leftAngle)
 {
     LeafPlacement leaf = sizedFor(pair);
-    leaf.turn = kPi - leftAngle;
+    leaf.turn = QWindowData2D::pi - leftAngle;
     leaf.hx = std::max(pair.left.hinge1.x(), pair.left.hinge2.x());
     leaf.hy = pair.left.hinge1.y();
     return leaf;
@@ -60,7 +60,7 @@ LeafPlacement leftLeafPlacement(const ShutterPair &pair, double leftAngle)
 LeafPlacement rightLeafPlacement(const ShutterPair &pair, double rightAngle)
 {
     LeafPlacement leaf = sizedFor(pair);
-    leaf.turn = -(kPi - rightAngle);
+    leaf.turn = -(QWindowData2D::pi - rightAngle);
     leaf.hx = std::min(pair.right.hinge1.x(), pair.right.hinge2.x());
     leaf.hy = pair.right.hinge1.y();
     return leaf;

@@ -7,9 +7,6 @@
 // template placement, so that placed leaves coincide with the exported boxes.
 namespace WindowGeometry {
 
-// The value of pi used throughout the program.
-constexpr double kPi = 3.1415926;
-
 // Axis-aligned bounding box of the four hinge points of a window's shutter pair.
 struct WindowBox {
     int minx = 0;

@@ -5,9 +5,6 @@
 
 namespace {
 
-// The value of pi the program uses everywhere.
-constexpr double kPi = 3.1415926;
-
 // Mapped coordinates are kept within this distance of the origin, far off any
 // image, so that callers can round them to int even for points near the
 // vanishing line, where the projective division explodes.
@@ -50,9 +47,9 @@ void QWindowData2D::setRandomShutterAngles()
         return;
     for (FacadeWindow &w : windows.front()) {
         const int left = std::rand() % 180;
-        w.leftAngle = left * kPi / 180;
+        w.leftAngle = left * pi / 180;
         const int right = std::rand() % 180;
-        w.rightAngle = right * kPi / 180;
+        w.rightAngle = right * pi / 180;
     }
 }
 

@@ -61,6 +61,10 @@ class QWindowData2D : public QObject
     Q_OBJECT
 
 public:
+    // The value of pi used throughout the program: the literal 3.1415926, not
+    // full precision, so that angles and leaf placements agree everywhere.
+    static constexpr double pi = 3.1415926;
+
     explicit QWindowData2D(QObject *parent = nullptr);
     ~QWindowData2D() override;
 

@@ -41,7 +41,7 @@ ShutterLeaf readLeaf(ScanText &scan)
             }
             scan.skipSpace();
         }
-        leaf.angles.push_back(degrees / 180 * 3.1415926);
+        leaf.angles.push_back(degrees / 180 * QWindowData2D::pi);
         leaf.outer1.push_back(QPoint(p[0], p[1]));
         leaf.outer2.push_back(QPoint(p[2], p[3]));
     }

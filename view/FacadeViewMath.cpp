@@ -32,7 +32,7 @@ int addClamped(int a, int b)
 
 int sliderValueFromAngle(double radians)
 {
-    const double steps = radians / pi * 18.0 + 0.5;
+    const double steps = radians / QWindowData2D::pi * 18.0 + 0.5;
     // Clamped before the conversion, which would overflow for huge angles.
     if (!(steps >= 0.0))
         return 0;

@@ -8,9 +8,6 @@ struct FacadeWindow;
 // Small rules of the facade view, free of GL and widgets.
 namespace FacadeViewMath {
 
-// Pi as used throughout the program.
-constexpr double pi = 3.1415926;
-
 // Vertical tolerance of a window's hit area and half-height of the blind band.
 constexpr int hitTolerance = 2;
 constexpr int blindBand = 4;

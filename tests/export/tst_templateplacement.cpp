@@ -302,7 +302,7 @@ void TestTemplatePlacement::placementAtTheEndsOfInt()
     QCOMPARE(corner.x, 2000000000.0);
     QCOMPARE(corner.y, 2000000000.0);
     QCOMPARE(corner.z, 0.5);
-    const WindowGeometry::LeafPlacement leaf = WindowGeometry::leftLeafPlacement(pair, WindowGeometry::kPi);
+    const WindowGeometry::LeafPlacement leaf = WindowGeometry::leftLeafPlacement(pair, QWindowData2D::pi);
     QCOMPARE(leaf.sx, 2000000000.0);
     QCOMPARE(leaf.sy, 4000000000.0);
 }

@@ -3,6 +3,7 @@
 
 #include "Camera.h"
 #include "CaseDesign.h"
+#include "QWindowData2D.h"
 #include "Raster.h"
 
 #include <QPoint>
@@ -20,7 +21,7 @@
 // outside the window, in between it stands out towards the camera.
 namespace testcases {
 
-constexpr double kProgramPi = 3.1415926;
+constexpr double kProgramPi = QWindowData2D::pi;
 
 // Texture of a right leaf as its image file holds it: hinge on the left edge,
 // louvres between a frame of stiles and rails, iron straps at the hinge.

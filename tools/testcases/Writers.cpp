@@ -40,7 +40,7 @@ void appendLeaf(std::string &text, const ShutterLeaf &leaf, int number)
     const std::size_t n = std::min({leaf.angles.size(), leaf.outer1.size(), leaf.outer2.size()});
     for (std::size_t k = 0; k < n; ++k) {
         // Degrees back from the program's radians; whole degrees print whole.
-        const double degrees = leaf.angles[k] * 180.0 / 3.1415926;
+        const double degrees = leaf.angles[k] * 180.0 / QWindowData2D::pi;
         appendFormat(text, "%.6g %d %d %d %d\n", degrees, leaf.outer1[k].x(), leaf.outer1[k].y(),
                      leaf.outer2[k].x(), leaf.outer2[k].y());
     }
