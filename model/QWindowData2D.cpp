@@ -1,5 +1,6 @@
 #include "QWindowData2D.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -68,6 +69,26 @@ void QWindowData2D::setShutterAngle(double angle, bool left, bool single, int wi
     }
     for (FacadeWindow &w : group)
         set(w);
+}
+
+const std::vector<FacadeWindow> *QWindowData2D::currentGroup() const
+{
+    return windows.empty() ? nullptr : &windows.front();
+}
+
+std::vector<FacadeWindow> *QWindowData2D::currentGroup()
+{
+    return windows.empty() ? nullptr : &windows.front();
+}
+
+int QWindowData2D::windowCount() const
+{
+    return windows.empty() ? 0 : int(std::min<std::size_t>(windows.front().size(), INT_MAX));
+}
+
+bool QWindowData2D::isWindowIndex(int i) const
+{
+    return i >= 0 && i < windowCount();
 }
 
 // x2 = H * (p - offsets), divided by its third component.

@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QRect>
 
+#include <climits>
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -20,6 +22,18 @@ struct DefaultTraits;
 template <class Traits> class PolyMesh_ArrayKernelT;
 }
 using FacadePolyMesh = OpenMesh::PolyMesh_ArrayKernelT<OpenMesh::DefaultTraits>;
+
+// Coordinates. Positions and sizes are int pixels of the rectified image and
+// may hold any int a grid file gives, including negative sizes and values near
+// the ends of the range. A sum of two coordinates (an edge, a moved position)
+// is therefore never written as a + b: it goes through clampedSum, which
+// saturates at INT_MIN and INT_MAX, or through FacadeWindow's right(),
+// bottom() and blindEdge(), which use it.
+inline int clampedSum(int a, int b)
+{
+    const std::int64_t sum = std::int64_t(a) + b;
+    return sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : int(sum);
+}
 
 // Kind of the loaded test case, as stored in QWindowData2D::caseKind.
 // Scoped, so that None, Blind and Shutter stay out of the global namespace.
@@ -38,6 +52,11 @@ struct FacadeWindow {
     int sourceIndex = -1;   // detected window whose images it shows; -1 in the detected list
     double leftAngle = 0.0; // radians
     double rightAngle = 0.0;
+
+    // Edges and the blind's lower edge, saturated as the coordinate rule says.
+    int right() const { return clampedSum(x, width); }
+    int bottom() const { return clampedSum(y, height); }
+    int blindEdge() const { return clampedSum(y, blindExtent); }
 };
 
 // One shutter leaf sampled at several opening angles.
@@ -102,6 +121,19 @@ public:
     // Mapping between rectified pixels and the original photograph.
     QPointF rectifiedToOriginal(const QPoint &p) const;
     QPointF originalToRectified(const QPoint &q) const;
+
+    // The kind of the loaded case, without casting caseKind at every site.
+    bool isBlindCase() const { return caseKind == int(TestCaseKind::Blind); }
+    bool isShutterCase() const { return caseKind == int(TestCaseKind::Shutter); }
+
+    // Window group 0, the one every layer but the grid-file reader and
+    // writer works on: its windows, or null when the grid has no group.
+    const std::vector<FacadeWindow> *currentGroup() const;
+    std::vector<FacadeWindow> *currentGroup();
+    // Number of windows in group 0 (0 without a group), capped at INT_MAX.
+    int windowCount() const;
+    // Whether i indexes a window of group 0.
+    bool isWindowIndex(int i) const;
 
     // Export (defined in export/).
     bool saveFacadeToMesh(const std::string &objPath);
