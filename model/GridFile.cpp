@@ -1,17 +1,13 @@
 #include "QWindowData2D.h"
 
 #include "ScanText.h"
+#include "TextFile.h"
 #include "TextFormat.h"
 #include "TestCasePaths.h"
-
-#include <QByteArray>
-#include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -90,37 +86,27 @@ void appendRectSection(std::string &out, const char *tag, const QRect &r)
     appendFormat(out, "%s\n%d %d %d %d\n", tag, r.x(), r.y(), r.width(), r.height());
 }
 
-int listLength(const std::vector<std::vector<int>> &lists)
-{
-    if (lists.empty())
-        return 0;
-    return int(std::min<std::size_t>(lists.front().size(), INT_MAX));
-}
-
 } // namespace
 
-bool QWindowData2D::loadGrids(const std::string &folder, const std::string &fileName)
+bool QWindowData2D::loadGrids(const std::string &folder, const std::string &fileName, Failure *failure)
 {
-    return loadGridFile(TestCasePaths::baseFolder(folder, fileName) + "/grids.txt");
+    return loadGridFile(TestCasePaths::gridFile(folder, fileName), failure);
 }
 
-bool QWindowData2D::loadGridFile(const std::string &path)
+bool QWindowData2D::loadGridFile(const std::string &path, Failure *failure)
 {
     std::ifstream in;
-    if (!openInputFile(in, path))
-        return false;
-    return loadGridFile(in);
+    return openInputFile(in, path, failure) && loadGridFile(in, failure);
 }
 
 // Reads every group of a grid file. Unknown words are skipped; a section cut
 // short keeps what it could read, so counts never drive an allocation.
-bool QWindowData2D::loadGridFile(std::istream &in)
+bool QWindowData2D::loadGridFile(std::istream &in, Failure *failure)
 {
-    if (in.fail()) {
-        std::fputs("Can't open input file!\n", stderr);
+    std::string text;
+    if (!readInput(in, text, failure))
         return false;
-    }
-    ScanText scan(ScanText::readAll(in));
+    ScanText scan(std::move(text));
 
     gridBounds.clear();
     windowTemplates.clear();
@@ -160,36 +146,22 @@ bool QWindowData2D::loadGridFile(std::istream &in)
         }
     }
 
-    rows = listLength(rowValues);
-    cols = listLength(colValues);
+    rows = detectedRowCount();
+    cols = detectedColCount();
     return true;
 }
 
-// Writes through a temporary file that replaces the target only once it is
-// complete, so a failed write never destroys the previous file. Where no
-// temporary file can be made (a writable file in a read-only folder), it
-// writes the file in place, as a plain open for writing would.
-bool QWindowData2D::saveGridFile(const std::string &path)
+bool QWindowData2D::saveGridFile(const std::string &path, Failure *failure)
 {
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     std::ostringstream text;
-    saveGridFile(text);
-    const std::string bytes = text.str();
-    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveGridFile(text, failure) && writeTextFile(path, text.str(), failure);
 }
 
 // Writes one group per entry of the longest group list. A group whose current
 // windows were dropped by restructuring is written with its detected windows,
 // and a list a file left short is written empty (a zero rectangle, count 0),
 // so that saving never loses what the model holds.
-bool QWindowData2D::saveGridFile(std::ostream &out) const
+bool QWindowData2D::saveGridFile(std::ostream &out, Failure *failure) const
 {
     const std::size_t groups = std::max({gridBounds.size(), windowTemplates.size(),
                                          rowValues.size(), colValues.size(),
@@ -214,6 +186,5 @@ bool QWindowData2D::saveGridFile(std::ostream &out) const
         for (const FacadeWindow &w : list)
             appendWindowLine(text, w);
     }
-    out.write(text.data(), std::streamsize(text.size()));
-    return bool(out);
+    return writeText(out, text, failure);
 }

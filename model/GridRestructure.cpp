@@ -19,13 +19,13 @@ int roundHalfUp(double value)
 } // namespace
 
 // Rebuilds group 0 as the detected grid (requested shape equals the detected
-// one) or as a rows x cols lattice inside the bounds, each cell showing a
+// one) or as a rowCount x colCount lattice inside the bounds, each cell showing a
 // detected window drawn at random. Returns -1 for bad counts, 0 when the grid
 // cannot be laid out (does not fit, group 0 incomplete, nothing to draw
 // from), 1 when windows[0] and the image lists were rebuilt.
-int QWindowData2D::restructureGrid(int rows, int cols)
+int QWindowData2D::restructureGrid(int rowCount, int colCount)
 {
-    if (rows <= 0 || cols <= 0)
+    if (rowCount <= 0 || colCount <= 0)
         return -1;
     if (gridBounds.empty() || windowTemplates.empty() || rowValues.empty() || colValues.empty())
         return 0;
@@ -36,16 +36,16 @@ int QWindowData2D::restructureGrid(int rows, int cols)
     const std::int64_t boundsHeight = bounds.height();
     const std::int64_t cellWidth = cell.width();
     const std::int64_t cellHeight = cell.height();
-    if (rows * cellHeight > boundsHeight || cols * cellWidth > boundsWidth)
+    if (rowCount * cellHeight > boundsHeight || colCount * cellWidth > boundsWidth)
         return 0;
 
     static const std::vector<FacadeWindow> none;
     const std::vector<FacadeWindow> &detected = detectedWindows.empty() ? none : detectedWindows.front();
-    const bool detectedShape = std::size_t(rows) == rowValues.front().size()
-        && std::size_t(cols) == colValues.front().size();
+    const bool detectedShape = std::size_t(rowCount) == rowValues.front().size()
+        && std::size_t(colCount) == colValues.front().size();
     if (!detectedShape) {
         if (detected.empty() || cellWidth < 0 || cellHeight < 0
-            || std::int64_t(rows) * cols > kMaxLatticeWindows)
+            || std::int64_t(rowCount) * colCount > kMaxLatticeWindows)
             return 0;
     }
 
@@ -68,20 +68,20 @@ int QWindowData2D::restructureGrid(int rows, int cols)
             addImage(k);
         }
     } else {
-        const int gapX = roundHalfUp(double(boundsWidth - cols * cellWidth) / (cols + 1));
-        const int gapY = roundHalfUp(double(boundsHeight - rows * cellHeight) / (rows + 1));
+        const int gapX = roundHalfUp(double(boundsWidth - colCount * cellWidth) / (colCount + 1));
+        const int gapY = roundHalfUp(double(boundsHeight - rowCount * cellHeight) / (rowCount + 1));
         const std::int64_t x0 = std::int64_t(bounds.left()) + gapX;
         const std::int64_t y0 = std::int64_t(bounds.top()) + gapY;
         const std::int64_t stepX = cellWidth + gapX;
         const std::int64_t stepY = cellHeight + gapY;
         // Rounding up the gaps may push the last cells a few pixels past the
         // bounds; with bounds at the edge of int that would not be representable.
-        if (x0 + (cols - 1) * stepX >= INT_MAX || y0 + (rows - 1) * stepY >= INT_MAX)
+        if (x0 + (colCount - 1) * stepX >= INT_MAX || y0 + (rowCount - 1) * stepY >= INT_MAX)
             return 0;
         const int count = int(detected.size());
-        rebuilt.reserve(std::size_t(rows) * std::size_t(cols));
-        for (int row = 0; row < rows; ++row) {
-            for (int col = 0; col < cols; ++col) {
+        rebuilt.reserve(std::size_t(rowCount) * std::size_t(colCount));
+        for (int row = 0; row < rowCount; ++row) {
+            for (int col = 0; col < colCount; ++col) {
                 const int k = std::rand() % count;
                 const FacadeWindow &source = detected[std::size_t(k)];
                 FacadeWindow w = source;
@@ -100,7 +100,7 @@ int QWindowData2D::restructureGrid(int rows, int cols)
     windows.push_back(std::move(rebuilt));
     currentImages = std::move(images);
     imageKeys = std::move(keys);
-    this->rows = rows;
-    this->cols = cols;
+    rows = rowCount;
+    cols = colCount;
     return 1;
 }

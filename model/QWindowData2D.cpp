@@ -24,6 +24,21 @@ double bounded(double q)
 
 } // namespace
 
+HingeBounds hingeBounds(const ShutterPair &pair)
+{
+    const QPoint points[4] = {pair.left.hinge1, pair.left.hinge2, pair.right.hinge1, pair.right.hinge2};
+    HingeBounds box;
+    box.minx = box.maxx = points[0].x();
+    box.miny = box.maxy = points[0].y();
+    for (const QPoint &p : points) {
+        box.minx = std::min(box.minx, p.x());
+        box.maxx = std::max(box.maxx, p.x());
+        box.miny = std::min(box.miny, p.y());
+        box.maxy = std::max(box.maxy, p.y());
+    }
+    return box;
+}
+
 QWindowData2D::QWindowData2D(QObject *parent) : QObject(parent) {}
 
 QWindowData2D::~QWindowData2D()
@@ -44,9 +59,10 @@ void QWindowData2D::clearWindowImages()
 // left leaf first, from the unseeded standard generator.
 void QWindowData2D::setRandomShutterAngles()
 {
-    if (windows.empty())
+    std::vector<FacadeWindow> *group = currentGroup();
+    if (!group)
         return;
-    for (FacadeWindow &w : windows.front()) {
+    for (FacadeWindow &w : *group) {
         const int left = std::rand() % 180;
         w.leftAngle = left * pi / 180;
         const int right = std::rand() % 180;
@@ -58,16 +74,16 @@ void QWindowData2D::setRandomShutterAngles()
 // Only shutter test cases have leaves; an index outside group 0 is ignored.
 void QWindowData2D::setShutterAngle(double angle, bool left, bool single, int window)
 {
-    if (caseKind != int(TestCaseKind::Shutter) || windows.empty())
+    std::vector<FacadeWindow> *group = currentGroup();
+    if (!isShutterCase() || !group)
         return;
-    std::vector<FacadeWindow> &group = windows.front();
     auto set = [&](FacadeWindow &w) { (left ? w.leftAngle : w.rightAngle) = angle; };
     if (single) {
-        if (window >= 0 && std::size_t(window) < group.size())
-            set(group[std::size_t(window)]);
+        if (isWindowIndex(window))
+            set((*group)[std::size_t(window)]);
         return;
     }
-    for (FacadeWindow &w : group)
+    for (FacadeWindow &w : *group)
         set(w);
 }
 
@@ -84,6 +100,25 @@ std::vector<FacadeWindow> *QWindowData2D::currentGroup()
 int QWindowData2D::windowCount() const
 {
     return windows.empty() ? 0 : int(std::min<std::size_t>(windows.front().size(), INT_MAX));
+}
+
+namespace {
+
+int firstListLength(const std::vector<std::vector<int>> &lists)
+{
+    return lists.empty() ? 0 : int(std::min<std::size_t>(lists.front().size(), INT_MAX));
+}
+
+} // namespace
+
+int QWindowData2D::detectedRowCount() const
+{
+    return firstListLength(rowValues);
+}
+
+int QWindowData2D::detectedColCount() const
+{
+    return firstListLength(colValues);
 }
 
 bool QWindowData2D::isWindowIndex(int i) const

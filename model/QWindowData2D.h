@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QRect>
 
+#include "Failure.h"
+
 #include <climits>
 #include <cstdint>
 #include <iosfwd>
@@ -47,7 +49,7 @@ struct FacadeWindow {
     int height = 0;
     int col = 0;
     int row = 0;
-    double aux = 0.0;       // carried through grid files, never interpreted
+    double aux = 0.0;       // carried through grid files, never interpreted (the generator stores a detection score)
     int blindExtent = 0;    // from the top edge down to the blind's lower edge
     int sourceIndex = -1;   // detected window whose images it shows; -1 in the detected list
     double leftAngle = 0.0; // radians
@@ -73,6 +75,16 @@ struct ShutterPair {
     ShutterLeaf right;
 };
 
+// Axis-aligned bounding box of the four hinge points of a shutter pair: the
+// window rectangle of a shutter test case, for the export and the view alike.
+struct HingeBounds {
+    int minx = 0;
+    int maxx = 0;
+    int miny = 0;
+    int maxy = 0;
+};
+HingeBounds hingeBounds(const ShutterPair &pair);
+
 // The facade model of one loaded test case: images, window grid, shutter
 // geometry and the camera data relating the rectified image to the photograph.
 class QWindowData2D : public QObject
@@ -87,38 +99,48 @@ public:
     explicit QWindowData2D(QObject *parent = nullptr);
     ~QWindowData2D() override;
 
-    // Test-case loading: folder of the test-case kind and the photograph's file name.
-    bool loadBlindTestCase(const std::string &folder, const std::string &fileName);
-    bool loadShutterTestCase(const std::string &folder, const std::string &fileName);
+    // Every operation that can fail takes an optional Failure for the reason
+    // (Failure.h); the readers also log it on standard error.
 
-    bool loadImages(const std::string &folder, const std::string &fileName);
-    bool loadBlindImages(const std::string &folder, const std::string &fileName);
-    bool loadInteriorImages(const std::string &folder, const std::string &fileName);
+    // Test-case loading: folder of the test-case kind and the photograph's
+    // file name; the file layout is TestCasePaths.h (TestCaseAssets.cpp).
+    bool loadBlindTestCase(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
+    bool loadShutterTestCase(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
+
+    bool loadImages(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
+    bool loadBlindImages(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
+    bool loadInteriorImages(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
     void clearWindowImages();
 
-    // Grid file.
-    bool loadGrids(const std::string &folder, const std::string &fileName);
-    bool loadGridFile(const std::string &path);
-    bool loadGridFile(std::istream &in);
-    bool saveGridFile(const std::string &path);
-    bool saveGridFile(std::ostream &out) const;
+    // Grid file (GridFile.cpp).
+    bool loadGrids(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
+    bool loadGridFile(const std::string &path, Failure *failure = nullptr);
+    bool loadGridFile(std::istream &in, Failure *failure = nullptr);
+    bool saveGridFile(const std::string &path, Failure *failure = nullptr);
+    bool saveGridFile(std::ostream &out, Failure *failure = nullptr) const;
 
-    // Shutter file.
-    bool loadShutters(const std::string &folder, const std::string &fileName);
-    bool loadShutters(std::istream &in);
+    // Shutter file (ShutterFile.cpp). The program only reads it; the writer
+    // serves the programs that make test cases.
+    bool loadShutters(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
+    bool loadShutters(std::istream &in, Failure *failure = nullptr);
+    bool saveShutters(const std::string &path, Failure *failure = nullptr) const;
+    bool saveShutters(std::ostream &out, Failure *failure = nullptr) const;
 
-    // Reconstruction file.
-    bool loadReconstruction(const std::string &folder, const std::string &fileName);
-    bool loadReconstruction(std::istream &in);
+    // Reconstruction file (ReconstructionFile.cpp); written likewise for the
+    // programs that make test cases.
+    bool loadReconstruction(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
+    bool loadReconstruction(std::istream &in, Failure *failure = nullptr);
+    bool saveReconstruction(const std::string &path, Failure *failure = nullptr) const;
+    bool saveReconstruction(std::ostream &out, Failure *failure = nullptr) const;
 
-    // Grid restructuring: -1 bad counts, 0 does not fit, 1 rebuilt.
-    int restructureGrid(int rows, int cols);
+    // Grid restructuring (GridRestructure.cpp): -1 bad counts, 0 does not fit, 1 rebuilt.
+    int restructureGrid(int rowCount, int colCount);
 
-    // Shutter angles.
+    // Shutter angles (QWindowData2D.cpp).
     void setRandomShutterAngles();
     void setShutterAngle(double angle, bool left, bool single, int window);
 
-    // Mapping between rectified pixels and the original photograph.
+    // Mapping between rectified pixels and the original photograph (QWindowData2D.cpp).
     QPointF rectifiedToOriginal(const QPoint &p) const;
     QPointF originalToRectified(const QPoint &q) const;
 
@@ -134,13 +156,18 @@ public:
     int windowCount() const;
     // Whether i indexes a window of group 0.
     bool isWindowIndex(int i) const;
+    // Detected rows and columns of group 0: the lengths of rowValues[0] and
+    // colValues[0], 0 when the list is absent.
+    int detectedRowCount() const;
+    int detectedColCount() const;
 
-    // Export (defined in export/).
-    bool saveFacadeToMesh(const std::string &objPath);
-    bool writeFacadeObj(const std::string &objPath);
-    bool writeWindowObjs(const std::string &folder);
-    bool writeShutterObjs(const std::string &folder);
-    FacadePolyMesh *triangulateFacade(const std::vector<std::vector<QPointF>> &polygons);
+    // Export, defined in export/ModelExport.cpp: a program that calls these
+    // links tessivo_export.
+    bool saveFacadeToMesh(const std::string &objPath, Failure *failure = nullptr);
+    bool writeFacadeObj(const std::string &objPath, Failure *failure = nullptr);
+    bool writeWindowObjs(const std::string &folder, Failure *failure = nullptr);
+    bool writeShutterObjs(const std::string &folder, Failure *failure = nullptr);
+    FacadePolyMesh *triangulateFacade(const std::vector<std::vector<QPointF>> &polygons, Failure *failure = nullptr);
 
 public:
     int caseKind = int(TestCaseKind::None);

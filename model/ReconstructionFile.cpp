@@ -2,13 +2,21 @@
 
 #include "ScanText.h"
 #include "TestCasePaths.h"
+#include "TextFile.h"
+#include "TextFormat.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 
 namespace {
+
+// The comment lines of the file, read as scanf literals and written as they are.
+constexpr const char *kCameraKLine = "#Camera K:\n";
+constexpr const char *kCameraRLine = "#Camera R:\n";
+constexpr const char *kHomographyLine = "#Homography H for rectification\n";
+constexpr const char *kRelationLine = "#x1 in rectified image, x2 in original image, then x2 = H * x1 \n";
+constexpr const char *kOffsetsLine = "#Offsets: col_min row_min\n";
 
 // "%lf %lf %lf\n": a number that cannot be scanned ends the row, the rest stay 0.
 void readRow(ScanText &scan, double row[3])
@@ -48,48 +56,69 @@ bool invert(const double h[3][3], double inv[3][3])
     return true;
 }
 
+// Rows of 15 significant digits ("%.15g"), so that H survives the round trip.
+void appendMatrix(std::string &text, const double m[3][3])
+{
+    for (int r = 0; r < 3; ++r) {
+        for (int l = 0; l < 3; ++l) {
+            appendGeneral(text, m[r][l], 15);
+            text += l < 2 ? ' ' : '\n';
+        }
+    }
+}
+
+// K, R, H and the offsets with the comment lines the reader expects.
+std::string reconstructionText(const double k[3][3], const double r[3][3], const double h[3][3], int colMin,
+                               int rowMin)
+{
+    std::string text = kCameraKLine;
+    appendMatrix(text, k);
+    text += kCameraRLine;
+    appendMatrix(text, r);
+    text += kHomographyLine;
+    text += kRelationLine;
+    appendMatrix(text, h);
+    text += kOffsetsLine;
+    appendFormat(text, "%d %d\n", colMin, rowMin);
+    return text;
+}
+
 } // namespace
 
-bool QWindowData2D::loadReconstruction(const std::string &folder, const std::string &fileName)
+bool QWindowData2D::loadReconstruction(const std::string &folder, const std::string &fileName, Failure *failure)
 {
-    const std::string base = TestCasePaths::baseName(fileName);
-    const std::string path = folder + "/" + base + "/" + base + ".reconstruction.txt";
     std::ifstream in;
-    if (!openInputFile(in, path))
-        return false;
-    return loadReconstruction(in);
+    return openInputFile(in, TestCasePaths::reconstructionFile(folder, fileName), failure)
+        && loadReconstruction(in, failure);
 }
 
 // Reads K, R, H and the two offsets, and inverts H. A singular H is refused
 // (nothing is stored) so that the mapping never runs through NaN or infinity.
-bool QWindowData2D::loadReconstruction(std::istream &in)
+bool QWindowData2D::loadReconstruction(std::istream &in, Failure *failure)
 {
-    if (in.fail()) {
-        std::fputs("Can't open input file!\n", stderr);
+    std::string text;
+    if (!readInput(in, text, failure))
         return false;
-    }
-    ScanText scan(ScanText::readAll(in));
+    ScanText scan(std::move(text));
     double k[3][3];
     double r[3][3];
     double h[3][3];
     double inv[3][3];
     int offsets[2] = {0, 0};
 
-    scan.literal("#Camera K:\n");
+    scan.literal(kCameraKLine);
     readMatrix(scan, k);
-    scan.literal("#Camera R:\n");
+    scan.literal(kCameraRLine);
     readMatrix(scan, r);
-    scan.literal("#Homography H for rectification\n");
-    scan.literal("#x1 in rectified image, x2 in original image, then x2 = H * x1 \n");
+    scan.literal(kHomographyLine);
+    scan.literal(kRelationLine);
     readMatrix(scan, h);
-    scan.literal("#Offsets: col_min row_min\n");
+    scan.literal(kOffsetsLine);
     if (scan.integer(offsets[0]))
         scan.integer(offsets[1]);
 
-    if (!invert(h, inv)) {
-        std::fputs("Reconstruction file: homography H is singular or unreadable, not loaded!\n", stderr);
-        return false;
-    }
+    if (!invert(h, inv))
+        return failAndLog(failure, "Reconstruction file: homography H is singular or unreadable, not loaded!");
     std::memcpy(cameraK, k, sizeof cameraK);
     std::memcpy(cameraR, r, sizeof cameraR);
     std::memcpy(homography, h, sizeof homography);
@@ -97,4 +126,14 @@ bool QWindowData2D::loadReconstruction(std::istream &in)
     colMin = offsets[0];
     rowMin = offsets[1];
     return true;
+}
+
+bool QWindowData2D::saveReconstruction(std::ostream &out, Failure *failure) const
+{
+    return writeText(out, reconstructionText(cameraK, cameraR, homography, colMin, rowMin), failure);
+}
+
+bool QWindowData2D::saveReconstruction(const std::string &path, Failure *failure) const
+{
+    return writeTextFile(path, reconstructionText(cameraK, cameraR, homography, colMin, rowMin), failure);
 }

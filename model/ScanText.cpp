@@ -1,7 +1,8 @@
 #include "ScanText.h"
 
+#include "Failure.h"
+
 #include <charconv>
-#include <cstdio>
 #include <filesystem>
 #include <istream>
 #include <iterator>
@@ -144,13 +145,18 @@ bool ScanText::literal(std::string_view pattern)
     return true;
 }
 
-bool openInputFile(std::ifstream &in, const std::string &path)
+bool openInputFile(std::ifstream &in, const std::string &path, Failure *failure)
 {
     std::error_code error;
     if (!std::filesystem::is_directory(path, error))
         in.open(path, std::ios::binary);
-    if (in.is_open())
-        return true;
-    std::fputs("Can't open input file!\n", stderr);
-    return false;
+    return in.is_open() || failUnopenable(failure, path);
+}
+
+bool readInput(std::istream &in, std::string &text, Failure *failure)
+{
+    if (in.fail())
+        return failUnopenable(failure, std::string());
+    text = ScanText::readAll(in);
+    return true;
 }

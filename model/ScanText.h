@@ -50,8 +50,14 @@ private:
     std::size_t m_pos = 0;
 };
 
+struct Failure;
+
 // Opens a text file for reading. A file that cannot be opened, or a folder,
-// prints "Can't open input file!" on standard error and gives false.
-bool openInputFile(std::ifstream &in, const std::string &path);
+// fails as failUnopenable says (Failure.h).
+bool openInputFile(std::ifstream &in, const std::string &path, Failure *failure);
+
+// The whole text of a reader's stream, or a failure as failUnopenable says
+// when the stream already failed (it could not be opened).
+bool readInput(std::istream &in, std::string &text, Failure *failure);
 
 #endif

@@ -2,8 +2,10 @@
 
 #include "ScanText.h"
 #include "TestCasePaths.h"
+#include "TextFile.h"
+#include "TextFormat.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -48,26 +50,47 @@ ShutterLeaf readLeaf(ScanText &scan)
     return leaf;
 }
 
+// One leaf block as the reader takes it; angles back in degrees, with six
+// significant digits, so that whole degrees print whole ("%.6g").
+void appendLeaf(std::string &text, const ShutterLeaf &leaf, int number)
+{
+    appendFormat(text, "shutter %d\n", number);
+    appendFormat(text, "%d %d %d %d\n", leaf.hinge1.x(), leaf.hinge1.y(), leaf.hinge2.x(), leaf.hinge2.y());
+    const std::size_t n = std::min({leaf.angles.size(), leaf.outer1.size(), leaf.outer2.size()});
+    for (std::size_t k = 0; k < n; ++k) {
+        appendGeneral(text, leaf.angles[k] * 180.0 / QWindowData2D::pi, 6);
+        appendFormat(text, " %d %d %d %d\n", leaf.outer1[k].x(), leaf.outer1[k].y(), leaf.outer2[k].x(),
+                     leaf.outer2[k].y());
+    }
+}
+
+std::string shutterText(const std::vector<ShutterPair> &shutters)
+{
+    std::string text;
+    for (std::size_t i = 0; i < shutters.size(); ++i) {
+        appendFormat(text, "window %d\n", int(i));
+        appendLeaf(text, shutters[i].left, 1);
+        appendLeaf(text, shutters[i].right, 2);
+    }
+    return text;
+}
+
 } // namespace
 
-bool QWindowData2D::loadShutters(const std::string &folder, const std::string &fileName)
+bool QWindowData2D::loadShutters(const std::string &folder, const std::string &fileName, Failure *failure)
 {
-    const std::string path = TestCasePaths::baseFolder(folder, fileName) + "/shutters.txt";
     std::ifstream in;
-    if (!openInputFile(in, path))
-        return false;
-    return loadShutters(in);
+    return openInputFile(in, TestCasePaths::shutterFile(folder, fileName), failure) && loadShutters(in, failure);
 }
 
 // One pair of leaves per detected window of group 0, matched by position; the
 // window and leaf numbers of the file are read and not used.
-bool QWindowData2D::loadShutters(std::istream &in)
+bool QWindowData2D::loadShutters(std::istream &in, Failure *failure)
 {
-    if (in.fail()) {
-        std::fputs("Can't open input file!\n", stderr);
+    std::string text;
+    if (!readInput(in, text, failure))
         return false;
-    }
-    ScanText scan(ScanText::readAll(in));
+    ScanText scan(std::move(text));
     shutters.clear();
     const std::size_t count = detectedWindows.empty() ? 0 : detectedWindows.front().size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -81,4 +104,16 @@ bool QWindowData2D::loadShutters(std::istream &in)
         shutters.push_back(std::move(pair));
     }
     return true;
+}
+
+// One block per pair of shutters, numbered from 0, with the left (1) and the
+// right (2) leaf, every sample the leaf holds.
+bool QWindowData2D::saveShutters(std::ostream &out, Failure *failure) const
+{
+    return writeText(out, shutterText(shutters), failure);
+}
+
+bool QWindowData2D::saveShutters(const std::string &path, Failure *failure) const
+{
+    return writeTextFile(path, shutterText(shutters), failure);
 }

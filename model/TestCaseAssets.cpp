@@ -1,59 +1,26 @@
 #include "QWindowData2D.h"
 
-#include "ScanText.h"
-#include "TextFormat.h"
+#include "PathText.h"
 #include "TestCasePaths.h"
-
-#include <QByteArray>
-#include <QFile>
-
-#include <cstdio>
 
 namespace {
 
 // Blind levels per window: 0, 10, ... 100 percent of the window height.
 constexpr int kBlindLevels = 11;
 
-QString toQString(const std::string &path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-// Loads one image; a failure prints one line naming the file, the only hint a
+// Loads one image; a failure logs one line naming the file, the only hint a
 // user gets when a test case does not load.
-bool loadImage(QImage &image, const std::string &path)
+bool loadImage(QImage &image, const std::string &path, Failure *failure)
 {
-    if (image.load(toQString(path)))
-        return true;
-    std::fprintf(stderr, "Cannot read image %s\n", path.c_str());
-    return false;
+    return image.load(toQtPath(path)) || failAndLog(failure, "Cannot read image " + path);
 }
 
-std::unique_ptr<QImage> loadOwnedImage(const std::string &path)
+std::unique_ptr<QImage> loadOwnedImage(const std::string &path, Failure *failure)
 {
     auto image = std::make_unique<QImage>();
-    if (!loadImage(*image, path))
+    if (!loadImage(*image, path, failure))
         return nullptr;
     return image;
-}
-
-std::string windowsFolder(const std::string &folder, const std::string &fileName)
-{
-    return TestCasePaths::baseFolder(folder, fileName) + "/windows";
-}
-
-std::string numbered(const char *pattern, int a)
-{
-    std::string name;
-    appendFormat(name, pattern, a);
-    return name;
-}
-
-std::string numbered(const char *pattern, int a, int b)
-{
-    std::string name;
-    appendFormat(name, pattern, a, b);
-    return name;
 }
 
 // Detected windows of group 0; a grid file without an "e" section has none.
@@ -64,20 +31,20 @@ int detectedCount(const std::vector<std::vector<FacadeWindow>> &detected)
 
 } // namespace
 
-bool QWindowData2D::loadBlindTestCase(const std::string &folder, const std::string &fileName)
+bool QWindowData2D::loadBlindTestCase(const std::string &folder, const std::string &fileName, Failure *failure)
 {
-    if (!loadImages(folder, fileName) || !loadGrids(folder, fileName)
-        || !loadReconstruction(folder, fileName) || !loadBlindImages(folder, fileName))
+    if (!loadImages(folder, fileName, failure) || !loadGrids(folder, fileName, failure)
+        || !loadReconstruction(folder, fileName, failure) || !loadBlindImages(folder, fileName, failure))
         return false;
     caseKind = int(TestCaseKind::Blind);
     return true;
 }
 
-bool QWindowData2D::loadShutterTestCase(const std::string &folder, const std::string &fileName)
+bool QWindowData2D::loadShutterTestCase(const std::string &folder, const std::string &fileName, Failure *failure)
 {
-    if (!loadImages(folder, fileName) || !loadGrids(folder, fileName)
-        || !loadReconstruction(folder, fileName) || !loadInteriorImages(folder, fileName)
-        || !loadShutters(folder, fileName))
+    if (!loadImages(folder, fileName, failure) || !loadGrids(folder, fileName, failure)
+        || !loadReconstruction(folder, fileName, failure) || !loadInteriorImages(folder, fileName, failure)
+        || !loadShutters(folder, fileName, failure))
         return false;
     caseKind = int(TestCaseKind::Shutter);
     return true;
@@ -85,23 +52,22 @@ bool QWindowData2D::loadShutterTestCase(const std::string &folder, const std::st
 
 // The photograph, the rectified image, the background and the background of
 // the photograph, in this order; stops at the first that does not load.
-bool QWindowData2D::loadImages(const std::string &folder, const std::string &fileName)
+bool QWindowData2D::loadImages(const std::string &folder, const std::string &fileName, Failure *failure)
 {
-    const std::string base = TestCasePaths::baseFolder(folder, fileName);
-    return loadImage(originalImage, folder + "/" + fileName)
-        && loadImage(rectifiedImage, base + "/rec" + fileName)
-        && loadImage(background, base + "/background.jpg")
-        && loadImage(originalBackground, base + "/original_background.jpg");
+    return loadImage(originalImage, TestCasePaths::photograph(folder, fileName), failure)
+        && loadImage(rectifiedImage, TestCasePaths::rectifiedImage(folder, fileName), failure)
+        && loadImage(background, TestCasePaths::background(folder, fileName), failure)
+        && loadImage(originalBackground, TestCasePaths::originalBackground(folder, fileName), failure);
 }
 
 // Every input image first, then the 11 blind levels of each window. Any image
 // that does not load empties all image lists and fails the step.
-bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string &fileName)
+bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string &fileName, Failure *failure)
 {
-    const std::string dir = windowsFolder(folder, fileName);
     const int count = detectedCount(detectedWindows);
     for (int i = 0; i < count; ++i) {
-        std::unique_ptr<QImage> image = loadOwnedImage(dir + "/input/" + numbered("inputwin_%d.jpg", i));
+        std::unique_ptr<QImage> image =
+            loadOwnedImage(TestCasePaths::inputWindowImage(folder, fileName, i), failure);
         if (!image) {
             clearWindowImages();
             return false;
@@ -113,7 +79,8 @@ bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string
     for (int i = 0; i < count; ++i) {
         std::vector<std::unique_ptr<QImage>> levels;
         for (int level = 0; level < kBlindLevels; ++level) {
-            std::unique_ptr<QImage> image = loadOwnedImage(dir + "/" + numbered("win_%d_%d.jpg", i, 10 * level));
+            std::unique_ptr<QImage> image =
+                loadOwnedImage(TestCasePaths::blindLevelImage(folder, fileName, i, 10 * level), failure);
             if (!image) {
                 clearWindowImages();
                 return false;
@@ -127,16 +94,15 @@ bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string
 
 // Per-window interior images, falling back to "interior.jpg" squeezed to half
 // the window's width, then the two shutter-leaf textures.
-bool QWindowData2D::loadInteriorImages(const std::string &folder, const std::string &fileName)
+bool QWindowData2D::loadInteriorImages(const std::string &folder, const std::string &fileName, Failure *failure)
 {
-    const std::string dir = windowsFolder(folder, fileName);
     QImage interior;
-    if (!loadImage(interior, dir + "/interior.jpg"))
+    if (!loadImage(interior, TestCasePaths::interiorImage(folder, fileName), failure))
         return false;
     const int count = detectedCount(detectedWindows);
     for (int i = 0; i < count; ++i) {
         auto image = std::make_unique<QImage>();
-        if (!image->load(toQString(dir + "/" + numbered("interior_%d.jpg", i)))) {
+        if (!image->load(toQtPath(TestCasePaths::interiorImage(folder, fileName, i)))) {
             const FacadeWindow &w = detectedWindows.front()[std::size_t(i)];
             *image = interior.scaled(w.width / 2, w.height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         }
@@ -144,6 +110,6 @@ bool QWindowData2D::loadInteriorImages(const std::string &folder, const std::str
         windowImages.push_back(std::move(image));
         imageKeys.push_back(i);
     }
-    return loadImage(leftShutterImage, dir + "/shutter_in_1.jpg")
-        && loadImage(rightShutterImage, dir + "/shutter_in_2.jpg");
+    return loadImage(leftShutterImage, TestCasePaths::leftShutterImage(folder, fileName), failure)
+        && loadImage(rightShutterImage, TestCasePaths::rightShutterImage(folder, fileName), failure);
 }
