@@ -3,6 +3,7 @@
 #include "TessivoDemo.h"
 
 #include "FacadeGLWidget.h"
+#include "PathText.h"
 #include "QWindowData2D.h"
 
 #include <QFileDialog>
@@ -41,7 +42,7 @@ void TessivoDemo::saveToImageSlot()
 // Gives both leaves of every window a random angle (shutter test cases only).
 void TessivoDemo::randomShutterAngleSlot()
 {
-    if (!windowData || windowData->caseKind != int(TestCaseKind::Shutter))
+    if (!windowData || !windowData->isShutterCase())
         return;
     windowData->setRandomShutterAngles();
     facadeView->updateGL();
@@ -57,7 +58,7 @@ void TessivoDemo::loadGridSlot()
                                                       tr("Grid file (*.txt)"));
     if (path.isEmpty())
         return;
-    windowData->loadGridFile(path.toStdString());
+    windowData->loadGridFile(toNarrowPath(path));
     facadeView->updateGL();
 }
 
@@ -71,7 +72,7 @@ void TessivoDemo::saveGridSlot()
                                                       tr("Grid file (*.txt)"));
     if (path.isEmpty())
         return;
-    const std::string file = path.toStdString();
+    const std::string file = toNarrowPath(path);
     if (!windowData->saveGridFile(file))
         std::fprintf(stderr, "Cannot write grid file %s\n", file.c_str());
 }
@@ -125,7 +126,7 @@ void TessivoDemo::resetWindowGridStructureSlot()
 // as no selection.
 void TessivoDemo::setShutterFromSlider(int val, bool left)
 {
-    if (!windowData || windowData->caseKind != int(TestCaseKind::Shutter))
+    if (!windowData || !windowData->isShutterCase())
         return;
     const int selected = selectedWindowInGrid();
     if (selected == -1)

@@ -1,25 +1,16 @@
 // The two export commands of the dialog: the textured facade scene and the
-// template objects placed at every window.
+// template objects placed at every window. A failed write shows no message
+// box (the export library has logged it); template meshes that do not load do.
 #include "TessivoDemo.h"
 
+#include "ExportGeometry.h"
 #include "ExportPaths.h"
+#include "PathText.h"
 #include "QWindowData2D.h"
 #include "TemplatePlacement.h"
-#include "WindowGeometry.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-
-namespace {
-
-// Narrow file-system form of a path that a file dialog returned.
-std::string narrowPath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-} // namespace
 
 void TessivoDemo::saveFacadeToMeshSlot()
 {
@@ -30,16 +21,17 @@ void TessivoDemo::saveFacadeToMeshSlot()
     if (fileName.isEmpty())
         return;
     // Only shutter test cases are exported; the result is not shown.
-    if (windowData->caseKind == int(TestCaseKind::Shutter))
-        windowData->saveFacadeToMesh(narrowPath(fileName));
+    if (windowData->isShutterCase())
+        windowData->saveFacadeToMesh(toNarrowPath(fileName));
 }
 
 void TessivoDemo::gen3DWindowObjsSlot()
 {
+    using namespace TemplatePlacement;
     if (!windowData)
         return;
     const QString title = tr("Gen 3D window objs");
-    if (windowData->caseKind != int(TestCaseKind::Shutter)) {
+    if (!windowData->isShutterCase()) {
         QMessageBox::warning(this, title, tr("Only support for shutter type now!!"));
         return;
     }
@@ -52,33 +44,35 @@ void TessivoDemo::gen3DWindowObjsSlot()
     if (leftPath.isEmpty())
         return;
     // Every output goes next to the left leaf template.
-    const std::string folder = ExportPaths::folderOf(narrowPath(leftPath));
+    const std::string folder = ExportPaths::folderOf(toNarrowPath(leftPath));
     const QString rightPath =
         QFileDialog::getOpenFileName(this, tr("Load right shutter obj"), QString(), tr("Mesh file (*.obj)"));
     if (rightPath.isEmpty())
         return;
 
     // Outputs named like a chosen template would destroy it before it is copied.
-    const int count = WindowGeometry::exportableWindowCount(*windowData, "Gen 3D window objs");
-    if (!outputsSpareTemplates(folder, count, {narrowPath(windowPath), narrowPath(leftPath), narrowPath(rightPath)}))
+    const int count = ExportGeometry::exportableWindowCount(*windowData);
+    if (!outputsSpareTemplates(folder, count,
+                               {toNarrowPath(windowPath), toNarrowPath(leftPath), toNarrowPath(rightPath)}))
         return;
 
-    const std::unique_ptr<FacadePolyMesh> windowMesh = readTemplateMesh(narrowPath(windowPath));
+    const std::unique_ptr<FacadePolyMesh> windowMesh = readTemplateMesh(toNarrowPath(windowPath));
     if (!windowMesh) {
         QMessageBox::warning(this, title, tr("Window mesh load error!!"));
         return;
     }
-    if (!writePlacedWindows(*windowData, count, *windowMesh, narrowPath(windowPath), folder))
+    if (!writePlacedWindows(*windowData, count, *windowMesh, toNarrowPath(windowPath), folder))
         return;
-    const std::unique_ptr<FacadePolyMesh> leftMesh = readTemplateMesh(narrowPath(leftPath));
+    const std::unique_ptr<FacadePolyMesh> leftMesh = readTemplateMesh(toNarrowPath(leftPath));
     if (!leftMesh) {
         QMessageBox::warning(this, title, tr("Left shutter mesh load error!!"));
         return;
     }
-    const std::unique_ptr<FacadePolyMesh> rightMesh = readTemplateMesh(narrowPath(rightPath));
+    const std::unique_ptr<FacadePolyMesh> rightMesh = readTemplateMesh(toNarrowPath(rightPath));
     if (!rightMesh) {
         QMessageBox::warning(this, title, tr("Right shutter mesh load error!!"));
         return;
     }
-    writePlacedLeaves(*windowData, count, *leftMesh, narrowPath(leftPath), *rightMesh, narrowPath(rightPath), folder);
+    writePlacedLeaves(*windowData, count, *leftMesh, toNarrowPath(leftPath), *rightMesh, toNarrowPath(rightPath),
+                      folder);
 }

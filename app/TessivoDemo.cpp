@@ -3,8 +3,6 @@
 #include "FacadeGLWidget.h"
 #include "QWindowData2D.h"
 
-#include <algorithm>
-#include <climits>
 
 // Builds the form, puts the facade view into the scroll area and wires the
 // nine controls of the panel; the grid and shutter controls start disabled.
@@ -62,30 +60,18 @@ TessivoDemo::~TessivoDemo()
     testImage.reset();
 }
 
-namespace {
-int countOfGroup0(const std::vector<std::vector<int>> &lists)
-{
-    if (lists.empty())
-        return 0;
-    return int(std::min<std::size_t>(lists.front().size(), INT_MAX));
-}
-}
-
 int TessivoDemo::loadedRowCount() const
 {
-    return windowData ? countOfGroup0(windowData->rowValues) : 0;
+    return windowData ? windowData->detectedRowCount() : 0;
 }
 
 int TessivoDemo::loadedColCount() const
 {
-    return windowData ? countOfGroup0(windowData->colValues) : 0;
+    return windowData ? windowData->detectedColCount() : 0;
 }
 
 int TessivoDemo::selectedWindowInGrid() const
 {
     const int selected = facadeView->selectedWindowIndex();
-    if (!windowData || windowData->windows.empty() || selected < 0
-        || std::size_t(selected) >= windowData->windows.front().size())
-        return -1;
-    return selected;
+    return windowData && windowData->isWindowIndex(selected) ? selected : -1;
 }

@@ -2,33 +2,11 @@
 #include "TessivoDemo.h"
 
 #include "FacadeGLWidget.h"
+#include "PathText.h"
 #include "QWindowData2D.h"
+#include "TestCasePaths.h"
 
 #include <QMessageBox>
-
-namespace {
-const char kRootName[] = "Tessivo_TestCases";
-
-// Facade image of each combo-box entry; empty for any other index.
-std::string blindFileName(int index)
-{
-    switch (index) {
-    case 0: return "1_temp.jpg";
-    case 1: return "5.jpg";
-    case 2: return "7.jpg";
-    default: return std::string();
-    }
-}
-
-std::string shutterFileName(int index)
-{
-    switch (index) {
-    case 0: return "1.jpg";
-    case 1: return "6.jpg";
-    default: return std::string();
-    }
-}
-}
 
 // Walks up from the working directory until a folder holds an entry named
 // "Tessivo_TestCases" (a file also ends the search) and enters it. Stops at
@@ -37,13 +15,13 @@ bool TessivoDemo::findTestCaseRoot()
 {
     testCaseDir = QDir::current();
     for (;;) {
-        if (testCaseDir.exists(QLatin1String(kRootName)))
+        if (testCaseDir.exists(QLatin1String(TestCasePaths::kRootName)))
             break;
         const QString before = testCaseDir.absolutePath();
         if (!testCaseDir.cd(QStringLiteral("..")) || testCaseDir.absolutePath() == before)
             return false;
     }
-    testCaseDir.cd(QLatin1String(kRootName));
+    testCaseDir.cd(QLatin1String(TestCasePaths::kRootName));
     return true;
 }
 
@@ -69,14 +47,11 @@ void TessivoDemo::loadTestCase(int kind)
         return;
     }
 
-    const std::string root = testCaseDir.absolutePath().toStdString();
-    if (shutter) {
-        imageFileName = shutterFileName(ui.comboBox2DWindowShutter->currentIndex());
-        testCaseFolder = root + "/shutters";
-    } else {
-        imageFileName = blindFileName(ui.comboBox2DWindowBlind->currentIndex());
-        testCaseFolder = root + "/blinds";
-    }
+    // The combo boxes list the test cases of their kind in the catalogue's order.
+    const TestCaseKind caseKind = shutter ? TestCaseKind::Shutter : TestCaseKind::Blind;
+    const QComboBox *cases = shutter ? ui.comboBox2DWindowShutter : ui.comboBox2DWindowBlind;
+    imageFileName = TestCasePaths::photoName(caseKind, cases->currentIndex());
+    testCaseFolder = toNarrowPath(testCaseDir.absolutePath()) + "/" + TestCasePaths::kindFolder(caseKind);
 
     facadeView->setWindowData(nullptr);
     windowData.reset();

@@ -1,25 +1,12 @@
-#include "WindowGeometry.h"
+#include "ExportGeometry.h"
+
+#include "TextFormat.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
-#include <cstdio>
 
-namespace WindowGeometry {
-
-WindowBox windowBoxOf(const ShutterPair &pair)
-{
-    const QPoint points[4] = {pair.left.hinge1, pair.left.hinge2, pair.right.hinge1, pair.right.hinge2};
-    WindowBox box;
-    box.minx = box.maxx = points[0].x();
-    box.miny = box.maxy = points[0].y();
-    for (const QPoint &p : points) {
-        box.minx = std::min(box.minx, p.x());
-        box.maxx = std::max(box.maxx, p.x());
-        box.miny = std::min(box.miny, p.y());
-        box.maxy = std::max(box.maxy, p.y());
-    }
-    return box;
-}
+namespace ExportGeometry {
 
 Point3 LeafPlacement::place(const Point3 &unit) const
 {
@@ -38,7 +25,7 @@ namespace {
 // Leaf size from the window box: half its width by its full height (in reals).
 LeafPlacement sizedFor(const ShutterPair &pair)
 {
-    const WindowBox box = windowBoxOf(pair);
+    const HingeBounds box = hingeBounds(pair);
     LeafPlacement leaf;
     // In doubles: hinge points may lie anywhere in int, and their span may not.
     leaf.sx = (double(box.maxx) - box.minx) / 2.0;
@@ -66,22 +53,21 @@ LeafPlacement rightLeafPlacement(const ShutterPair &pair, double rightAngle)
     return leaf;
 }
 
-Point3 placeInWindow(const WindowBox &box, const Point3 &unit)
+Point3 placeInWindow(const HingeBounds &box, const Point3 &unit)
 {
     const double width = double(box.maxx) - box.minx;
     const double height = double(box.maxy) - box.miny;
     return Point3{width * unit.x + box.minx, height * unit.y + box.miny, unit.z};
 }
 
-int exportableWindowCount(const QWindowData2D &model, const char *command)
+int exportableWindowCount(const QWindowData2D &model)
 {
     const std::size_t wanted = model.currentImages.size();
-    const std::size_t records = model.windows.empty() ? 0 : model.windows[0].size();
-    const std::size_t usable = std::min({wanted, model.shutters.size(), records});
+    const std::size_t usable = std::min({wanted, model.shutters.size(), std::size_t(model.windowCount())});
     if (usable < wanted)
-        std::fprintf(stderr, "%s: %zu of %zu windows left out (no shutter pair or window record)\n",
-                     command, wanted - usable, wanted);
-    return int(usable);
+        logLine(formatText("Export: %zu of %zu windows left out (no shutter pair or window record)", wanted - usable,
+                           wanted));
+    return int(std::min<std::size_t>(usable, INT_MAX));
 }
 
-} // namespace WindowGeometry
+} // namespace ExportGeometry

@@ -1,20 +1,12 @@
-#ifndef TESSIVO_WINDOWGEOMETRY_H
-#define TESSIVO_WINDOWGEOMETRY_H
+#ifndef TESSIVO_EXPORTGEOMETRY_H
+#define TESSIVO_EXPORTGEOMETRY_H
 
 #include "QWindowData2D.h"
 
 // Window rectangles, hinges and leaf placement shared by the box export and the
 // template placement, so that placed leaves coincide with the exported boxes.
-namespace WindowGeometry {
-
-// Axis-aligned bounding box of the four hinge points of a window's shutter pair.
-struct WindowBox {
-    int minx = 0;
-    int maxx = 0;
-    int miny = 0;
-    int maxy = 0;
-};
-WindowBox windowBoxOf(const ShutterPair &pair);
+// The window rectangle is the model's hingeBounds of the window's shutter pair.
+namespace ExportGeometry {
 
 struct Point3 {
     double x = 0.0;
@@ -40,12 +32,12 @@ LeafPlacement leftLeafPlacement(const ShutterPair &pair, double leftAngle);
 LeafPlacement rightLeafPlacement(const ShutterPair &pair, double rightAngle);
 
 // The window template's unit square fills the window box; z stays.
-Point3 placeInWindow(const WindowBox &box, const Point3 &unit);
+Point3 placeInWindow(const HingeBounds &box, const Point3 &unit);
 
 // Number of windows that can be exported: those that have an image, a shutter
-// pair and a window record. Prints one line on stderr when some are left out.
-int exportableWindowCount(const QWindowData2D &model, const char *command);
+// pair and a window record. Logs one line when some are left out.
+int exportableWindowCount(const QWindowData2D &model);
 
-} // namespace WindowGeometry
+} // namespace ExportGeometry
 
 #endif

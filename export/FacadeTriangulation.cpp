@@ -2,6 +2,8 @@
 // wall, refined to Triangle's "pzqQa500" quality (20 degrees, area 500).
 #include "FacadeWall.h"
 
+#include "TextFormat.h"
+
 // CGAL's own checks stay on in release builds: a broken invariant then throws
 // (and the export fails cleanly) instead of corrupting memory.
 #define CGAL_DEBUG 1
@@ -17,7 +19,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <exception>
 #include <vector>
 
@@ -47,6 +48,8 @@ using Point = Cdt::Point;
 
 // Triangle's "q" (smallest angle 20 degrees) and "a500" (largest area 500). The
 // shape measure is the squared sine of the smallest angle, as in CGAL's own criteria.
+// Own class because CGAL's Delaunay_mesh_area_criteria_2 measures the sine from
+// the undoubled area, off the scale of the angle bound, and cannot order size first.
 class WallCriteria : public CGAL::Delaunay_mesh_criteria_2<Cdt>
 {
 public:
@@ -363,40 +366,50 @@ bool lessXY(const Cdt::Vertex_handle &a, const Cdt::Vertex_handle &b)
     return p.x() < q.x() || (p.x() == q.x() && p.y() < q.y());
 }
 
-std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &polygons)
-{
-    std::size_t total = 0;
-    // Extent of the outline (polygon 0) alone: only the wall inside it is
-    // refined, so an opening far outside costs nothing and is no reason to refuse.
+// Bounding box of the outline (polygon 0) and the number of input points.
+struct Extent {
+    std::size_t points = 0;
     double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
+};
+
+// Checks every point (finite, within kMaxCoordinate) and measures the
+// outline alone: only the wall inside it is refined, so an opening far
+// outside costs nothing and is no reason to refuse. False, with the reason,
+// for input the mesher must not see; too few points are left to the caller.
+bool validatedExtent(const FacadeWall::Polygons &polygons, Extent &extent, Failure *failure)
+{
     for (const auto &polygon : polygons)
         for (const QPointF &p : polygon) {
-            if (!std::isfinite(p.x()) || !std::isfinite(p.y())) {
-                std::fprintf(stderr, "Facade triangulation: a point is not a finite number\n");
-                return nullptr;
-            }
+            if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+                return failAndLog(failure, "Facade triangulation: a point is not a finite number");
             if (std::abs(p.x()) > FacadeWall::kMaxCoordinate || std::abs(p.y()) > FacadeWall::kMaxCoordinate) {
-                std::fprintf(stderr, "Facade triangulation: a point lies too far out (%g, %g)\n", p.x(), p.y());
-                return nullptr;
+                std::string reason = "Facade triangulation: a point lies too far out (";
+                appendGeneral(reason, p.x(), 6);
+                reason += ", ";
+                appendGeneral(reason, p.y(), 6);
+                return failAndLog(failure, reason + ")");
             }
             if (&polygon == &polygons.front()) {
-                const bool firstPoint = total == 0;
-                minX = firstPoint ? p.x() : std::min(minX, p.x());
-                maxX = firstPoint ? p.x() : std::max(maxX, p.x());
-                minY = firstPoint ? p.y() : std::min(minY, p.y());
-                maxY = firstPoint ? p.y() : std::max(maxY, p.y());
+                const bool firstPoint = extent.points == 0;
+                extent.minX = firstPoint ? p.x() : std::min(extent.minX, p.x());
+                extent.maxX = firstPoint ? p.x() : std::max(extent.maxX, p.x());
+                extent.minY = firstPoint ? p.y() : std::min(extent.minY, p.y());
+                extent.maxY = firstPoint ? p.y() : std::max(extent.maxY, p.y());
             }
-            ++total;
+            ++extent.points;
         }
-    if (polygons.empty() || total < 3)
-        return nullptr;
-    if ((maxX - minX) * (maxY - minY) > FacadeWall::kMaxExtentArea) {
-        std::fprintf(stderr, "Facade triangulation: the outline is too large (%g by %g)\n", maxX - minX,
-                     maxY - minY);
-        return nullptr;
-    }
+    if (extent.points >= 3
+        && (extent.maxX - extent.minX) * (extent.maxY - extent.minY) > FacadeWall::kMaxExtentArea)
+        return failAndLog(failure, "Facade triangulation: the outline is too large");
+    return true;
+}
 
-    Cdt cdt;
+// Inserts every input point and every polygon closed on itself as
+// constraints, split at the exact crossings of axis-parallel edges. Returns
+// the vertex of each input point, in input order; a point that repeats an
+// earlier one shares its vertex and keeps the earlier number.
+std::vector<Cdt::Vertex_handle> insertPolygons(Cdt &cdt, const FacadeWall::Polygons &polygons, std::size_t total)
+{
     std::vector<Cdt::Vertex_handle> inputVertices;
     inputVertices.reserve(total);
     Cdt::Face_handle hint;
@@ -408,7 +421,7 @@ std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &p
             hint = v->face();
             inputVertices.push_back(v);
         }
-    // Every polygon closed on itself: edge j joins its points j and j + 1.
+    // Edge j of a polygon joins its points j and j + 1.
     std::vector<Edge> edges;
     std::vector<std::pair<std::size_t, std::size_t>> ends;
     edges.reserve(total);
@@ -425,18 +438,29 @@ std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &p
     splitAxisCrossings(edges);
     for (std::size_t e = 0; e < edges.size(); ++e)
         insertEdge(cdt, edges[e], inputVertices[ends[e].first], inputVertices[ends[e].second]);
+    return inputVertices;
+}
 
-    if (cdt.dimension() == 2) {
-        markWall(cdt, polygons);
-        const std::vector<Point> seeds = wallSeeds(cdt, polygons);
-        if (!seeds.empty()) {
-            cdt.insert(seeds.begin(), seeds.end());
-            markWall(cdt, polygons); // the faces made by the insertion start unmarked
-        }
-        CGAL::refine_Delaunay_mesh_2(cdt, WallCriteria(), true);
+// Marks the wall, seeds its inside with a lattice and refines it to the
+// quality and size bounds. A triangulation without area has nothing to refine.
+void refineWall(Cdt &cdt, const FacadeWall::Polygons &polygons)
+{
+    if (cdt.dimension() != 2)
+        return;
+    markWall(cdt, polygons);
+    const std::vector<Point> seeds = wallSeeds(cdt, polygons);
+    if (!seeds.empty()) {
+        cdt.insert(seeds.begin(), seeds.end());
+        markWall(cdt, polygons); // the faces made by the insertion start unmarked
     }
+    CGAL::refine_Delaunay_mesh_2(cdt, WallCriteria(), true);
+}
 
-    // Added points: crossings of edges, seeds and refinement points.
+// The mesh: the input points first, in input order, then the added points
+// (crossings, seeds, refinement) ordered by x, then y; then the wall faces.
+std::unique_ptr<FacadePolyMesh> toPolyMesh(const Cdt &cdt, const FacadeWall::Polygons &polygons, std::size_t total,
+                                           Failure *failure)
+{
     std::vector<Cdt::Vertex_handle> added;
     for (auto v = cdt.finite_vertices_begin(); v != cdt.finite_vertices_end(); ++v)
         if (v->info().index < 0)
@@ -468,25 +492,31 @@ std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &p
             ++lost;
     }
     if (lost > 0)
-        std::fprintf(stderr, "Facade triangulation: %zu faces could not be added\n", lost);
+        failAndLog(failure, formatText("Facade triangulation: %zu faces could not be added", lost));
     return mesh;
+}
+
+std::unique_ptr<FacadePolyMesh> triangulateChecked(const FacadeWall::Polygons &polygons, Failure *failure)
+{
+    Extent extent;
+    if (!validatedExtent(polygons, extent, failure) || extent.points < 3)
+        return nullptr;
+    Cdt cdt;
+    insertPolygons(cdt, polygons, extent.points);
+    refineWall(cdt, polygons);
+    return toPolyMesh(cdt, polygons, extent.points, failure);
 }
 
 } // namespace
 
-std::unique_ptr<FacadePolyMesh> FacadeWall::triangulate(const Polygons &polygons)
+std::unique_ptr<FacadePolyMesh> FacadeWall::triangulate(const Polygons &polygons, Failure *failure)
 {
     try {
-        return triangulateChecked(polygons);
+        return triangulateChecked(polygons, failure);
     } catch (const std::exception &error) {
-        std::fprintf(stderr, "Facade triangulation failed: %s\n", error.what());
+        failAndLog(failure, std::string("Facade triangulation failed: ") + error.what());
     } catch (...) {
-        std::fprintf(stderr, "Facade triangulation failed\n");
+        failAndLog(failure, "Facade triangulation failed");
     }
     return nullptr;
-}
-
-FacadePolyMesh *QWindowData2D::triangulateFacade(const std::vector<std::vector<QPointF>> &polygons)
-{
-    return FacadeWall::triangulate(polygons).release();
 }

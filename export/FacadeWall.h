@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-// The facade wall: its polygon list, its triangulation and its OBJ text.
+// The facade wall: its polygon list, its triangulation and its OBJ text
+// (FacadeWall.cpp; the triangulation in FacadeTriangulation.cpp).
 namespace FacadeWall {
 
 using Polygons = std::vector<std::vector<QPointF>>;
@@ -31,15 +32,18 @@ Polygons facadePolygons(const QWindowData2D &model, int count);
 // counter-clockwise in (x, y), every angle at least 20 degrees and every area
 // at most 500. A face belongs to the wall when it lies inside the outline and
 // outside every opening. Null for fewer than 3 points, a non-finite, too far
-// out or too large input, or a failure inside the mesher.
-std::unique_ptr<FacadePolyMesh> triangulate(const Polygons &polygons);
+// out or too large input, or a failure inside the mesher (with the reason,
+// except for too few points, which is no failure but nothing to mesh).
+// Defined in FacadeTriangulation.cpp, the one file that includes CGAL.
+std::unique_ptr<FacadePolyMesh> triangulate(const Polygons &polygons, Failure *failure = nullptr);
 
 // OBJ text of the wall at z = 1 with texture coordinates from a width by height
 // texture (v flipped); vertex i and texture coordinate i share their number.
 std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, const std::string &baseName);
 
 // The wall OBJ, its MTL and "materialFacade.png" for the first count windows.
-bool writeFacade(const QWindowData2D &model, const std::string &objPath, int count);
+// A texture that cannot be saved is no failure.
+bool writeFacade(const QWindowData2D &model, const std::string &objPath, int count, Failure *failure = nullptr);
 
 } // namespace FacadeWall
 

@@ -1,14 +1,18 @@
 #include "TemplatePlacement.h"
 
-#include "ExportText.h"
+#include "PathText.h"
+#include "ExportFiles.h"
+#include "TextFormat.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
 #include <fstream>
 #include <istream>
 #include <ostream>
+#include <sstream>
+
+namespace TemplatePlacement {
 
 namespace {
 
@@ -21,14 +25,13 @@ bool isVertexLine(const std::string &line)
 
 std::string placedFile(const std::string &folder, const char *prefix, int i)
 {
-    std::string path = folder;
-    appendFormat(path, "/%s%d.obj", prefix, i);
-    return path;
+    return folder + formatText("/%s%d.obj", prefix, i);
 }
 
 } // namespace
 
-bool outputsSpareTemplates(const std::string &folder, int count, const std::vector<std::string> &templatePaths)
+bool outputsSpareTemplates(const std::string &folder, int count, const std::vector<std::string> &templatePaths,
+                           Failure *failure)
 {
     // Both the path as given and the file it leads to: an output written through
     // a link named like a template would truncate the link's target.
@@ -40,13 +43,10 @@ bool outputsSpareTemplates(const std::string &folder, int count, const std::vect
     for (int i = 0; i < count; ++i) {
         for (const char *prefix : {"window_", "leftshutter_", "rightshutter_"}) {
             const std::string output = placedFile(folder, prefix, i);
-            const QFileInfo outputInfo(QFile::decodeName(output.c_str()));
+            const QFileInfo outputInfo(toQtPath(output));
             for (const std::string &templatePath : templatePaths) {
-                if (sameFile(outputInfo, QFileInfo(QFile::decodeName(templatePath.c_str())))) {
-                    std::fprintf(stderr, "Gen 3D window objs: the output %s would overwrite the template %s\n",
-                                 output.c_str(), templatePath.c_str());
-                    return false;
-                }
+                if (sameFile(outputInfo, QFileInfo(toQtPath(templatePath))))
+                    return failAndLog(failure, "Export: the output " + output + " would overwrite the template " + templatePath);
             }
         }
     }
@@ -61,27 +61,26 @@ std::unique_ptr<FacadePolyMesh> readTemplateMesh(const std::string &path)
     return mesh;
 }
 
-void placeWindowTemplate(FacadePolyMesh &mesh, const WindowGeometry::WindowBox &box)
+void placeWindowTemplate(FacadePolyMesh &mesh, const HingeBounds &box)
 {
     for (const auto vertex : mesh.vertices()) {
         const FacadePolyMesh::Point &p = mesh.point(vertex);
-        const WindowGeometry::Point3 q = WindowGeometry::placeInWindow(box, {p[0], p[1], p[2]});
+        const ExportGeometry::Point3 q = ExportGeometry::placeInWindow(box, {p[0], p[1], p[2]});
         mesh.set_point(vertex, FacadePolyMesh::Point(float(q.x), float(q.y), float(q.z)));
     }
 }
 
-void placeLeafTemplate(FacadePolyMesh &mesh, const WindowGeometry::LeafPlacement &leaf)
+void placeLeafTemplate(FacadePolyMesh &mesh, const ExportGeometry::LeafPlacement &leaf)
 {
     for (const auto vertex : mesh.vertices()) {
         const FacadePolyMesh::Point &p = mesh.point(vertex);
-        const WindowGeometry::Point3 q = leaf.place({p[0], p[1], p[2]});
+        const ExportGeometry::Point3 q = leaf.place({p[0], p[1], p[2]});
         mesh.set_point(vertex, FacadePolyMesh::Point(float(q.x), float(q.y), float(q.z)));
     }
 }
 
-bool writePlacedTemplateObj(std::istream &in, std::ostream &out, const FacadePolyMesh &placed)
+bool writePlacedTemplateObj(std::istream &in, std::ostream &out, const FacadePolyMesh &placed, Failure *failure)
 {
-    const ExportText::CNumericLocale cLocale;
     std::size_t k = 0;
     std::string line;
     std::string text;
@@ -89,8 +88,13 @@ bool writePlacedTemplateObj(std::istream &in, std::ostream &out, const FacadePol
         const bool hadNewline = !in.eof();
         if (isVertexLine(line) && k < placed.n_vertices()) {
             const FacadePolyMesh::Point &p = placed.point(FacadePolyMesh::VertexHandle(int(k)));
-            text.clear();
-            appendFormat(text, "v %lf %lf %lf\n", double(p[0]), double(p[1]), double(p[2]));
+            text = "v ";
+            appendFixed6(text, double(p[0]));
+            text += ' ';
+            appendFixed6(text, double(p[1]));
+            text += ' ';
+            appendFixed6(text, double(p[2]));
+            text += '\n';
             out << text;
             ++k;
         } else {
@@ -99,39 +103,34 @@ bool writePlacedTemplateObj(std::istream &in, std::ostream &out, const FacadePol
                 out << '\n';
         }
     }
-    return !in.bad() && bool(out);
+    if (in.bad())
+        return fail(failure, "cannot read the template");
+    return bool(out) || fail(failure, "cannot write the placed template");
 }
 
 bool writePlacedTemplateObj(const std::string &templatePath, const std::string &outPath,
-                            const FacadePolyMesh &placed)
+                            const FacadePolyMesh &placed, Failure *failure)
 {
     std::ifstream in(templatePath, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "Gen 3D window objs: cannot open template %s\n", templatePath.c_str());
-        return false;
-    }
-    std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        std::fprintf(stderr, "Gen 3D window objs: cannot create %s\n", outPath.c_str());
-        return false;
-    }
-    bool written = writePlacedTemplateObj(in, out, placed);
-    out.close();
-    written = written && !out.fail();
-    if (!written) {
-        std::fprintf(stderr, "Gen 3D window objs: cannot copy %s to %s\n", templatePath.c_str(), outPath.c_str());
+    if (!in)
+        return failAndLog(failure, "Export: cannot open template " + templatePath);
+    std::ostringstream text;
+    if (!writePlacedTemplateObj(in, text, placed))
+        return failAndLog(failure, "Export: cannot copy " + templatePath + " to " + outPath);
+    if (!ExportFiles::createAndWrite(outPath, text.str(), failure)) {
         std::remove(outPath.c_str());
+        return false;
     }
-    return written;
+    return true;
 }
 
 bool writePlacedWindows(const QWindowData2D &model, int count, const FacadePolyMesh &windowTemplate,
-                        const std::string &templatePath, const std::string &folder)
+                        const std::string &templatePath, const std::string &folder, Failure *failure)
 {
     for (int i = 0; i < count; ++i) {
         FacadePolyMesh placed(windowTemplate);
-        placeWindowTemplate(placed, WindowGeometry::windowBoxOf(model.shutters[std::size_t(i)]));
-        if (!writePlacedTemplateObj(templatePath, placedFile(folder, "window_", i), placed))
+        placeWindowTemplate(placed, hingeBounds(model.shutters[std::size_t(i)]));
+        if (!writePlacedTemplateObj(templatePath, placedFile(folder, "window_", i), placed, failure))
             return false;
     }
     return true;
@@ -139,18 +138,21 @@ bool writePlacedWindows(const QWindowData2D &model, int count, const FacadePolyM
 
 bool writePlacedLeaves(const QWindowData2D &model, int count, const FacadePolyMesh &leftTemplate,
                        const std::string &leftPath, const FacadePolyMesh &rightTemplate,
-                       const std::string &rightPath, const std::string &folder)
+                       const std::string &rightPath, const std::string &folder, Failure *failure)
 {
+    const std::vector<FacadeWindow> *windows = model.currentGroup();
     for (int i = 0; i < count; ++i) {
         const ShutterPair &pair = model.shutters[std::size_t(i)];
-        const FacadeWindow &window = model.windows[0][std::size_t(i)];
+        const FacadeWindow &window = (*windows)[std::size_t(i)];
         FacadePolyMesh left(leftTemplate);
         FacadePolyMesh right(rightTemplate);
-        placeLeafTemplate(left, WindowGeometry::leftLeafPlacement(pair, window.leftAngle));
-        placeLeafTemplate(right, WindowGeometry::rightLeafPlacement(pair, window.rightAngle));
-        if (!writePlacedTemplateObj(leftPath, placedFile(folder, "leftshutter_", i), left)
-            || !writePlacedTemplateObj(rightPath, placedFile(folder, "rightshutter_", i), right))
+        placeLeafTemplate(left, ExportGeometry::leftLeafPlacement(pair, window.leftAngle));
+        placeLeafTemplate(right, ExportGeometry::rightLeafPlacement(pair, window.rightAngle));
+        if (!writePlacedTemplateObj(leftPath, placedFile(folder, "leftshutter_", i), left, failure)
+            || !writePlacedTemplateObj(rightPath, placedFile(folder, "rightshutter_", i), right, failure))
             return false;
     }
     return true;
 }
+
+} // namespace TemplatePlacement

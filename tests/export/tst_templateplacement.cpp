@@ -12,6 +12,8 @@
 #include <random>
 #include <sstream>
 
+using namespace TemplatePlacement;
+
 namespace {
 
 const char *const kWindowTemplate = "# unit window\n"
@@ -297,12 +299,12 @@ void TestTemplatePlacement::placementAtTheEndsOfInt()
     pair.left.hinge2 = QPoint(-2000000000, 2000000000);
     pair.right.hinge1 = QPoint(2000000000, -2000000000);
     pair.right.hinge2 = QPoint(2000000000, 2000000000);
-    const WindowGeometry::WindowBox box = WindowGeometry::windowBoxOf(pair);
-    const WindowGeometry::Point3 corner = WindowGeometry::placeInWindow(box, {1.0, 1.0, 0.5});
+    const HingeBounds box = hingeBounds(pair);
+    const ExportGeometry::Point3 corner = ExportGeometry::placeInWindow(box, {1.0, 1.0, 0.5});
     QCOMPARE(corner.x, 2000000000.0);
     QCOMPARE(corner.y, 2000000000.0);
     QCOMPARE(corner.z, 0.5);
-    const WindowGeometry::LeafPlacement leaf = WindowGeometry::leftLeafPlacement(pair, QWindowData2D::pi);
+    const ExportGeometry::LeafPlacement leaf = ExportGeometry::leftLeafPlacement(pair, QWindowData2D::pi);
     QCOMPARE(leaf.sx, 2000000000.0);
     QCOMPARE(leaf.sy, 4000000000.0);
 }
