@@ -4,9 +4,9 @@
 #include "Camera.h"
 #include "CaseDesign.h"
 #include "FacadeRenderer.h"
+#include "CaseWriter.h"
 #include "OutputTree.h"
 #include "TestFiles.h"
-#include "Writers.h"
 
 #include <QWindowData2D.h>
 
@@ -19,18 +19,16 @@
 #include <set>
 #include <sstream>
 
-using namespace testcases;
+using namespace TestCases;
 
 namespace {
 
 // A fill step that writes one file, or fails without writing anything.
-std::function<bool(const QString &, QString *)> fillWith(const QByteArray &content, bool succeed = true)
+FillTree fillWith(const QByteArray &content, bool succeed = true)
 {
-    return [content, succeed](const QString &tree, QString *error) {
-        if (!succeed) {
-            *error = "stopped on purpose";
-            return false;
-        }
+    return [content, succeed](const QString &tree, Failure *failure) {
+        if (!succeed)
+            return fail(failure, "stopped on purpose");
         return writeBytes(tree + "/content.txt", content);
     };
 }
@@ -77,8 +75,10 @@ void TestGeneratorOutput::reconstructionReadsBack()
     QFETCH(int, index);
     const CaseDesign design = allCases()[std::size_t(index)];
     const CameraModel cam = placeCamera(design.camera, design.layout.width(), design.layout.height(), design.pixelScale);
+    QWindowData2D written;
+    setReconstruction(written, cam);
     std::ostringstream out;
-    QVERIFY(writeReconstruction(out, cam));
+    QVERIFY(written.saveReconstruction(out));
     const std::string text = out.str();
     QVERIFY(text.rfind("#Camera K:\n", 0) == 0);
     QVERIFY(text.find("\n#x1 in rectified image, x2 in original image, then x2 = H * x1 \n") != std::string::npos);
@@ -121,8 +121,10 @@ void TestGeneratorOutput::shutterFileReadsBack()
         right.outer2.push_back(QPoint(190 - k, -3));
     }
     const std::vector<ShutterPair> pairs = {{left, right}, {right, left}};
+    QWindowData2D written;
+    written.shutters = pairs;
     std::ostringstream out;
-    QVERIFY(writeShutters(out, pairs));
+    QVERIFY(written.saveShutters(out));
     const std::string text = out.str();
     QVERIFY(text.rfind("window 0\nshutter 1\n100 50 100 160\n0 70 160 70 50\n10 71 159 71 51\n", 0) == 0);
 
@@ -170,7 +172,7 @@ void TestGeneratorOutput::planOfEveryCase()
         QVERIFY(l.bounds().contains(w.rect));
         if (i > 0 && w.row == plan.windows[i - 1].row)
             QVERIFY(w.rect.left() > plan.windows[i - 1].rect.right());
-        if (design.kind == CaseKind::Blind) {
+        if (design.kind == TestCaseKind::Blind) {
             QVERIFY(w.look.blindExtent >= 0 && w.look.blindExtent <= w.rect.height());
             extents.insert(w.look.blindExtent);
         } else {
@@ -184,7 +186,7 @@ void TestGeneratorOutput::planOfEveryCase()
             QVERIFY(w.rect.x() + w.rect.width() + w.rect.width() / 2 < l.width());
         }
     }
-    if (design.kind == CaseKind::Blind)
+    if (design.kind == TestCaseKind::Blind)
         QVERIFY(extents.size() >= 3);
     else
         QVERIFY(angles.size() >= 3);
@@ -205,7 +207,7 @@ void TestGeneratorOutput::casesDiffer()
     std::set<int> materials;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         QCOMPARE(cases[i].fileName, std::string(names[i]));
-        QCOMPARE(cases[i].kind, i < 3 ? CaseKind::Blind : CaseKind::Shutter);
+        QCOMPARE(cases[i].kind, i < 3 ? TestCaseKind::Blind : TestCaseKind::Shutter);
         grids.insert({cases[i].layout.rows, cases[i].layout.cols});
         materials.insert(int(cases[i].wall.kind));
     }
@@ -218,10 +220,11 @@ void TestGeneratorOutput::newTreeIsMadeWithMarker()
     QTemporaryDir tmp;
     QVERIFY(tmp.isValid());
     const QString parent = tmp.path() + "/not/yet/there";
-    const TreeResult r = replaceTree(parent, false, fillWith("one"));
-    QVERIFY2(r.ok, qPrintable(r.message));
+    QString placed;
+    Failure failure;
+    QVERIFY2(replaceTree(parent, false, fillWith("one"), &placed, &failure), failure.reason.c_str());
     const QString root = parent + "/Tessivo_TestCases";
-    QCOMPARE(r.message, root);
+    QCOMPARE(placed, root);
     QCOMPARE(inspectTree(root), TreeState::Ours);
     QCOMPARE(fileBytes(root + "/content.txt"), QByteArray("one"));
     QCOMPARE(entries(parent), QStringList{"Tessivo_TestCases"}); // no working folder left behind
@@ -230,9 +233,9 @@ void TestGeneratorOutput::newTreeIsMadeWithMarker()
 void TestGeneratorOutput::ownTreeIsReplaced()
 {
     QTemporaryDir tmp;
-    QVERIFY(replaceTree(tmp.path(), false, fillWith("one")).ok);
+    QVERIFY(replaceTree(tmp.path(), false, fillWith("one")));
     QVERIFY(writeBytes(tmp.path() + "/Tessivo_TestCases/stale.txt", "old"));
-    QVERIFY(replaceTree(tmp.path(), false, fillWith("two")).ok);
+    QVERIFY(replaceTree(tmp.path(), false, fillWith("two")));
     const QString root = tmp.path() + "/Tessivo_TestCases";
     QCOMPARE(fileBytes(root + "/content.txt"), QByteArray("two"));
     QVERIFY(!QFile::exists(root + "/stale.txt"));
@@ -267,13 +270,17 @@ void TestGeneratorOutput::foreignTreeIsRefused()
     const QStringList before = entries(tmp.path());
 
     bool filled = false;
-    const TreeResult r = replaceTree(tmp.path(), false, [&filled](const QString &, QString *) {
-        filled = true;
-        return true;
-    });
-    QVERIFY(!r.ok);
-    QVERIFY(r.message.contains("was not made by this program"));
-    QVERIFY(r.message.contains("--force"));
+    Failure failure;
+    QVERIFY(!replaceTree(
+        tmp.path(), false,
+        [&filled](const QString &, Failure *) {
+            filled = true;
+            return true;
+        },
+        nullptr, &failure));
+    const QString message = QString::fromStdString(failure.reason);
+    QVERIFY(message.contains("was not made by this program"));
+    QVERIFY(message.contains("--force"));
     QVERIFY(!filled); // refused before any work
     QCOMPARE(entries(tmp.path()), before);
     QCOMPARE(fileBytes(elsewhere + "/photo.jpg"), QByteArray("mine"));
@@ -287,8 +294,8 @@ void TestGeneratorOutput::forceReplacesForeignFolder()
     const QString root = tmp.path() + "/Tessivo_TestCases";
     QVERIFY(QDir().mkpath(root + "/deep/er"));
     QVERIFY(writeBytes(root + "/deep/er/photo.jpg", "mine"));
-    const TreeResult r = replaceTree(tmp.path(), true, fillWith("new"));
-    QVERIFY2(r.ok, qPrintable(r.message));
+    Failure failure;
+    QVERIFY2(replaceTree(tmp.path(), true, fillWith("new"), nullptr, &failure), failure.reason.c_str());
     QCOMPARE(inspectTree(root), TreeState::Ours);
     QVERIFY(!QFile::exists(root + "/deep"));
 }
@@ -301,7 +308,7 @@ void TestGeneratorOutput::forceRemovesLinkNotTarget()
     QVERIFY(QDir().mkpath(elsewhere));
     QVERIFY(writeBytes(elsewhere + "/photo.jpg", "mine"));
     QVERIFY(QFile::link(elsewhere, root));
-    QVERIFY(replaceTree(tmp.path(), true, fillWith("new")).ok);
+    QVERIFY(replaceTree(tmp.path(), true, fillWith("new")));
     QVERIFY(!QFileInfo(root).isSymLink());
     QCOMPARE(inspectTree(root), TreeState::Ours);
     QCOMPARE(fileBytes(elsewhere + "/photo.jpg"), QByteArray("mine"));
@@ -310,10 +317,10 @@ void TestGeneratorOutput::forceRemovesLinkNotTarget()
 void TestGeneratorOutput::failedFillKeepsOldTree()
 {
     QTemporaryDir tmp;
-    QVERIFY(replaceTree(tmp.path(), false, fillWith("one")).ok);
-    const TreeResult r = replaceTree(tmp.path(), false, fillWith("two", false));
-    QVERIFY(!r.ok);
-    QCOMPARE(r.message, QString("stopped on purpose"));
+    QVERIFY(replaceTree(tmp.path(), false, fillWith("one")));
+    Failure failure;
+    QVERIFY(!replaceTree(tmp.path(), false, fillWith("two", false), nullptr, &failure));
+    QCOMPARE(failure.reason, std::string("stopped on purpose"));
     QCOMPARE(fileBytes(tmp.path() + "/Tessivo_TestCases/content.txt"), QByteArray("one"));
     QCOMPARE(entries(tmp.path()), QStringList{"Tessivo_TestCases"});
 }

@@ -13,9 +13,9 @@
 
 #include <cmath>
 
-using namespace testcases;
+using namespace TestCases;
 
-Q_DECLARE_METATYPE(testcases::Mat3)
+Q_DECLARE_METATYPE(TestCases::Mat3)
 
 namespace {
 

@@ -1,6 +1,8 @@
 #include "CaseDesign.h"
 #include "CaseWriter.h"
 #include "OutputTree.h"
+#include "PathText.h"
+#include "TestCasePaths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,16 +24,18 @@ const char *const kUsage =
 
 // Writes the cases on up to two threads; each case is independent of the
 // others, so the files are the same whatever the order.
-bool writeAllCases(const QString &tree, QString *error)
+bool writeAllCases(const QString &tree, Failure *failure)
 {
-    using namespace testcases;
+    using namespace TestCases;
     const std::vector<CaseDesign> cases = allCases();
-    std::vector<CaseReport> reports(cases.size());
+    std::vector<CaseSummary> summaries(cases.size());
+    std::vector<Failure> failures(cases.size());
+    std::vector<char> written(cases.size(), 0);
     std::atomic<std::size_t> next{0};
-    const std::string root = tree.toStdString();
+    const std::string root = toNarrowPath(tree);
     auto work = [&]() {
         for (std::size_t i = next++; i < cases.size(); i = next++)
-            reports[i] = writeCase(cases[i], root);
+            written[i] = writeCase(cases[i], root, summaries[i], &failures[i]);
     };
     const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 2u);
     std::vector<std::thread> pool;
@@ -43,14 +47,12 @@ bool writeAllCases(const QString &tree, QString *error)
 
     int files = 0;
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const CaseReport &r = reports[i];
-        if (!r.ok) {
-            *error = QString::fromStdString(cases[i].fileName + ": " + r.error);
-            return false;
-        }
+        if (!written[i])
+            return fail(failure, cases[i].fileName + ": " + failures[i].reason);
+        const CaseSummary &r = summaries[i];
         files += r.files;
         std::printf("  %-8s %-11s %d x %d windows, rectified %d x %d, photograph %d x %d\n",
-                    kindFolder(cases[i].kind).c_str(), cases[i].fileName.c_str(), r.rows, r.cols,
+                    TestCasePaths::kindFolder(cases[i].kind).c_str(), cases[i].fileName.c_str(), r.rows, r.cols,
                     r.rectifiedWidth, r.rectifiedHeight, r.photoWidth, r.photoHeight);
     }
     std::printf("  %d files\n", files);
@@ -86,12 +88,13 @@ int main(int argc, char *argv[])
 
     QElapsedTimer timer;
     timer.start();
-    const testcases::TreeResult result = testcases::replaceTree(parent, force, writeAllCases);
-    if (!result.ok) {
-        std::fprintf(stderr, "tessivo-make-testcases: %s\n", qPrintable(result.message));
+    QString placed;
+    Failure failure;
+    if (!TestCases::replaceTree(parent, force, writeAllCases, &placed, &failure)) {
+        std::fprintf(stderr, "tessivo-make-testcases: %s\n", failure.reason.c_str());
         return 1;
     }
-    std::printf("tessivo-make-testcases: wrote %s in %.1f s\n", qPrintable(QDir::toNativeSeparators(result.message)),
+    std::printf("tessivo-make-testcases: wrote %s in %.1f s\n", qPrintable(QDir::toNativeSeparators(placed)),
                 timer.elapsed() / 1000.0);
     return 0;
 }

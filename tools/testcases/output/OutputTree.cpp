@@ -1,0 +1,73 @@
+#include "OutputTree.h"
+
+#include "PathText.h"
+#include "TestCasePaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace TestCases {
+
+TreeState inspectTree(const QString &root)
+{
+    const QFileInfo info(root);
+    if (!info.exists() && !info.isSymLink())
+        return TreeState::Missing;
+    if (info.isSymLink() || !info.isDir())
+        return TreeState::Foreign;
+    return QFileInfo(QDir(root).filePath(kMarkerName)).isFile() ? TreeState::Ours : TreeState::Foreign;
+}
+
+namespace {
+
+// Removes the old tree; a link or a file is removed itself, never followed.
+bool removeOld(const QString &root)
+{
+    const QFileInfo info(root);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (info.isSymLink() || !info.isDir())
+        return QFile::remove(root);
+    return QDir(root).removeRecursively();
+}
+
+} // namespace
+
+bool replaceTree(const QString &parent, bool force, const FillTree &fill, QString *placed, Failure *failure)
+{
+    auto failWith = [failure](const QString &reason) { return fail(failure, toNarrowPath(reason)); };
+    if (!QDir().mkpath(parent))
+        return failWith(QString("cannot create the folder %1").arg(parent));
+    const QString root = QDir(parent).absoluteFilePath(TestCasePaths::kRootName);
+    if (inspectTree(root) == TreeState::Foreign && !force)
+        return failWith(QString("%1 exists and was not made by this program; it is left as it is "
+                                "(use --force to replace it)").arg(root));
+
+    QTemporaryDir staging(QDir(parent).absoluteFilePath(QString(".%1-XXXXXX").arg(TestCasePaths::kRootName)));
+    if (!staging.isValid())
+        return failWith(QString("cannot create a working folder in %1").arg(parent));
+    const QString tree = staging.path();
+    QFile marker(QDir(tree).filePath(kMarkerName));
+    if (!marker.open(QIODevice::WriteOnly)
+        || marker.write("Made by tessivo-make-testcases; it replaces this folder on its next run.\n") < 0)
+        return failWith(QString("cannot write %1").arg(marker.fileName()));
+    marker.close();
+
+    if (!fill(tree, failure))
+        return false;
+    QFile::setPermissions(tree, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                    | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                                    | QFileDevice::ExeOther);
+    if (!removeOld(root))
+        return failWith(QString("cannot remove the old %1").arg(root));
+    if (!QDir().rename(tree, root))
+        return failWith(QString("cannot move the new tree to %1").arg(root));
+    staging.setAutoRemove(false);
+    if (placed)
+        *placed = root;
+    return true;
+}
+
+} // namespace TestCases
