@@ -1,15 +1,14 @@
 // The facade wall: OBJ layout, texture coordinates, triangle quality and the
 // geometric marking of the wall around (and across) the window openings.
 #include "ExportTestSupport.h"
+#include "CommaLocale.h"
 #include "FacadeWall.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -501,29 +500,15 @@ void TestFacadeWall::shortShutterListExportsWhatItHas()
 
 void TestFacadeWall::decimalPointWhateverTheLocale()
 {
-    // Build a locale whose decimal separator is a comma; skip where the locale
-    // sources or localedef are missing.
-    QTemporaryDir localeDir;
-    QProcess localedef;
-    localedef.start("localedef", {"-i", "de_DE", "-f", "UTF-8", localeDir.filePath("de_DE.UTF-8")});
-    if (!localedef.waitForFinished(60000) || localedef.exitStatus() != QProcess::NormalExit)
-        QSKIP("localedef is not available");
-    const QByteArray oldPath = qgetenv("LOCPATH");
-    qputenv("LOCPATH", localeDir.path().toLocal8Bit());
-    const bool switched = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-    char probe[16];
-    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
-    if (!switched || QByteArray(probe) != "0,5") {
-        std::setlocale(LC_ALL, "C");
-        qputenv("LOCPATH", oldPath);
+    // Skip where no locale with a decimal comma can be made.
+    CommaLocale comma;
+    if (!comma.enter())
         QSKIP("no locale with a decimal comma could be made");
-    }
 
     QTemporaryDir dir;
     auto model = makeShutterModel(60, 40, {{10, 10, 30, 30}}, 0.3, 0.3);
     const bool saved = model->saveFacadeToMesh(dir.filePath("wall.obj").toStdString());
-    std::setlocale(LC_ALL, "C");
-    qputenv("LOCPATH", oldPath);
+    comma.leave();
     QVERIFY(saved);
     const QByteArray wall = fileBytes(dir.filePath("wall.obj"));
     QVERIFY(wall.contains("v 0.000000 0.000000 1.000000\nvt 0.000000 1.000000\n"));

@@ -1,6 +1,7 @@
 #include "QWindowData2D.h"
 
 #include "StderrCapture.h"
+#include "TestCasePaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -149,6 +150,8 @@ private slots:
     void shutterTexturesRequired();
     void destructionReleasesImages();
     void clearWindowImagesEmptiesLists();
+    void layoutCatalogue_data();
+    void layoutCatalogue();
 };
 
 void TestTestCaseAssets::blindCaseLoads()
@@ -424,6 +427,51 @@ void TestTestCaseAssets::clearWindowImagesEmptiesLists()
     QVERIFY(listsEmpty(model));
     QVERIFY(kept.isDetached());
     QCOMPARE(model.windows.at(0).size(), std::size_t(2)); // grid data stays
+}
+
+// Every name of the test-case layout, for one folder and a photograph whose
+// name holds two dots (its base keeps the first).
+void TestTestCaseAssets::layoutCatalogue_data()
+{
+    using namespace TestCasePaths;
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    const std::string f = "T/shutters";
+    const std::string p = "a.b.jpg";
+    auto row = [](const char *name, const std::string &path, const char *expected) {
+        QTest::newRow(name) << QString::fromStdString(path) << QString::fromLatin1(expected);
+    };
+    row("root", kRootName, "Tessivo_TestCases");
+    row("blind folder", kindFolder(TestCaseKind::Blind), "blinds");
+    row("shutter folder", kindFolder(TestCaseKind::Shutter), "shutters");
+    row("no kind", kindFolder(TestCaseKind::None), "");
+    row("blind photos", photoName(TestCaseKind::Blind, 0) + " " + photoName(TestCaseKind::Blind, 1) + " "
+                            + photoName(TestCaseKind::Blind, 2) + "|" + photoName(TestCaseKind::Blind, 3),
+        "1_temp.jpg 5.jpg 7.jpg|");
+    row("shutter photos", photoName(TestCaseKind::Shutter, 0) + " " + photoName(TestCaseKind::Shutter, 1) + "|"
+                              + photoName(TestCaseKind::Shutter, -1) + photoName(TestCaseKind::Shutter, 2),
+        "1.jpg 6.jpg|");
+    row("photograph", photograph(f, p), "T/shutters/a.b.jpg");
+    row("rectified", rectifiedImage(f, p), "T/shutters/a.b/reca.b.jpg");
+    row("background", background(f, p), "T/shutters/a.b/background.jpg");
+    row("original background", originalBackground(f, p), "T/shutters/a.b/original_background.jpg");
+    row("grid", gridFile(f, p), "T/shutters/a.b/grids.txt");
+    row("shutters", shutterFile(f, p), "T/shutters/a.b/shutters.txt");
+    row("reconstruction", reconstructionFile(f, p), "T/shutters/a.b/a.b.reconstruction.txt");
+    row("input window", inputWindowImage(f, p, 12), "T/shutters/a.b/windows/input/inputwin_12.jpg");
+    row("blind level", blindLevelImage(f, p, 3, 70), "T/shutters/a.b/windows/win_3_70.jpg");
+    row("interior", interiorImage(f, p), "T/shutters/a.b/windows/interior.jpg");
+    row("interior of a window", interiorImage(f, p, 4), "T/shutters/a.b/windows/interior_4.jpg");
+    row("left leaf", leftShutterImage(f, p), "T/shutters/a.b/windows/shutter_in_1.jpg");
+    row("right leaf", rightShutterImage(f, p), "T/shutters/a.b/windows/shutter_in_2.jpg");
+    row("no dot", reconstructionFile(f, "photo"), "T/shutters/photo/photo.reconstruction.txt");
+}
+
+void TestTestCaseAssets::layoutCatalogue()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QCOMPARE(path, expected);
 }
 
 QTEST_GUILESS_MAIN(TestTestCaseAssets)

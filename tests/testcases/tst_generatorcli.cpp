@@ -1,8 +1,12 @@
 // The generator program as users run it: it refuses a Tessivo_TestCases
 // folder it did not make and leaves it as it was, replaces it with --force,
 // regenerates over its own output, creates a missing parent, and writes the
-// same bytes every time (compared with the tree the test fixture made).
+// same bytes every time (compared with the tree the test fixture made), also
+// under a locale whose decimal separator is a comma.
+#include "CommaLocale.h"
 #include "TestFiles.h"
+
+#include <QWindowData2D.h>
 
 #include <QtTest>
 
@@ -23,9 +27,11 @@ struct Run {
     QString err;
 };
 
-Run runGenerator(const QStringList &arguments, const QString &workingDir = QString())
+Run runGenerator(const QStringList &arguments, const QString &workingDir = QString(),
+                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(environment);
     if (!workingDir.isEmpty())
         p.setWorkingDirectory(workingDir);
     p.start(QStringLiteral(TESSIVO_MAKE_TESTCASES), arguments);
@@ -70,6 +76,7 @@ private slots:
     void badArguments();
     void refusesForeignFolderThenForceAndRerunAreIdentical();
     void defaultParentIsTheWorkingFolder();
+    void decimalCommaLocaleWritesTheSameTree();
 
 private:
     std::map<QString, QByteArray> expected;
@@ -142,6 +149,32 @@ void TestGeneratorCli::defaultParentIsTheWorkingFolder()
     QFile f(tmp.path() + "/Tessivo_TestCases");
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("a file in the way"));
+}
+
+// The program takes its locale from the environment (QCoreApplication sets it);
+// a decimal comma there must not reach the files, or the model cannot read
+// the reconstruction and shutter files back.
+void TestGeneratorCli::decimalCommaLocaleWritesTheSameTree()
+{
+    CommaLocale comma;
+    if (!comma.enter())
+        QSKIP("no locale with a decimal comma could be made");
+    comma.leave();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LOCPATH", comma.folder());
+    environment.insert("LC_ALL", CommaLocale::kName);
+    QTemporaryDir tmp;
+    const Run r = runGenerator({tmp.path()}, QString(), environment);
+    QCOMPARE(r.exitCode, 0);
+    const QString root = tmp.path() + "/Tessivo_TestCases";
+    QVERIFY(fingerprint(root) == expected);
+
+    QWindowData2D blinds;
+    QVERIFY(blinds.loadBlindTestCase((root + "/blinds").toStdString(), "5.jpg"));
+    QWindowData2D shutters;
+    QVERIFY(shutters.loadShutterTestCase((root + "/shutters").toStdString(), "6.jpg"));
+    QVERIFY(shutters.homography[2][2] != 0.0);
+    QCOMPARE(shutters.shutters.front().left.angles.size(), std::size_t(19));
 }
 
 QTEST_GUILESS_MAIN(TestGeneratorCli)
