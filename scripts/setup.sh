@@ -2,18 +2,32 @@
 # Installs the Debian packages Tessivo needs to build, test and run, when missing.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config qtbase5-dev libqt5opengl5-dev
+# libgl-dev: the GL headers of the view. locales: the sources localedef needs
+# for the tests that check files do not follow a decimal-comma locale.
+# clang: the fuzz targets.
+packages=(build-essential cmake clang qtbase5-dev libqt5opengl5-dev libgl-dev
           libopenmesh-dev libcgal-dev libgmp-dev libmpfr-dev
-          xvfb xauth libgl1-mesa-dri libglu1-mesa-dev fonts-dejavu-core assimp-utils)
+          xvfb xauth libgl1-mesa-dri fonts-dejavu-core assimp-utils locales)
+# OpenCV for making test cases from photographs, without its recommends
+# (they pull in a whole desktop of codecs).
+lean_packages=(libopencv-imgproc-dev libopencv-calib3d-dev libopencv-photo-dev)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+missing_of() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing_lean < <(missing_of "${lean_packages[@]}")
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_lean[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "setup: installing ${missing[*]}"
+echo "setup: installing ${missing[*]} ${missing_lean[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+if [ ${#missing_lean[@]} -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing_lean[@]}"
+fi
