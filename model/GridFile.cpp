@@ -151,7 +151,7 @@ bool QWindowData2D::loadGridFile(std::istream &in, Failure *failure)
     return true;
 }
 
-bool QWindowData2D::saveGridFile(const std::string &path, Failure *failure)
+bool QWindowData2D::saveGridFile(const std::string &path, Failure *failure) const
 {
     std::ostringstream text;
     return saveGridFile(text, failure) && writeTextFile(path, text.str(), failure);

@@ -116,7 +116,7 @@ public:
     bool loadGrids(const std::string &folder, const std::string &fileName, Failure *failure = nullptr);
     bool loadGridFile(const std::string &path, Failure *failure = nullptr);
     bool loadGridFile(std::istream &in, Failure *failure = nullptr);
-    bool saveGridFile(const std::string &path, Failure *failure = nullptr);
+    bool saveGridFile(const std::string &path, Failure *failure = nullptr) const;
     bool saveGridFile(std::ostream &out, Failure *failure = nullptr) const;
 
     // Shutter file (ShutterFile.cpp). The program only reads it; the writer

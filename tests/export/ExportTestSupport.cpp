@@ -1,5 +1,7 @@
 #include "ExportTestSupport.h"
 
+#include "ModelBuilder.h"
+
 #include <QColor>
 #include <QFile>
 
@@ -11,50 +13,11 @@
 std::unique_ptr<QWindowData2D> makeShutterModel(int width, int height, const std::vector<Box> &boxes,
                                                 double leftAngle, double rightAngle)
 {
-    auto model = std::make_unique<QWindowData2D>();
-    model->caseKind = int(TestCaseKind::Shutter);
-    model->rectifiedImage = QImage(width, height, QImage::Format_RGB32);
-    model->rectifiedImage.fill(QColor(200, 190, 170));
-    model->background = model->rectifiedImage.copy();
-    model->background.fill(QColor(180, 170, 150));
-    model->leftShutterImage = QImage(8, 16, QImage::Format_RGB32);
-    model->leftShutterImage.fill(QColor(20, 90, 40));
-    model->rightShutterImage = QImage(8, 16, QImage::Format_RGB32);
-    model->rightShutterImage.fill(QColor(40, 20, 90));
-    model->windows.resize(1);
-    model->detectedWindows.resize(1);
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const Box &b = boxes[i];
-        FacadeWindow window;
-        window.x = b.minx;
-        window.y = b.miny;
-        window.width = b.maxx - b.minx;
-        window.height = b.maxy - b.miny;
-        window.col = int(i);
-        window.sourceIndex = int(i);
-        window.leftAngle = leftAngle;
-        window.rightAngle = rightAngle;
-        model->windows[0].push_back(window);
-        window.sourceIndex = -1;
-        model->detectedWindows[0].push_back(window);
-
-        ShutterPair pair;
-        pair.left.hinge1 = QPoint(b.minx, b.miny);
-        pair.left.hinge2 = QPoint(b.minx, b.maxy);
-        pair.right.hinge1 = QPoint(b.maxx, b.miny);
-        pair.right.hinge2 = QPoint(b.maxx, b.maxy);
-        model->shutters.push_back(pair);
-
-        auto image = std::make_unique<QImage>(std::max(1, window.width), std::max(1, window.height),
-                                              QImage::Format_RGB32);
-        image->fill(QColor(30 + 20 * int(i % 10), 60, 120));
-        model->currentImages.push_back(image.get());
-        model->imageKeys.push_back(int(i));
-        model->windowImages.push_back(std::move(image));
-    }
-    model->rows = 1;
-    model->cols = int(boxes.size());
-    return model;
+    ModelBuilder builder(TestCaseKind::Shutter, width, height);
+    builder.angles(leftAngle, rightAngle);
+    for (const Box &b : boxes)
+        builder.window(QRect(b.minx, b.miny, b.maxx - b.minx, b.maxy - b.miny));
+    return builder.build();
 }
 
 std::vector<Box> latticeBoxes(int rows, int cols, int cellWidth, int cellHeight, int winWidth, int winHeight)
