@@ -75,13 +75,13 @@ public:
     class Is_bad
     {
     public:
-        explicit Is_bad(double sineBound) : sineBound(sineBound) {}
+        explicit Is_bad(double sineBound) : m_sineBound(sineBound) {}
 
         CGAL::Mesh_2::Face_badness operator()(const Quality &q) const
         {
             if (q.size > 1.0)
                 return CGAL::Mesh_2::IMPERATIVELY_BAD;
-            return q.sine < sineBound ? CGAL::Mesh_2::BAD : CGAL::Mesh_2::NOT_BAD;
+            return q.sine < m_sineBound ? CGAL::Mesh_2::BAD : CGAL::Mesh_2::NOT_BAD;
         }
 
         CGAL::Mesh_2::Face_badness operator()(const Cdt::Face_handle &face, Quality &q) const
@@ -102,7 +102,7 @@ public:
         }
 
     private:
-        double sineBound;
+        double m_sineBound;
     };
 
     WallCriteria() : CGAL::Delaunay_mesh_criteria_2<Cdt>(squaredSineOfMinAngle()) {}
@@ -208,29 +208,29 @@ class EdgeGrid
 {
 public:
     EdgeGrid(double minX, double minY, double maxX, double maxY, double margin)
-        : minX(minX), minY(minY), margin(margin)
+        : m_minX(minX), m_minY(minY), m_margin(margin)
     {
         // At most about a million cells, whatever the facade's size.
         const double area = std::max(1.0, (maxX - minX) * (maxY - minY));
-        cell = std::max(kSeedSpacing, std::sqrt(area / 1.0e6));
-        columns = int((maxX - minX) / cell) + 1;
-        rows = int((maxY - minY) / cell) + 1;
-        cells.resize(std::size_t(columns) * std::size_t(rows));
+        m_cell = std::max(kSeedSpacing, std::sqrt(area / 1.0e6));
+        m_columns = int((maxX - minX) / m_cell) + 1;
+        m_rows = int((maxY - minY) / m_cell) + 1;
+        m_cells.resize(std::size_t(m_columns) * std::size_t(m_rows));
     }
 
     void add(const QPointF &a, const QPointF &b)
     {
-        const int c0 = column(std::min(a.x(), b.x()) - margin), c1 = column(std::max(a.x(), b.x()) + margin);
-        const int r0 = row(std::min(a.y(), b.y()) - margin), r1 = row(std::max(a.y(), b.y()) + margin);
+        const int c0 = column(std::min(a.x(), b.x()) - m_margin), c1 = column(std::max(a.x(), b.x()) + m_margin);
+        const int r0 = row(std::min(a.y(), b.y()) - m_margin), r1 = row(std::max(a.y(), b.y()) + m_margin);
         for (int r = r0; r <= r1; ++r)
             for (int c = c0; c <= c1; ++c)
-                cells[std::size_t(r) * std::size_t(columns) + std::size_t(c)].push_back({a, b});
+                m_cells[std::size_t(r) * std::size_t(m_columns) + std::size_t(c)].push_back({a, b});
     }
 
     // True when an edge passes within the margin of (x, y).
     bool near(double x, double y) const
     {
-        for (const auto &edge : cells[std::size_t(row(y)) * std::size_t(columns) + std::size_t(column(x))]) {
+        for (const auto &edge : m_cells[std::size_t(row(y)) * std::size_t(m_columns) + std::size_t(column(x))]) {
             const double ex = edge.second.x() - edge.first.x();
             const double ey = edge.second.y() - edge.first.y();
             const double length2 = ex * ex + ey * ey;
@@ -238,20 +238,20 @@ public:
             t = std::clamp(t, 0.0, 1.0);
             const double dx = edge.first.x() + t * ex - x;
             const double dy = edge.first.y() + t * ey - y;
-            if (dx * dx + dy * dy < margin * margin)
+            if (dx * dx + dy * dy < m_margin * m_margin)
                 return true;
         }
         return false;
     }
 
 private:
-    int column(double x) const { return std::clamp(int((x - minX) / cell), 0, columns - 1); }
-    int row(double y) const { return std::clamp(int((y - minY) / cell), 0, rows - 1); }
+    int column(double x) const { return std::clamp(int((x - m_minX) / m_cell), 0, m_columns - 1); }
+    int row(double y) const { return std::clamp(int((y - m_minY) / m_cell), 0, m_rows - 1); }
 
-    double minX, minY, margin;
-    double cell = 1.0;
-    int columns = 1, rows = 1;
-    std::vector<std::vector<std::pair<QPointF, QPointF>>> cells;
+    double m_minX, m_minY, m_margin;
+    double m_cell = 1.0;
+    int m_columns = 1, m_rows = 1;
+    std::vector<std::vector<std::pair<QPointF, QPointF>>> m_cells;
 };
 
 // Points of a triangular lattice that lie in the marked wall, away from its edges.

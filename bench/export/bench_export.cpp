@@ -6,6 +6,7 @@
 // Without an argument the test cases are looked for in the working directory
 // and its ancestors; the synthetic facade is timed in any case.
 #include "ExportPaths.h"
+#include "TestCasePaths.h"
 #include "FacadeWall.h"
 #include "WindowShutterObjs.h"
 
@@ -163,8 +164,8 @@ QString findTestCases(int argc, char **argv)
     if (argc > 1)
         return QString::fromLocal8Bit(argv[1]);
     for (QDir dir = QDir::current();;) {
-        if (dir.exists("Tessivo_TestCases"))
-            return dir.filePath("Tessivo_TestCases");
+        if (dir.exists(TestCasePaths::kRootName))
+            return dir.filePath(TestCasePaths::kRootName);
         if (!dir.cdUp())
             return QString();
     }

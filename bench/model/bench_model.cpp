@@ -1,11 +1,12 @@
 // Times the model's grid file reading and writing (10 x 10 windows),
 // restructureGrid(10, 10) and loading a blind test case of 20 windows from a
 // temporary folder this program writes itself. Prints the median of each.
+#include "PathText.h"
 #include "QWindowData2D.h"
+#include "TestCasePaths.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -71,12 +72,6 @@ void fillGrid(QWindowData2D &model, int detectedRows, int detectedCols)
     model.cols = detectedCols;
 }
 
-bool writeText(const QString &path, const std::string &text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size());
-}
-
 bool writeImage(const QString &path, int width, int height, int seed)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -86,33 +81,43 @@ bool writeImage(const QString &path, int width, int height, int seed)
     return image.save(path, "JPG");
 }
 
-// A blind test case "5.jpg" with `windows` windows in one row.
+// A blind test case "5.jpg" with `windows` windows in one row, its text files
+// written by the model's writers.
 bool writeBlindCase(const QString &folder, int windows)
 {
-    const QString base = folder + "/5";
-    if (!QDir().mkpath(base + "/windows/input"))
+    using namespace TestCasePaths;
+    const std::string dir = toNarrowPath(folder);
+    const std::string photo = "5.jpg";
+    if (!QDir().mkpath(toQtPath(windowsFolder(dir, photo) + "/input")))
         return false;
-    std::string grid = "b\n0 0 1600 400\nw\n0 0 70 120\nh 1\n200 \nv " + std::to_string(windows) + "\n";
-    for (int i = 0; i < windows; ++i)
-        grid += std::to_string(10 + 80 * i) + " ";
-    grid += "\ne " + std::to_string(windows);
+    QWindowData2D grid;
+    grid.gridBounds.push_back(QRect(0, 0, 1600, 400));
+    grid.windowTemplates.push_back(QRect(0, 0, 70, 120));
+    grid.rowValues.push_back({200});
+    grid.colValues.emplace_back();
+    grid.windows.emplace_back();
     for (int i = 0; i < windows; ++i) {
-        char line[128];
-        std::snprintf(line, sizeof line, "\n%d 140 70 120 %d 0 0.000000 0 0.000000 0.000000", 10 + 80 * i, i);
-        grid += line;
+        grid.colValues[0].push_back(10 + 80 * i);
+        FacadeWindow w;
+        w.x = 10 + 80 * i;
+        w.y = 140;
+        w.width = 70;
+        w.height = 120;
+        w.col = i;
+        grid.windows[0].push_back(w);
     }
-    const std::string reconstruction = "#Camera K:\n1 0 0\n0 1 0\n0 0 1\n#Camera R:\n1 0 0\n0 1 0\n0 0 1\n"
-                                       "#Homography H for rectification\n"
-                                       "#x1 in rectified image, x2 in original image, then x2 = H * x1 \n"
-                                       "1 0 0\n0 1 0\n0 0 1\n#Offsets: col_min row_min\n0 0\n";
-    bool ok = writeImage(folder + "/5.jpg", 1024, 768, 1) && writeImage(base + "/rec5.jpg", 1600, 400, 2)
-        && writeImage(base + "/background.jpg", 1600, 400, 3)
-        && writeImage(base + "/original_background.jpg", 1024, 768, 4)
-        && writeText(base + "/grids.txt", grid) && writeText(base + "/5.reconstruction.txt", reconstruction);
+    for (int k = 0; k < 3; ++k)
+        grid.cameraK[k][k] = grid.cameraR[k][k] = grid.homography[k][k] = 1.0;
+    auto image = [](const std::string &path, int width, int height, int seed) {
+        return writeImage(toQtPath(path), width, height, seed);
+    };
+    bool ok = image(photograph(dir, photo), 1024, 768, 1) && image(rectifiedImage(dir, photo), 1600, 400, 2)
+        && image(background(dir, photo), 1600, 400, 3) && image(originalBackground(dir, photo), 1024, 768, 4)
+        && grid.saveGridFile(gridFile(dir, photo)) && grid.saveReconstruction(reconstructionFile(dir, photo));
     for (int i = 0; ok && i < windows; ++i) {
-        ok = writeImage(base + QString("/windows/input/inputwin_%1.jpg").arg(i), 70, 120, i);
+        ok = image(inputWindowImage(dir, photo, i), 70, 120, i);
         for (int level = 0; ok && level <= 10; ++level)
-            ok = writeImage(base + QString("/windows/win_%1_%2.jpg").arg(i).arg(10 * level), 70, 120, i + level);
+            ok = image(blindLevelImage(dir, photo, i, 10 * level), 70, 120, i + level);
     }
     return ok;
 }
