@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 #include <set>
 
 std::unique_ptr<QWindowData2D> makeShutterModel(int width, int height, const std::vector<Box> &boxes,
@@ -88,28 +87,3 @@ double wallAreaOf(int width, int height, const std::vector<Box> &boxes)
     return area;
 }
 
-ErrorOutputCapture::ErrorOutputCapture()
-{
-    if (!file.open())
-        return;
-    std::fflush(stderr);
-    saved = ::dup(2);
-    ::dup2(file.handle(), 2);
-}
-
-ErrorOutputCapture::~ErrorOutputCapture()
-{
-    take();
-}
-
-QString ErrorOutputCapture::take()
-{
-    if (saved < 0)
-        return QString();
-    std::fflush(stderr);
-    ::dup2(saved, 2);
-    ::close(saved);
-    saved = -1;
-    file.seek(0);
-    return QString::fromLocal8Bit(file.readAll());
-}

@@ -6,7 +6,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryFile>
 
 #include <array>
 #include <memory>
@@ -45,22 +44,5 @@ bool readObj(const QString &path, ObjData &obj);
 // Area of the rectangle [0, width] x [0, height] that no box covers,
 // by coordinate compression (independent of any triangulation).
 double wallAreaOf(int width, int height, const std::vector<Box> &boxes);
-
-// Redirects standard error into a temporary file while it lives; take() stops
-// the capture and returns what was written.
-class ErrorOutputCapture
-{
-public:
-    ErrorOutputCapture();
-    ~ErrorOutputCapture();
-    ErrorOutputCapture(const ErrorOutputCapture &) = delete;
-    ErrorOutputCapture &operator=(const ErrorOutputCapture &) = delete;
-
-    QString take();
-
-private:
-    QTemporaryFile file;
-    int saved = -1;
-};
 
 #endif

@@ -1,6 +1,7 @@
 // Template placement: windows and leaves placed from unit templates, the line
 // copy that replaces vertex lines, and templates or outputs that fail.
 #include "ExportTestSupport.h"
+#include "StderrCapture.h"
 #include "TemplatePlacement.h"
 #include "TestFiles.h"
 
@@ -238,19 +239,19 @@ void TestTemplatePlacement::templatesOrOutputsThatFail()
 
     // A template gone before it is copied: nothing is created, one line on stderr.
     {
-        ErrorOutputCapture errors;
+        StderrCapture errors;
         QVERIFY(!writePlacedTemplateObj(dir.filePath("gone.obj").toStdString(), dir.filePath("out.obj").toStdString(),
                                         *templ));
-        QCOMPARE(errors.take().count('\n'), 1);
+        QCOMPARE(QString::fromStdString(errors.text()).count('\n'), 1);
         QVERIFY(!QFileInfo::exists(dir.filePath("out.obj")));
     }
     // An output that cannot be created stops the windows after it.
     auto model = makeShutterModel(300, 100, {{10, 20, 50, 80}, {110, 20, 150, 80}});
     QVERIFY(QDir(dir.path()).mkdir("window_0.obj"));
     {
-        ErrorOutputCapture errors;
+        StderrCapture errors;
         QVERIFY(!writePlacedWindows(*model, 2, *templ, templatePath.toStdString(), dir.path().toStdString()));
-        QCOMPARE(errors.take().count('\n'), 1);
+        QCOMPARE(QString::fromStdString(errors.text()).count('\n'), 1);
     }
     QVERIFY(!QFileInfo::exists(dir.filePath("window_1.obj")));
     QVERIFY(!writePlacedWindows(*model, 2, *templ, templatePath.toStdString(), dir.filePath("missing").toStdString()));
@@ -277,9 +278,9 @@ void TestTemplatePlacement::outputsNeverOverwriteTemplates()
     QVERIFY(writeTemplate(QString::fromStdString(apart), kWindowTemplate));
 
     {
-        ErrorOutputCapture errors;
+        StderrCapture errors;
         QVERIFY(!outputsSpareTemplates(folder, 1, {own}));
-        QCOMPARE(errors.take().count('\n'), 1);
+        QCOMPARE(QString::fromStdString(errors.text()).count('\n'), 1);
     }
     QVERIFY(!outputsSpareTemplates(folder, 2, {apart, second}));
     // Window 1 is not written with a count of 1; a template in another folder is safe.
