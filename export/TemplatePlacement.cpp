@@ -2,13 +2,16 @@
 
 #include "PathText.h"
 #include "ExportFiles.h"
+#include "TemplateCheck.h"
 #include "TextFormat.h"
 
 #include <QFileInfo>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <istream>
+#include <limits>
 #include <ostream>
 #include <sstream>
 
@@ -16,11 +19,40 @@ namespace TemplatePlacement {
 
 namespace {
 
-bool isVertexLine(const std::string &line)
+// The mesh stores floats: a placed coordinate beyond their range becomes an
+// infinity (converting it directly would be undefined), which the line copy
+// then refuses to write.
+float meshCoordinate(double value)
 {
-    const std::size_t start = line.find_first_not_of(" \t");
-    return start != std::string::npos && start + 1 < line.size() && line[start] == 'v'
-           && (line[start + 1] == ' ' || line[start + 1] == '\t');
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (value > kMax)
+        return std::numeric_limits<float>::infinity();
+    if (value < -kMax)
+        return -std::numeric_limits<float>::infinity();
+    return float(value);
+}
+
+FacadePolyMesh::Point meshPoint(const ExportGeometry::Point3 &q)
+{
+    return FacadePolyMesh::Point(meshCoordinate(q.x), meshCoordinate(q.y), meshCoordinate(q.z));
+}
+
+// The whole file, unless it cannot be read or is larger than the check takes.
+bool readTemplateFile(const std::string &path, std::string &text, Failure *failure)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return fail(failure, "cannot open it");
+    text.clear();
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, std::size_t(in.gcount()));
+        if (text.size() > TemplateCheck::kMaxBytes)
+            return fail(failure, formatText("it is larger than %zu MiB", TemplateCheck::kMaxBytes >> 20));
+    }
+    if (in.bad())
+        return fail(failure, "cannot read it");
+    return true;
 }
 
 std::string placedFile(const std::string &folder, const char *prefix, int i)
@@ -53,11 +85,44 @@ bool outputsSpareTemplates(const std::string &folder, int count, const std::vect
     return true;
 }
 
-std::unique_ptr<FacadePolyMesh> readTemplateMesh(const std::string &path)
+std::unique_ptr<FacadePolyMesh> readTemplateText(const std::string &text, Failure *failure)
 {
-    auto mesh = std::make_unique<FacadePolyMesh>();
-    if (!OpenMesh::IO::read_mesh(*mesh, path))
+    std::vector<TemplateCheck::Vertex> vertices;
+    if (!TemplateCheck::check(text, vertices, failure))
         return nullptr;
+    auto mesh = std::make_unique<FacadePolyMesh>();
+    std::istringstream checked(TemplateCheck::meshText(text));
+    OpenMesh::IO::Options options;
+    if (!OpenMesh::IO::read_mesh(*mesh, checked, ".obj", options)) {
+        fail(failure, "OpenMesh cannot read it");
+        return nullptr;
+    }
+    // Vertex k of the mesh must be the k-th vertex line; faces that OpenMesh
+    // splits off at a non-manifold vertex add copies after the file's vertices.
+    bool same = mesh->n_vertices() >= vertices.size();
+    for (std::size_t k = 0; same && k < vertices.size(); ++k) {
+        const FacadePolyMesh::Point &p = mesh->point(FacadePolyMesh::VertexHandle(int(k)));
+        same = p[0] == vertices[k].x && p[1] == vertices[k].y && p[2] == vertices[k].z;
+    }
+    if (!same) {
+        fail(failure, formatText("OpenMesh read %zu vertices that do not match its %zu vertex lines",
+                                 std::size_t(mesh->n_vertices()), vertices.size()));
+        return nullptr;
+    }
+    return mesh;
+}
+
+std::unique_ptr<FacadePolyMesh> readTemplateMesh(const std::string &path, Failure *failure)
+{
+    Failure why;
+    std::string text;
+    std::unique_ptr<FacadePolyMesh> mesh;
+    if (!TemplateCheck::hasObjExtension(path))
+        fail(&why, "its name does not end in .obj");
+    else if (readTemplateFile(path, text, &why))
+        mesh = readTemplateText(text, &why);
+    if (!mesh)
+        failAndLog(failure, "Export: template " + path + " refused: " + why.reason);
     return mesh;
 }
 
@@ -65,8 +130,7 @@ void placeWindowTemplate(FacadePolyMesh &mesh, const HingeBounds &box)
 {
     for (const auto vertex : mesh.vertices()) {
         const FacadePolyMesh::Point &p = mesh.point(vertex);
-        const ExportGeometry::Point3 q = ExportGeometry::placeInWindow(box, {p[0], p[1], p[2]});
-        mesh.set_point(vertex, FacadePolyMesh::Point(float(q.x), float(q.y), float(q.z)));
+        mesh.set_point(vertex, meshPoint(ExportGeometry::placeInWindow(box, {p[0], p[1], p[2]})));
     }
 }
 
@@ -74,37 +138,49 @@ void placeLeafTemplate(FacadePolyMesh &mesh, const ExportGeometry::LeafPlacement
 {
     for (const auto vertex : mesh.vertices()) {
         const FacadePolyMesh::Point &p = mesh.point(vertex);
-        const ExportGeometry::Point3 q = leaf.place({p[0], p[1], p[2]});
-        mesh.set_point(vertex, FacadePolyMesh::Point(float(q.x), float(q.y), float(q.z)));
+        mesh.set_point(vertex, meshPoint(leaf.place({p[0], p[1], p[2]})));
     }
 }
 
 bool writePlacedTemplateObj(std::istream &in, std::ostream &out, const FacadePolyMesh &placed, Failure *failure)
 {
     std::size_t k = 0;
+    std::size_t number = 0;
     std::string line;
     std::string text;
     while (std::getline(in, line)) {
+        ++number;
         const bool hadNewline = !in.eof();
-        if (isVertexLine(line) && k < placed.n_vertices()) {
+        switch (TemplateCheck::classify(line)) {
+        case TemplateCheck::LineKind::Vertex: {
+            if (k >= placed.n_vertices())
+                return fail(failure, formatText("line %zu is vertex %zu, but only %zu vertices were placed", number,
+                                                k + 1, std::size_t(placed.n_vertices())));
             const FacadePolyMesh::Point &p = placed.point(FacadePolyMesh::VertexHandle(int(k)));
-            text = "v ";
+            if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+                return fail(failure, formatText("vertex %zu is placed beyond the range of the mesh", k + 1));
+            text += "v ";
             appendFixed6(text, double(p[0]));
             text += ' ';
             appendFixed6(text, double(p[1]));
             text += ' ';
             appendFixed6(text, double(p[2]));
             text += '\n';
-            out << text;
             ++k;
-        } else {
-            out << line;
+            break;
+        }
+        case TemplateCheck::LineKind::Ambiguous:
+            return fail(failure, TemplateCheck::ambiguityReason(number));
+        case TemplateCheck::LineKind::Other:
+            text += line;
             if (hadNewline)
-                out << '\n';
+                text += '\n';
+            break;
         }
     }
     if (in.bad())
         return fail(failure, "cannot read the template");
+    out << text;
     return bool(out) || fail(failure, "cannot write the placed template");
 }
 
@@ -115,8 +191,9 @@ bool writePlacedTemplateObj(const std::string &templatePath, const std::string &
     if (!in)
         return failAndLog(failure, "Export: cannot open template " + templatePath);
     std::ostringstream text;
-    if (!writePlacedTemplateObj(in, text, placed))
-        return failAndLog(failure, "Export: cannot copy " + templatePath + " to " + outPath);
+    Failure why;
+    if (!writePlacedTemplateObj(in, text, placed, &why))
+        return failAndLog(failure, "Export: cannot copy " + templatePath + " to " + outPath + ": " + why.reason);
     if (!ExportFiles::createAndWrite(outPath, text.str(), failure)) {
         std::remove(outPath.c_str());
         return false;

@@ -12,8 +12,14 @@
 // User OBJ templates of a window and its two leaves, placed at every window.
 namespace TemplatePlacement {
 
-// Reads an OBJ template with OpenMesh; null when it cannot be read.
-std::unique_ptr<FacadePolyMesh> readTemplateMesh(const std::string &path);
+// Reads an OBJ template: only a file named *.obj, checked by TemplateCheck
+// before OpenMesh's OBJ reader sees its text, so no template can abort the
+// program. Null, with the reason (logged), when the file cannot be read, is
+// refused by the check, or OpenMesh's vertices are not those of its vertex
+// lines.
+std::unique_ptr<FacadePolyMesh> readTemplateMesh(const std::string &path, Failure *failure = nullptr);
+// The same for a template's text; fails without logging.
+std::unique_ptr<FacadePolyMesh> readTemplateText(const std::string &text, Failure *failure = nullptr);
 
 // The template's unit square x, y in [0, 1] fills the window box (y downwards).
 void placeWindowTemplate(FacadePolyMesh &mesh, const HingeBounds &box);
@@ -22,9 +28,11 @@ void placeWindowTemplate(FacadePolyMesh &mesh, const HingeBounds &box);
 void placeLeafTemplate(FacadePolyMesh &mesh, const ExportGeometry::LeafPlacement &leaf);
 
 // Copies the template line by line, replacing the k-th vertex line by vertex k
-// of the placed mesh ("v %lf %lf %lf"). A vertex line is one that OpenMesh reads
-// as a vertex: "v" after optional blanks, then a blank. Every other line, and
-// vertex lines beyond the mesh's vertices, are copied byte for byte.
+// of the placed mesh ("v %lf %lf %lf"). Vertex lines are those OpenMesh reads
+// as vertices (TemplateCheck::classify); every other line is copied byte for
+// byte. Placed and unplaced vertices never share an output: a template with
+// more vertex lines than placed vertices, an ambiguous vertex line or a
+// vertex placed beyond float range fails, and nothing is written.
 // The file version writes nothing when the template cannot be opened and removes
 // an output it could not write completely.
 bool writePlacedTemplateObj(std::istream &in, std::ostream &out, const FacadePolyMesh &placed,

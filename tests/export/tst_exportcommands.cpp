@@ -205,9 +205,20 @@ void TestExportCommands::unreadableTemplates_data()
     QTest::addColumn<int>("broken");
     QTest::addColumn<QString>("warning");
     QTest::addColumn<bool>("windowsWritten");
-    QTest::newRow("window") << 0 << "Window mesh load error!!" << false;
-    QTest::newRow("left") << 1 << "Left shutter mesh load error!!" << true;
-    QTest::newRow("right") << 2 << "Right shutter mesh load error!!" << true;
+    QTest::addColumn<QString>("badName");
+    QTest::addColumn<QByteArray>("badBytes"); // empty: a text no mesh reader takes
+    QTest::newRow("window") << 0 << "Window mesh load error!!" << false << "template.txt" << QByteArray();
+    QTest::newRow("left") << 1 << "Left shutter mesh load error!!" << true << "template.txt" << QByteArray();
+    QTest::newRow("right") << 2 << "Right shutter mesh load error!!" << true << "template.txt" << QByteArray();
+    // Templates that aborted the program inside OpenMesh or misplaced vertices.
+    QTest::newRow("window that aborted OpenMesh")
+        << 0 << "Window mesh load error!!" << false << "bad.obj" << QByteArray("f /1");
+    QTest::newRow("left with a two-number vertex line")
+        << 1 << "Left shutter mesh load error!!" << true << "bad.obj"
+        << QByteArray("v 0 0\nv 0 0 0\nv 1 0 0\nv 1 1 0\nf 2 3 4\n");
+    QTest::newRow("right with a decimal comma")
+        << 2 << "Right shutter mesh load error!!" << true << "bad.obj"
+        << QByteArray("v 0,5 0 0\nv 0 0 0\nv 1 0 0\nv 1 1 0\n");
 }
 
 void TestExportCommands::unreadableTemplates()
@@ -215,14 +226,16 @@ void TestExportCommands::unreadableTemplates()
     QFETCH(int, broken);
     QFETCH(QString, warning);
     QFETCH(bool, windowsWritten);
+    QFETCH(QString, badName);
+    QFETCH(QByteArray, badBytes);
     useShutterModel();
     // The broken template sits in the left template's folder so that it is
     // also the output folder.
     QTemporaryDir folder;
     const QString left = folder.filePath("left.obj");
     QVERIFY(QFile::copy(leftObj, left));
-    const QString bad = folder.filePath("template.txt");
-    QVERIFY(QFile::copy(notAMesh, bad));
+    const QString bad = folder.filePath(badName);
+    QVERIFY(badBytes.isEmpty() ? QFile::copy(notAMesh, bad) : writeBytes(bad, badBytes));
     QStringList paths{windowObj, left, rightObj};
     paths[broken] = bad;
     const QString outputFolder = QFileInfo(paths[1]).path();

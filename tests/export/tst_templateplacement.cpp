@@ -83,6 +83,8 @@ private slots:
     void lineCopy_data();
     void lineCopy();
     void vertexLinesAsOpenMeshReadsThem();
+    void hostileTemplates_data();
+    void hostileTemplates();
     void templatesOrOutputsThatFail();
     void outputsNeverOverwriteTemplates();
     void placementAtTheEndsOfInt();
@@ -178,37 +180,47 @@ void TestTemplatePlacement::leavesMatchTheExportedBoxes()
 void TestTemplatePlacement::lineCopy_data()
 {
     QTest::addColumn<QByteArray>("templ");
+    QTest::addColumn<bool>("copied");
     QTest::addColumn<QByteArray>("expected");
     const QByteArray longComment = "# " + QByteArray(600, 'x') + "\n";
-    QTest::newRow("more vertex lines than vertices")
-        << QByteArray("v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n")
-        << QByteArray("v 10.000000 20.000000 30.000000\nv -1.500000 0.250000 0.000000\nv 1 1 0\nf 1 2 3\n");
     QTest::newRow("blanks before the v and a tab after it")
-        << QByteArray("  v 0 0 0\nv\t1 0 0\n")
+        << QByteArray("  v 0 0 0\nv\t1 0 0\n") << true
         << QByteArray("v 10.000000 20.000000 30.000000\nv -1.500000 0.250000 0.000000\n");
     QTest::newRow("texture, normal and parameter lines pass")
-        << QByteArray("vt 0 0\nvn 0 0 1\nvp 0.5\nv\nvx 1\n#v 1 2 3\nv 5 5 5\n")
+        << QByteArray("vt 0 0\nvn 0 0 1\nvp 0.5\nv\nvx 1\n#v 1 2 3\nv 5 5 5\n") << true
         << QByteArray("vt 0 0\nvn 0 0 1\nvp 0.5\nv\nvx 1\n#v 1 2 3\nv 10.000000 20.000000 30.000000\n");
     QTest::newRow("no newline at the end")
-        << QByteArray("v 0 0 0\ng last") << QByteArray("v 10.000000 20.000000 30.000000\ng last");
+        << QByteArray("v 0 0 0\ng last") << true << QByteArray("v 10.000000 20.000000 30.000000\ng last");
     QTest::newRow("carriage returns kept on other lines")
-        << QByteArray("o leaf\r\nv 0 0 0\r\nf 1 1 1\r\n")
+        << QByteArray("o leaf\r\nv 0 0 0\r\nf 1 1 1\r\n") << true
         << QByteArray("o leaf\r\nv 10.000000 20.000000 30.000000\nf 1 1 1\r\n");
     QTest::newRow("lines longer than 255 characters")
-        << longComment + "v 0 0 0 # " + QByteArray(400, 'y') + "\nv 1 1 1\n"
+        << longComment + "v 0 0 0 # " + QByteArray(400, 'y') + "\nv 1 1 1\n" << true
         << longComment + "v 10.000000 20.000000 30.000000\nv -1.500000 0.250000 0.000000\n";
-    QTest::newRow("empty template") << QByteArray() << QByteArray();
+    QTest::newRow("white space OpenMesh trims or takes as a separator")
+        << QByteArray("\rv 0 0 0\nv\f1\v1 1\n") << true
+        << QByteArray("v 10.000000 20.000000 30.000000\nv -1.500000 0.250000 0.000000\n");
+    QTest::newRow("empty template") << QByteArray() << true << QByteArray();
+    // Never placed and unplaced vertices in one output: such templates write nothing.
+    QTest::newRow("more vertex lines than vertices")
+        << QByteArray("v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n") << false << QByteArray();
+    QTest::newRow("a vertex line OpenMesh drops") << QByteArray("v 0 0\nv 0 0 0\n") << false << QByteArray();
+    QTest::newRow("a vertex line OpenMesh skips") << QByteArray("\fv 0 0 0\nv 0 0 0\n") << false << QByteArray();
+    QTest::newRow("two vertices where CR ends a line") << QByteArray("v 0 0 0\rv 1 1 1\n") << false << QByteArray();
 }
 
 void TestTemplatePlacement::lineCopy()
 {
     QFETCH(QByteArray, templ);
+    QFETCH(bool, copied);
     QFETCH(QByteArray, expected);
     const FacadePolyMesh mesh = meshOf({{10, 20, 30}, {-1.5f, 0.25f, 0}});
     std::istringstream in(templ.toStdString());
     std::ostringstream out;
-    QVERIFY(writePlacedTemplateObj(in, out, mesh));
+    Failure failure;
+    QCOMPARE(writePlacedTemplateObj(in, out, mesh, &failure), copied);
     QCOMPARE(QByteArray::fromStdString(out.str()), expected);
+    QCOMPARE(failure.reason.empty(), copied);
 }
 
 void TestTemplatePlacement::vertexLinesAsOpenMeshReadsThem()
@@ -226,6 +238,85 @@ void TestTemplatePlacement::vertexLinesAsOpenMeshReadsThem()
     QCOMPARE(fileBytes(dir.filePath("window_0.obj")),
              QByteArray("v 100.000000 100.000000 0.000000\nv 200.000000 100.000000 0.000000\n"
                         "v 200.000000 300.000000 0.000000\nv 100.000000 300.000000 0.000000\nvt 0 0\nf 1 2 3 4\n"));
+}
+
+// Templates that aborted the program inside OpenMesh's reader, or had their
+// placed vertices written onto the wrong lines: each is refused with the line
+// at fault, or placed on exactly the lines OpenMesh reads as vertices.
+void TestTemplatePlacement::hostileTemplates_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("templ");
+    QTest::addColumn<QString>("refusal");  // part of the reason; empty when placed
+    QTest::addColumn<QByteArray>("placed"); // window_0.obj for a window at x 100..200, y 100..300
+    const QByteArray unitSquare = "v 100.000000 100.000000 0.000000\nv 200.000000 100.000000 0.000000\n"
+                                  "v 200.000000 300.000000 0.000000\n";
+    QTest::newRow("face corner without a vertex number")
+        << "w.obj" << QByteArray("f /1") << "line 1 has a face corner" << QByteArray();
+    QTest::newRow("normal without a vertex number")
+        << "w.obj" << QByteArray("v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 //1 2\n") << "line 4 has a face corner"
+        << QByteArray();
+    QTest::newRow("corner of four numbers")
+        << "w.obj" << QByteArray("v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1/1/1/1 2 3\n") << "line 4 has a face corner"
+        << QByteArray();
+    QTest::newRow("two-number vertex line")
+        << "w.obj" << QByteArray("v 0 0\nv 0 0 0\nv 1 0 0\nv 1 1 0\nf 2 3 4\n") << "line 1 looks like a vertex"
+        << QByteArray();
+    QTest::newRow("decimal comma")
+        << "w.obj" << QByteArray("v 0,5 0 0\nv 0 0 0\nv 1 0 0\nv 1 1 0\n") << "line 1 looks like a vertex"
+        << QByteArray();
+    QTest::newRow("number outside float range")
+        << "w.obj" << QByteArray("v 0 0 0\nv 1e39 0 0\nv 1 0 0\nv 1 1 0\nf 1 3 4\n")
+        << "line 2 looks like a vertex" << QByteArray();
+    QTest::newRow("form feed before the v")
+        << "w.obj" << QByteArray("v 0 0 0\n\fv 1 0 0\nv 1 1 0\n") << "line 2 looks like a vertex" << QByteArray();
+    QTest::newRow("lines ended by CR alone")
+        << "w.obj" << QByteArray("v 0 0 0\rv 1 0 0\rv 1 1 0\rf 1 2 3\r") << "line 1 looks like a vertex"
+        << QByteArray();
+    QTest::newRow("a name OpenMesh reads with another reader")
+        << "w.off" << QByteArray("OFF\n3 1 0\n0 0 0\n1 0 0\n1 1 0\n3 0 1 2\n") << "does not end in .obj"
+        << QByteArray();
+    QTest::newRow("form feed after the v")
+        << "w.obj" << QByteArray("v\f0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n") << QString()
+        << unitSquare + "f 1 2 3\n";
+    QTest::newRow("lone CR before a vertex line")
+        << "w.obj" << QByteArray("v 0 0 0\n\rv 1 0 0\nv 1 1 0\nf 1 2 3\n") << QString()
+        << unitSquare + "f 1 2 3\n";
+    // OpenMesh adds copies of the vertices of the second face after the three read.
+    QTest::newRow("faces OpenMesh splits off")
+        << "w.OBJ" << QByteArray("v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\nf 1 2 3\n") << QString()
+        << unitSquare + "f 1 2 3\nf 1 2 3\n";
+}
+
+void TestTemplatePlacement::hostileTemplates()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, templ);
+    QFETCH(QString, refusal);
+    QFETCH(QByteArray, placed);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(writeBytes(path, templ));
+    Failure failure;
+    std::unique_ptr<FacadePolyMesh> mesh;
+    {
+        StderrCapture errors;
+        mesh = readTemplateMesh(path.toStdString(), &failure);
+        const QString logged = QString::fromStdString(errors.text());
+        if (!refusal.isEmpty())
+            QVERIFY2(logged.count('\n') == 1 && logged.contains(path), qPrintable(logged));
+    }
+    if (!refusal.isEmpty()) {
+        QVERIFY(!mesh);
+        QVERIFY2(QString::fromStdString(failure.reason).contains(refusal), failure.reason.c_str());
+        QVERIFY2(QString::fromStdString(failure.reason).contains(path), failure.reason.c_str());
+        return;
+    }
+    QVERIFY2(mesh, failure.reason.c_str());
+    auto model = makeShutterModel(300, 300, {{100, 100, 200, 300}});
+    QVERIFY(QDir(dir.path()).mkdir("out"));
+    QVERIFY(writePlacedWindows(*model, 1, *mesh, path.toStdString(), dir.filePath("out").toStdString()));
+    QCOMPARE(fileBytes(dir.filePath("out/window_0.obj")), placed);
 }
 
 void TestTemplatePlacement::templatesOrOutputsThatFail()
