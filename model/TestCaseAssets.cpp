@@ -1,18 +1,24 @@
 #include "QWindowData2D.h"
 
+#include "ImageFile.h"
 #include "PathText.h"
 #include "TestCasePaths.h"
+#include "TextFormat.h"
+
+#include <QFileInfo>
 
 namespace {
 
 // Blind levels per window: 0, 10, ... 100 percent of the window height.
 constexpr int kBlindLevels = 11;
 
-// Loads one image; a failure logs one line naming the file, the only hint a
-// user gets when a test case does not load.
+// Loads one image through the checks of ImageFile; a failure logs one line
+// naming the file and why, the only hint a user gets when a test case does
+// not load.
 bool loadImage(QImage &image, const std::string &path, Failure *failure)
 {
-    return image.load(toQtPath(path)) || failAndLog(failure, "Cannot read image " + path);
+    Failure why;
+    return ImageFile::load(image, path, &why) || failAndLog(failure, why.reason);
 }
 
 std::unique_ptr<QImage> loadOwnedImage(const std::string &path, Failure *failure)
@@ -93,7 +99,10 @@ bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string
 }
 
 // Per-window interior images, falling back to "interior.jpg" squeezed to half
-// the window's width, then the two shutter-leaf textures.
+// the window's width, then the two shutter-leaf textures. A missing
+// per-window image falls back silently; one that is there but refused is
+// named in one line. A window whose fallback would exceed the pixel limit of
+// the images fails the step: the grid file is not to be trusted either.
 bool QWindowData2D::loadInteriorImages(const std::string &folder, const std::string &fileName, Failure *failure)
 {
     QImage interior;
@@ -102,8 +111,15 @@ bool QWindowData2D::loadInteriorImages(const std::string &folder, const std::str
     const int count = detectedCount(detectedWindows);
     for (int i = 0; i < count; ++i) {
         auto image = std::make_unique<QImage>();
-        if (!image->load(toQtPath(TestCasePaths::interiorImage(folder, fileName, i)))) {
+        const std::string path = TestCasePaths::interiorImage(folder, fileName, i);
+        Failure why;
+        if (!ImageFile::load(*image, path, &why)) {
+            if (QFileInfo::exists(toQtPath(path)))
+                logLine(why.reason + "; the window shows the interior image instead");
             const FacadeWindow &w = detectedWindows.front()[std::size_t(i)];
+            if (!ImageFile::withinPixelLimit(w.width / 2, w.height))
+                return failAndLog(failure, formatText("Window %d of the grid file would need an interior image of ", i)
+                                               + ImageFile::pixelLimitText(w.width / 2, w.height));
             *image = interior.scaled(w.width / 2, w.height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         }
         currentImages.push_back(image.get());

@@ -146,6 +146,7 @@ private slots:
     void noWindowSection();
     void shutterCaseLoads();
     void interiorFallback();
+    void oversizedInteriorFallbackFails();
     void shutterTexturesRequired_data();
     void shutterTexturesRequired();
     void destructionReleasesImages();
@@ -359,6 +360,31 @@ void TestTestCaseAssets::interiorFallback()
     QCOMPARE(model.windowImages[3]->size(), QSize(windowSize(3).width() / 2, windowSize(3).height()));
     QCOMPARE(model.windowImages[3]->size(), QSize(23, 33));
     QCOMPARE(model.windowImages[4]->size(), QSize(64, 7));
+}
+
+// A grid window so large that its stand-in interior would exceed the pixel
+// limit of the images fails the load instead of allocating gigabytes.
+void TestTestCaseAssets::oversizedInteriorFallbackFails()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    CaseBuilder builder(dir.path(), "6.jpg", 3);
+    QVERIFY(builder.facade());
+    QVERIFY(builder.shutters());
+    QVERIFY(QFile::remove(builder.windowsDir() + "/interior_1.jpg"));
+    const std::string grid = (builder.base() + "/grids.txt").toStdString();
+    QWindowData2D gridOnly;
+    QVERIFY(gridOnly.loadGridFile(grid));
+    gridOnly.windows[0][1].width = 20001;
+    gridOnly.windows[0][1].height = 10000;
+    QVERIFY(gridOnly.saveGridFile(grid));
+
+    QWindowData2D model;
+    StderrCapture capture;
+    QVERIFY(!model.loadShutterTestCase(dir.path().toStdString(), "6.jpg"));
+    QCOMPARE(capture.text(), std::string("Window 1 of the grid file would need an interior image of 10000 x 10000 "
+                                         "pixels, above the limit of 50 megapixels\n"));
+    QCOMPARE(model.caseKind, int(TestCaseKind::None));
 }
 
 void TestTestCaseAssets::shutterTexturesRequired_data()
