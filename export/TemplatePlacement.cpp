@@ -78,7 +78,8 @@ bool outputsSpareTemplates(const std::string &folder, int count, const std::vect
             const QFileInfo outputInfo(toQtPath(output));
             for (const std::string &templatePath : templatePaths) {
                 if (sameFile(outputInfo, QFileInfo(toQtPath(templatePath))))
-                    return failAndLog(failure, "Export: the output " + output + " would overwrite the template " + templatePath);
+                    return failAndLog(failure,
+                                      "Export: the output " + output + " would overwrite the template " + templatePath);
             }
         }
     }

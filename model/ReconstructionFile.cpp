@@ -56,12 +56,14 @@ bool invert(const double h[3][3], double inv[3][3])
     return true;
 }
 
-// Rows of 15 significant digits ("%.15g"), so that H survives the round trip.
+// Rows of 17 significant digits ("%.17g"): every double reads back exactly,
+// so that a matrix the reader accepted is accepted again (with 15 digits two
+// rows that differ only beyond them became equal, and H singular).
 void appendMatrix(std::string &text, const double m[3][3])
 {
     for (int r = 0; r < 3; ++r) {
         for (int l = 0; l < 3; ++l) {
-            appendGeneral(text, m[r][l], 15);
+            appendGeneral(text, m[r][l], 17);
             text += l < 2 ? ' ' : '\n';
         }
     }

@@ -51,14 +51,16 @@ ShutterLeaf readLeaf(ScanText &scan)
 }
 
 // One leaf block as the reader takes it; angles back in degrees, with six
-// significant digits, so that whole degrees print whole ("%.6g").
+// significant digits, so that whole degrees print whole ("%.6g"). Divided by
+// pi before the factor 180, so that an angle the reader made from a number
+// of degrees near the largest double does not overflow on its way back.
 void appendLeaf(std::string &text, const ShutterLeaf &leaf, int number)
 {
     appendFormat(text, "shutter %d\n", number);
     appendFormat(text, "%d %d %d %d\n", leaf.hinge1.x(), leaf.hinge1.y(), leaf.hinge2.x(), leaf.hinge2.y());
     const std::size_t n = std::min({leaf.angles.size(), leaf.outer1.size(), leaf.outer2.size()});
     for (std::size_t k = 0; k < n; ++k) {
-        appendGeneral(text, leaf.angles[k] * 180.0 / QWindowData2D::pi, 6);
+        appendGeneral(text, leaf.angles[k] / QWindowData2D::pi * 180.0, 6);
         appendFormat(text, " %d %d %d %d\n", leaf.outer1[k].x(), leaf.outer1[k].y(), leaf.outer2[k].x(),
                      leaf.outer2[k].y());
     }

@@ -52,7 +52,7 @@ void TestTextFormat::realsAsTheCLocaleWritesThem_data()
     QTest::newRow("f largest double") << std::numeric_limits<double>::max() << -1
                                       << QByteArray("[179769313486231570814527423731704356798070567525844996598917476803157260780028538760589558632766878171540458953514382464234321326889464182768467546703"
                                                     "537516986049910576551282076245490090389328944075868508455133942304583236903222948165808559332123348274797826204144723168738177180919299881250404026184124858368.000000]");
-    // "%.15g": the reconstruction file.
+    // "%.15g": general reals.
     QTest::newRow("g15 whole") << 800.0 << 15 << QByteArray("[800]");
     QTest::newRow("g15 third") << 1.0 / 3 << 15 << QByteArray("[0.333333333333333]");
     QTest::newRow("g15 rotation") << -0.974370064785235 << 15 << QByteArray("[-0.974370064785235]");
@@ -60,6 +60,12 @@ void TestTextFormat::realsAsTheCLocaleWritesThem_data()
     QTest::newRow("g15 exponent") << 123456789012345678.0 << 15 << QByteArray("[1.23456789012346e+17]");
     QTest::newRow("g15 exactly 1e15") << 1e15 << 15 << QByteArray("[1e+15]");
     QTest::newRow("g15 negative zero") << -0.0 << 15 << QByteArray("[-0]");
+    // "%.17g": the reconstruction file, every double exactly.
+    QTest::newRow("g17 whole") << 820.0 << 17 << QByteArray("[820]");
+    QTest::newRow("g17 third") << 1.0 / 3 << 17 << QByteArray("[0.33333333333333331]");
+    QTest::newRow("g17 small") << -8.78656713948666e-05 << 17 << QByteArray("[-8.7865671394866596e-05]");
+    QTest::newRow("g17 largest double") << std::numeric_limits<double>::max() << 17
+                                        << QByteArray("[1.7976931348623157e+308]");
     // "%.6g": leaf angles of the shutter file, in degrees.
     QTest::newRow("g6 whole degrees") << 45.0 << 6 << QByteArray("[45]");
     QTest::newRow("g6 rounds to whole") << 179.99999999 << 6 << QByteArray("[180]");
