@@ -35,6 +35,7 @@ while read -r name options; do
   corpus="build-fuzz/corpus/$name"
   findings="build-fuzz/findings/$name"
   log="build-fuzz/logs/$name.log"
+  rm -rf "$findings" # only this run's findings
   mkdir -p "$corpus" "$findings" build-fuzz/logs
   inputs=("$corpus")
   for kept in "tests/fuzz/corpus/$name" "tests/fuzz/regressions/$name"; do
