@@ -785,4 +785,4 @@ void TestViewRendering::operationsBeforeShow()
 }
 
 QTEST_MAIN(TestViewRendering)
-#include "test_view_rendering.moc"
+#include "tst_viewrendering.moc"

@@ -619,4 +619,4 @@ void TestViewMouse::originalViewWindowMove()
 }
 
 QTEST_MAIN(TestViewMouse)
-#include "test_view_mouse.moc"
+#include "tst_viewmouse.moc"

@@ -225,4 +225,4 @@ void TestViewMath::blindBand()
 }
 
 QTEST_GUILESS_MAIN(TestViewMath)
-#include "test_view_math.moc"
+#include "tst_viewmath.moc"

@@ -172,4 +172,4 @@ void TestViewDialog::noDialogNoSliders()
 }
 
 QTEST_MAIN(TestViewDialog)
-#include "test_view_dialog.moc"
+#include "tst_viewdialog.moc"
