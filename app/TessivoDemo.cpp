@@ -6,8 +6,9 @@
 #include <algorithm>
 #include <climits>
 
-// Builds the form, puts the facade view into the scroll area and wires the
-// nine controls of the panel; the grid and shutter controls start disabled.
+// Builds the form, puts the facade view into the scroll area, connects the
+// panel's controls to their slots and the view's selection to the shutter
+// sliders; the grid and shutter controls start disabled.
 TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(parent, flags)
 {
     ui.setupUi(this);
@@ -36,6 +37,8 @@ TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(paren
     connect(ui.checkBoxShowGrid, &QCheckBox::toggled, this, &TessivoDemo::showGridToggledSlot);
     connect(ui.checkBoxShowInOriginalView, &QCheckBox::toggled, this,
             &TessivoDemo::showInOriginalViewToggledSlot);
+    connect(facadeView, &FacadeGLWidget::shutterSelectionChanged, this,
+            &TessivoDemo::showShutterSelection);
 
     for (QSlider *slider : {ui.horizontalSliderLeftShutter, ui.horizontalSliderRightShutter}) {
         slider->setRange(0, 180);
@@ -88,4 +91,16 @@ int TessivoDemo::selectedWindowInGrid() const
         || std::size_t(selected) >= windowData->windows.front().size())
         return -1;
     return selected;
+}
+
+// Both sliders change state before either value is set; each setValue that
+// changes a value runs its slider slot before it returns.
+void TessivoDemo::showShutterSelection(bool enabled, int leftDegrees, int rightDegrees)
+{
+    ui.horizontalSliderLeftShutter->setEnabled(enabled);
+    ui.horizontalSliderRightShutter->setEnabled(enabled);
+    if (!enabled)
+        return;
+    ui.horizontalSliderLeftShutter->setValue(leftDegrees);
+    ui.horizontalSliderRightShutter->setValue(rightDegrees);
 }

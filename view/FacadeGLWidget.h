@@ -10,14 +10,14 @@
 #include <map>
 #include <string>
 
-class QSlider;
 class QWindowData2D;
 class TessivoDemo;
 struct FacadeWindow;
 
 // The OpenGL view that draws the loaded facade model, rectified or warped into
 // the original photograph, and turns mouse input into edits of that model.
-// It never owns the model.
+// It never owns the model. It knows nothing of the dialog's controls: it tells
+// what a selection means for them with shutterSelectionChanged.
 class FacadeGLWidget : public QGLWidget
 {
     Q_OBJECT
@@ -43,6 +43,12 @@ public:
     // Index in window group 0 of the first window hit at rectified (px, py), or -1.
     int windowAt(int px, int py) const;
 
+signals:
+    // Sent by every left press on a model, before the view repaints: whether a
+    // window of a shutter test case is now selected, and if so its two leaf
+    // angles as shutter-slider values (degrees rounded to 10, 0 to 180).
+    void shutterSelectionChanged(bool enabled, int leftDegrees, int rightDegrees);
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -65,8 +71,7 @@ private:
     // Mouse editing helpers (MouseEditing.cpp).
     bool isWindowIndex(int index) const;
     QPoint pointerPosition(const QPoint &widgetPos) const;
-    QSlider *shutterSlider(const char *objectName) const;
-    void updateShutterSliders();
+    void announceShutterSelection();
     void armEdit(const FacadeWindow &selected, const QPoint &pointer);
     void dragBlind(const QPoint &pointer);
     void showBlindLevel(int index, int level);

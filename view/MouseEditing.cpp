@@ -6,7 +6,6 @@
 #include "QWindowData2D.h"
 
 #include <QMouseEvent>
-#include <QSlider>
 
 namespace {
 constexpr int blindCase = int(TestCaseKind::Blind);
@@ -43,40 +42,19 @@ QPoint FacadeGLWidget::pointerPosition(const QPoint &widgetPos) const
     return QPoint(FacadeViewMath::roundToPixel(q.x()), FacadeViewMath::roundToPixel(q.y()));
 }
 
-// One of the dialog's shutter sliders, or null without a dialog. Found by object
-// name through the top-level window (the dialog, once the view sits in its
-// scroll area): the dialog's header pulls in its generated form, which the view
-// library must not depend on.
-QSlider *FacadeGLWidget::shutterSlider(const char *objectName) const
+// Tells whether the shutter sliders apply to the new selection (a window of a
+// shutter test case) and, when they do, the values for its two leaves. Both
+// values are taken before anyone reacts: a listener that sets its sliders may
+// write the rounded angles back to the model.
+void FacadeGLWidget::announceShutterSelection()
 {
-    if (!demoDialog)
-        return nullptr;
-    return window()->findChild<QSlider *>(QLatin1String(objectName));
-}
-
-// Enables the sliders for a selected window of a shutter test case and sets them
-// to its angles; disables them otherwise. Setting a value runs the dialog's
-// slider slot, which writes the rounded angle back to the model.
-void FacadeGLWidget::updateShutterSliders()
-{
-    QSlider *left = shutterSlider("horizontalSliderLeftShutter");
-    QSlider *right = shutterSlider("horizontalSliderRightShutter");
-    const bool shutterSelected = windowData->caseKind == shutterCase && selectedWindow != -1;
-    if (left)
-        left->setEnabled(shutterSelected);
-    if (right)
-        right->setEnabled(shutterSelected);
-    if (!shutterSelected)
+    if (windowData->caseKind != shutterCase || selectedWindow == -1) {
+        emit shutterSelectionChanged(false, 0, 0);
         return;
-
-    // Both values are taken before either slider runs its slot.
+    }
     const FacadeWindow &s = windowData->windows[0][selectedWindow];
-    const int leftValue = FacadeViewMath::sliderValueFromAngle(s.leftAngle);
-    const int rightValue = FacadeViewMath::sliderValueFromAngle(s.rightAngle);
-    if (left)
-        left->setValue(leftValue);
-    if (right)
-        right->setValue(rightValue);
+    emit shutterSelectionChanged(true, FacadeViewMath::sliderValueFromAngle(s.leftAngle),
+                                 FacadeViewMath::sliderValueFromAngle(s.rightAngle));
 }
 
 void FacadeGLWidget::mousePressEvent(QMouseEvent *event)
@@ -85,7 +63,7 @@ void FacadeGLWidget::mousePressEvent(QMouseEvent *event)
         return;
     selectedWindow = isWindowIndex(hoveredWindow) ? hoveredWindow : -1;
     lastMousePos = event->pos();
-    updateShutterSliders();
+    announceShutterSelection();
     updateGL();
 }
 
