@@ -78,6 +78,9 @@ private:
     void moveSelectedWindow(const QPoint &widgetPos);
     void alignRowAndColumn();
 
+    // Textures (FacadeGLWidget.cpp).
+    void bindShutterTextures(const QWindowData2D &model);
+    void deleteShutterTextures();
     void deleteWindowTextures();
 
 public:
@@ -104,6 +107,9 @@ public:
 private:
     // GL-layout copies of the images drawn by the last repaint.
     GLImageCache imageCache;
+    // Set by loadShutterTextures: the next model handed over brings the leaf
+    // images whose textures the shutters are drawn with.
+    bool m_shutterTexturesPending = false;
 };
 
 #endif
