@@ -150,20 +150,18 @@ void TessivoDemo::rotateAllShuttersToggledSlot(bool flag)
     rotateAllShutters = flag;
 }
 
+// The display options: the view repaints itself when one changes the picture.
 void TessivoDemo::showGridToggledSlot(bool flag)
 {
     facadeView->setShowGrid(flag);
-    facadeView->updateGL();
 }
 
 void TessivoDemo::showInOriginalViewToggledSlot(bool flag)
 {
     facadeView->setShowInOriginalView(flag);
-    facadeView->updateGL();
 }
 
 void TessivoDemo::showOriginalImageToggledSlot(bool flag)
 {
     facadeView->setShowOriginalImage(flag);
-    facadeView->updateGL();
 }

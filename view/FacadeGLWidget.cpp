@@ -153,19 +153,30 @@ int FacadeGLWidget::selectedWindowIndex() const
     return selectedWindow;
 }
 
+// The display options that change the picture repaint at once, as every
+// repaint of the view does, and only when the option really changes.
 void FacadeGLWidget::setShowGrid(bool flag)
 {
+    if (showGrid == flag)
+        return;
     showGrid = flag;
+    updateGL();
 }
 
 void FacadeGLWidget::setShowInOriginalView(bool flag)
 {
+    if (showInOriginalView == flag)
+        return;
     showInOriginalView = flag;
+    updateGL();
 }
 
 void FacadeGLWidget::setShowOriginalImage(bool flag)
 {
+    if (showOriginalImage == flag)
+        return;
     showOriginalImage = flag;
+    updateGL();
 }
 
 void FacadeGLWidget::setDragAllBlinds(bool flag)

@@ -35,6 +35,7 @@ public:
     void resetSelection();
     int selectedWindowIndex() const;
 
+    // Display options. The three that change the picture repaint when they change it.
     void setShowGrid(bool flag);
     void setShowInOriginalView(bool flag);
     void setShowOriginalImage(bool flag);

@@ -66,6 +66,7 @@ std::unique_ptr<QWindowData2D> leafImagesOf(const QString &folder, const QString
 }
 
 enum Defect { CaseKindNone, ImageCountDiffers, NullCurrentImage, NoWindowGroup };
+enum DisplayOption { ShowGrid, ShowInOriginalView, ShowOriginalImage, DragAllBlinds };
 
 } // namespace
 
@@ -97,6 +98,8 @@ private slots:
     void originalViewShutters();
     void originalImageAlone_data();
     void originalImageAlone();
+    void displayOptionsRepaint_data();
+    void displayOptionsRepaint();
     void screenshotEqualsFrame_data();
     void screenshotEqualsFrame();
     void screenshotOfAViewSmallerThanTheImage();
@@ -577,6 +580,43 @@ void TestViewRendering::originalImageAlone()
                 COMPARE_PIXEL(image, x, y, expected);
         }
     }
+}
+
+void TestViewRendering::displayOptionsRepaint_data()
+{
+    QTest::addColumn<int>("option");
+    QTest::addColumn<bool>("value");
+    QTest::addColumn<int>("repaints");
+
+    // From the defaults: grid shown, rectified view, no original image, single blinds.
+    QTest::newRow("grid hidden") << int(ShowGrid) << false << 1;
+    QTest::newRow("grid shown again") << int(ShowGrid) << true << 0;
+    QTest::newRow("original view") << int(ShowInOriginalView) << true << 1;
+    QTest::newRow("rectified view again") << int(ShowInOriginalView) << false << 0;
+    QTest::newRow("original image") << int(ShowOriginalImage) << true << 1;
+    QTest::newRow("original image off again") << int(ShowOriginalImage) << false << 0;
+    QTest::newRow("drag all blinds changes no picture") << int(DragAllBlinds) << true << 0;
+}
+
+// An option that changes the picture repaints the view once, at once; one that
+// changes nothing drawn does not.
+void TestViewRendering::displayOptionsRepaint()
+{
+    QFETCH(int, option);
+    QFETCH(bool, value);
+    QFETCH(int, repaints);
+
+    CountingView view;
+    auto model = twoWindowBlindModel();
+    QVERIFY(showWithModel(view, *model));
+    const int before = view.paints;
+    switch (DisplayOption(option)) {
+    case ShowGrid: view.setShowGrid(value); break;
+    case ShowInOriginalView: view.setShowInOriginalView(value); break;
+    case ShowOriginalImage: view.setShowOriginalImage(value); break;
+    case DragAllBlinds: view.setDragAllBlinds(value); break;
+    }
+    QCOMPARE(view.paints - before, repaints);
 }
 
 void TestViewRendering::screenshotEqualsFrame_data()
