@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 
-
 // Loads an image file and hands it to the view, which only borrows it; the
 // image of the previous call is freed once the view holds the new one.
 void TessivoDemo::testSlot()
@@ -41,7 +40,7 @@ void TessivoDemo::saveToImageSlot()
 // Gives both leaves of every window a random angle (shutter test cases only).
 void TessivoDemo::randomShutterAngleSlot()
 {
-    if (!windowData || windowData->caseKind != int(TestCaseKind::Shutter))
+    if (!windowData || !windowData->isShutterCase())
         return;
     windowData->setRandomShutterAngles();
     facadeView->updateGL();
@@ -125,7 +124,7 @@ void TessivoDemo::resetWindowGridStructureSlot()
 // as no selection.
 void TessivoDemo::setShutterFromSlider(int val, bool left)
 {
-    if (!windowData || windowData->caseKind != int(TestCaseKind::Shutter))
+    if (!windowData || !windowData->isShutterCase())
         return;
     const int selected = selectedWindowInGrid();
     if (selected == -1)

@@ -48,21 +48,16 @@ TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(paren
     ui.spinBoxCol->setEnabled(false);
     ui.horizontalSliderLeftShutter->setEnabled(false);
     ui.horizontalSliderRightShutter->setEnabled(false);
-
-    windowData.reset();
-    rotateAllShutters = false;
 }
 
-// The view outlives this body (it is destroyed with the widget tree by the
-// base class), so it is detached from the model and the image first.
+// The view outlives the model and the image (it is destroyed with the widget
+// tree by the base class, after the members), so it is detached from both first.
 TessivoDemo::~TessivoDemo()
 {
     if (facadeView) {
         facadeView->setWindowData(nullptr);
         facadeView->setImage(nullptr);
     }
-    windowData.reset();
-    testImage.reset();
 }
 
 namespace {
@@ -87,10 +82,7 @@ int TessivoDemo::loadedColCount() const
 int TessivoDemo::selectedWindowInGrid() const
 {
     const int selected = facadeView->selectedWindowIndex();
-    if (!windowData || windowData->windows.empty() || selected < 0
-        || std::size_t(selected) >= windowData->windows.front().size())
-        return -1;
-    return selected;
+    return windowData && windowData->isWindowIndex(selected) ? selected : -1;
 }
 
 // Both sliders change state before either value is set; each setValue that
