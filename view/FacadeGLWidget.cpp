@@ -73,8 +73,7 @@ void FacadeGLWidget::bindWindowTextures()
     deleteWindowTextures();
     if (!windowData)
         return;
-    const std::size_t windowCount = windowData->windows.empty() ? 0 : windowData->windows[0].size();
-    if (windowData->currentImages.size() != windowCount)
+    if (windowData->currentImages.size() != std::size_t(windowData->windowCount()))
         return;
 
     const auto bindKey = [this](int key, const QImage *image) {
@@ -204,5 +203,5 @@ void FacadeGLWidget::paintGL()
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     drawFacade();
-    imageCache.endFrame();
+    m_imageCache.endFrame();
 }

@@ -59,18 +59,16 @@ protected:
     void paintGL() override;
 
 private:
-    // Facade drawing, in paint order (FacadeRendering.cpp).
+    // Facade drawing, in paint order (FacadeRendering.cpp). Each step draws in
+    // the rectified frame or, with inOriginalView, warped into the photograph.
     void drawFacade();
     void drawImageAt(const QImage &converted, int x, int y);
-    void drawWindowImages();
-    void drawWindowImagesInOriginalView();
-    void drawWindowOutlines();
-    void drawWindowOutlinesInOriginalView();
+    void drawWindowImages(bool inOriginalView);
+    void drawWindowOutlines(bool inOriginalView);
     void drawShutters(bool inOriginalView);
     void drawHoverHighlight(bool inOriginalView);
 
     // Mouse editing helpers (MouseEditing.cpp).
-    bool isWindowIndex(int index) const;
     QPoint pointerPosition(const QPoint &widgetPos) const;
     void announceShutterSelection();
     void armEdit(const FacadeWindow &selected, const QPoint &pointer);
@@ -107,7 +105,7 @@ public:
 
 private:
     // GL-layout copies of the images drawn by the last repaint.
-    GLImageCache imageCache;
+    GLImageCache m_imageCache;
     // Set by loadShutterTextures: the next model handed over brings the leaf
     // images whose textures the shutters are drawn with.
     bool m_shutterTexturesPending = false;

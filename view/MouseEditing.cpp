@@ -7,29 +7,17 @@
 
 #include <QMouseEvent>
 
-namespace {
-constexpr int blindCase = int(TestCaseKind::Blind);
-constexpr int shutterCase = int(TestCaseKind::Shutter);
-}
-
 int FacadeGLWidget::windowAt(int px, int py) const
 {
-    if (!windowData || windowData->windows.empty())
+    const auto *windows = windowData ? windowData->currentGroup() : nullptr;
+    if (!windows)
         return -1;
-    const auto &windows = windowData->windows[0];
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        if (FacadeViewMath::inHitArea(windows[i], px, py))
-            return int(i);
+    const int count = windowData->windowCount();
+    for (int i = 0; i < count; ++i) {
+        if (FacadeViewMath::inHitArea((*windows)[std::size_t(i)], px, py))
+            return i;
     }
     return -1;
-}
-
-// True when a model is set and index names a window of group 0. Restructuring
-// and grid-file loads can leave stored indices beyond a shrunken group.
-bool FacadeGLWidget::isWindowIndex(int index) const
-{
-    return windowData && !windowData->windows.empty() && index >= 0
-        && std::size_t(index) < windowData->windows[0].size();
 }
 
 // The pointer in rectified pixels: the widget position itself, or in the
@@ -48,11 +36,11 @@ QPoint FacadeGLWidget::pointerPosition(const QPoint &widgetPos) const
 // write the rounded angles back to the model.
 void FacadeGLWidget::announceShutterSelection()
 {
-    if (windowData->caseKind != shutterCase || selectedWindow == -1) {
+    if (!windowData->isShutterCase() || selectedWindow == -1) {
         emit shutterSelectionChanged(false, 0, 0);
         return;
     }
-    const FacadeWindow &s = windowData->windows[0][selectedWindow];
+    const FacadeWindow &s = (*windowData->currentGroup())[std::size_t(selectedWindow)];
     emit shutterSelectionChanged(true, FacadeViewMath::sliderValueFromAngle(s.leftAngle),
                                  FacadeViewMath::sliderValueFromAngle(s.rightAngle));
 }
@@ -61,7 +49,7 @@ void FacadeGLWidget::mousePressEvent(QMouseEvent *event)
 {
     if (!windowData || event->button() != Qt::LeftButton)
         return;
-    selectedWindow = isWindowIndex(hoveredWindow) ? hoveredWindow : -1;
+    selectedWindow = windowData->isWindowIndex(hoveredWindow) ? hoveredWindow : -1;
     lastMousePos = event->pos();
     announceShutterSelection();
     updateGL();
@@ -74,10 +62,10 @@ void FacadeGLWidget::mouseMoveEvent(QMouseEvent *event)
     const QPoint pointer = pointerPosition(event->pos());
     const bool leftHeld = event->buttons() & Qt::LeftButton;
 
-    if (isWindowIndex(selectedWindow)) {
+    if (windowData->isWindowIndex(selectedWindow)) {
         if (!leftHeld)
-            armEdit(windowData->windows[0][selectedWindow], pointer);
-        if (windowData->caseKind == blindCase && leftHeld) {
+            armEdit((*windowData->currentGroup())[std::size_t(selectedWindow)], pointer);
+        if (windowData->isBlindCase() && leftHeld) {
             if (draggingBlind)
                 dragBlind(pointer);
             else if (movingWindow)
@@ -96,7 +84,7 @@ void FacadeGLWidget::mouseMoveEvent(QMouseEvent *event)
 // rest of its hit area (blind test cases only); elsewhere disarms both.
 void FacadeGLWidget::armEdit(const FacadeWindow &selected, const QPoint &pointer)
 {
-    const bool blind = windowData->caseKind == blindCase;
+    const bool blind = windowData->isBlindCase();
     if (FacadeViewMath::onBlindBand(selected, pointer.x(), pointer.y())) {
         if (blind) {
             setCursor(Qt::SizeVerCursor);
@@ -121,8 +109,8 @@ void FacadeGLWidget::armEdit(const FacadeWindow &selected, const QPoint &pointer
 // every blind takes the same fraction of its own window's height.
 void FacadeGLWidget::dragBlind(const QPoint &pointer)
 {
-    auto &windows = windowData->windows[0];
-    FacadeWindow &s = windows[selectedWindow];
+    auto &windows = *windowData->currentGroup();
+    FacadeWindow &s = windows[std::size_t(selectedWindow)];
     const long long d = static_cast<long long>(pointer.y()) - s.y;
     if (!(0 < d && d < s.height))
         return;
@@ -146,7 +134,7 @@ void FacadeGLWidget::dragBlind(const QPoint &pointer)
 void FacadeGLWidget::showBlindLevel(int index, int level)
 {
     QWindowData2D &model = *windowData;
-    const int source = model.windows[0][index].sourceIndex;
+    const int source = (*model.currentGroup())[std::size_t(index)].sourceIndex;
     const int blindCount = int(model.blindImages.size());
     if (std::size_t(index) >= model.currentImages.size() || std::size_t(index) >= model.imageKeys.size())
         return;
@@ -162,11 +150,11 @@ void FacadeGLWidget::showBlindLevel(int index, int level)
 // Moves the selected window by the pointer's movement in widget pixels.
 void FacadeGLWidget::moveSelectedWindow(const QPoint &widgetPos)
 {
-    FacadeWindow &s = windowData->windows[0][selectedWindow];
+    FacadeWindow &s = (*windowData->currentGroup())[std::size_t(selectedWindow)];
     const QPoint delta = widgetPos - lastMousePos;
     lastMousePos = widgetPos;
-    s.x = FacadeViewMath::addClamped(s.x, delta.x());
-    s.y = FacadeViewMath::addClamped(s.y, delta.y());
+    s.x = clampedSum(s.x, delta.x());
+    s.y = clampedSum(s.y, delta.y());
     updateGL();
 }
 
@@ -174,8 +162,8 @@ void FacadeGLWidget::moveSelectedWindow(const QPoint &widgetPos)
 // load of a shutter case (a load keeps the selection), which must not align it.
 void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *)
 {
-    if (!windowData || windowData->caseKind != int(TestCaseKind::Blind)
-        || !isWindowIndex(selectedWindow) || !movingWindow)
+    if (!windowData || !windowData->isBlindCase() || !windowData->isWindowIndex(selectedWindow)
+        || !movingWindow)
         return;
     alignRowAndColumn();
     updateGL();
@@ -186,8 +174,8 @@ void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *)
 // disagree with group 0 (after a grid-file load) never reach outside it.
 void FacadeGLWidget::alignRowAndColumn()
 {
-    auto &windows = windowData->windows[0];
-    const FacadeWindow s = windows[selectedWindow];
+    auto &windows = *windowData->currentGroup();
+    const FacadeWindow s = windows[std::size_t(selectedWindow)];
     const long long rows = windowData->rows;
     const long long cols = windowData->cols;
     const long long count = static_cast<long long>(windows.size());
