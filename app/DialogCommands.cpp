@@ -21,7 +21,7 @@ void TessivoDemo::testSlot()
     auto image = std::make_unique<QImage>();
     image->load(path);
     facadeView->setImage(image.get());
-    testImage = std::move(image);
+    m_testImage = std::move(image);
     facadeView->updateGL();
 }
 

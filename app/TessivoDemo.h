@@ -73,7 +73,7 @@ private:
     void loadTestCase(int kind);
 
     // Image last loaded by testSlot; the view only borrows it.
-    std::unique_ptr<QImage> testImage;
+    std::unique_ptr<QImage> m_testImage;
 };
 
 #endif
