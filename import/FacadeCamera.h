@@ -1,0 +1,42 @@
+#ifndef TESSIVO_IMPORT_FACADECAMERA_H
+#define TESSIVO_IMPORT_FACADECAMERA_H
+
+#include <QPointF>
+
+#include <array>
+
+// The camera and homography that relate a rectified facade image to the
+// photograph it was cut from, in the form the reconstruction file stores.
+namespace FacadeImport {
+
+using Matrix3 = std::array<std::array<double, 3>, 3>; // row-major
+
+// Corners of the facade in the photograph, in photo pixels (continuous, origin
+// at the top-left corner of the first pixel): top-left, top-right,
+// bottom-right, bottom-left.
+using FacadeQuad = std::array<QPointF, 4>;
+
+struct CameraEstimate {
+    Matrix3 K{};  // focal length and principal point (the photograph's centre)
+    Matrix3 R{};  // rotation of the facade plane's axes into the camera
+    // Rectified pixel p minus (colMin, rowMin) to photo pixels: q = H (p, 1),
+    // divided by the third component; H[2][2] is 1.
+    Matrix3 H{};
+    int colMin = 0;
+    int rowMin = 0;
+    double focal = 0.0;
+    bool focalFromVanishingPoints = false; // otherwise 1.2 times the larger photo side
+};
+
+// h applied to (p, 1) and divided by the third component.
+QPointF applyHomography(const Matrix3 &h, const QPointF &p);
+// The inverse of h (adjugate over determinant); identity when h is singular.
+Matrix3 invertedHomography(const Matrix3 &h);
+
+// Rectified position to photograph and back, offsets included.
+QPointF rectifiedToPhoto(const CameraEstimate &camera, const QPointF &rectified);
+QPointF photoToRectified(const CameraEstimate &camera, const QPointF &photo);
+
+} // namespace FacadeImport
+
+#endif
