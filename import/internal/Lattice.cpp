@@ -1,0 +1,205 @@
+#include "Lattice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace FacadeImport {
+
+namespace {
+
+constexpr double kCellCover = 0.6;    // share of a cell's middle that must stand out
+constexpr double kExtentSlack = 0.15; // a cell's blob may start and end this share of the height off
+constexpr double kKeepShare = 0.5;    // rows and columns need windows in this share of their cells
+constexpr double kClusterShare = 0.35; // matches this share of a window apart are one column or row
+constexpr double kStepSlack = 0.12;   // spacing that differs more from the usual step is irregular
+
+// Values within tolerance of their neighbours are one cluster: its median.
+std::vector<double> clusterMedians(std::vector<double> values, double tolerance)
+{
+    std::sort(values.begin(), values.end());
+    std::vector<double> out;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i <= values.size(); ++i)
+        if (i == values.size() || values[i] - values[i - 1] > tolerance) {
+            out.push_back(values[start + (i - start) / 2]);
+            start = i;
+        }
+    return out;
+}
+
+// Positions closer than minStep to the previous one are dropped.
+std::vector<double> separated(const std::vector<double> &axis, double minStep)
+{
+    std::vector<double> out;
+    for (double v : axis)
+        if (out.empty() || v - out.back() >= minStep)
+            out.push_back(v);
+    return out;
+}
+
+double medianStep(const std::vector<double> &axis)
+{
+    std::vector<double> steps;
+    for (std::size_t i = 1; i < axis.size(); ++i)
+        steps.push_back(axis[i] - axis[i - 1]);
+    if (steps.empty())
+        return 0.0;
+    std::nth_element(steps.begin(), steps.begin() + std::ptrdiff_t(steps.size() / 2), steps.end());
+    return steps[steps.size() / 2];
+}
+
+// Fills gaps that are a whole number of steps, then steps outwards while
+// windows stand there. A gap takes the largest number of steps whose new
+// positions all hold windows: a gap of four steps would also pass as two.
+std::vector<double> completeAxis(const std::vector<double> &axis, double minStep, double lo, double hi,
+                                 const std::function<bool(double)> &holdsWindows)
+{
+    if (axis.size() < 2)
+        return axis;
+    std::vector<double> out{axis.front()};
+    for (std::size_t i = 1; i < axis.size(); ++i) {
+        const double gap = axis[i] - axis[i - 1];
+        for (int k = int(gap / minStep); k >= 2; --k) {
+            bool all = true;
+            for (int j = 1; j < k && all; ++j)
+                all = holdsWindows(axis[i - 1] + j * gap / k);
+            if (all) {
+                for (int j = 1; j < k; ++j)
+                    out.push_back(axis[i - 1] + j * gap / k);
+                break;
+            }
+        }
+        out.push_back(axis[i]);
+    }
+    double step = 1e30;
+    for (std::size_t i = 1; i < out.size(); ++i)
+        step = std::min(step, out[i] - out[i - 1]);
+    while (out.front() - step >= lo && holdsWindows(out.front() - step))
+        out.insert(out.begin(), out.front() - step);
+    while (out.back() + step <= hi && holdsWindows(out.back() + step))
+        out.push_back(out.back() + step);
+    return out;
+}
+
+// Drops end positions whose spacing to their neighbour is off the usual step.
+void trimIrregularEnds(std::vector<double> &axis)
+{
+    while (axis.size() >= 3) {
+        const double step = medianStep(axis);
+        if (std::abs(axis[1] - axis[0] - step) > kStepSlack * step)
+            axis.erase(axis.begin());
+        else if (std::abs(axis[axis.size() - 1] - axis[axis.size() - 2] - step) > kStepSlack * step)
+            axis.pop_back();
+        else
+            break;
+    }
+}
+
+void countWindows(const cv::Mat &mask, const cv::Size &size, Lattice &l)
+{
+    l.held.assign(l.rows.size(), std::vector<char>(l.cols.size(), 0));
+    for (std::size_t r = 0; r < l.rows.size(); ++r)
+        for (std::size_t c = 0; c < l.cols.size(); ++c)
+            l.held[r][c] = cellHoldsWindow(mask, l.cols[c], l.rows[r], size);
+}
+
+} // namespace
+
+int Lattice::windows() const
+{
+    int n = 0;
+    for (const auto &row : held)
+        n += int(std::count(row.begin(), row.end(), 1));
+    return n;
+}
+
+bool cellHoldsWindow(const cv::Mat &mask, double x, double y, const cv::Size &size)
+{
+    const cv::Rect image(cv::Point(), mask.size());
+    const cv::Rect middle(int(std::lround(x - 0.25 * size.width)), int(std::lround(y - 0.4 * size.height)),
+                          std::max(1, size.width / 2), std::max(1, size.height * 4 / 5));
+    if ((middle & image) != middle)
+        return false;
+    if (cv::mean(mask(middle))[0] < 255.0 * kCellCover)
+        return false;
+    // The rows of the middle band where most pixels stand out, from the
+    // centre outwards.
+    auto standsOut = [&](int row) {
+        return row >= 0 && row < mask.rows && cv::mean(mask(cv::Rect(middle.x, row, middle.width, 1)))[0] >= 127.0;
+    };
+    const int centre = int(std::lround(y));
+    const int limit = int(std::lround((0.5 + 2.0 * kExtentSlack) * size.height));
+    int top = centre, bottom = centre;
+    while (centre - top < limit && standsOut(top - 1))
+        --top;
+    while (bottom - centre < limit && standsOut(bottom + 1))
+        ++bottom;
+    const double slack = kExtentSlack * size.height;
+    return std::abs(top - (y - 0.5 * size.height)) <= slack && std::abs(bottom + 1 - (y + 0.5 * size.height)) <= slack;
+}
+
+Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &centres, const cv::Size &size)
+{
+    Lattice l;
+    if (centres.empty() || size.width <= 0 || size.height <= 0)
+        return l;
+    std::vector<double> xs, ys;
+    for (const cv::Point2d &p : centres) {
+        xs.push_back(p.x);
+        ys.push_back(p.y);
+    }
+    l.cols = separated(clusterMedians(xs, kClusterShare * size.width), 0.8 * size.width);
+    l.rows = separated(clusterMedians(ys, kClusterShare * size.height), 0.8 * size.height);
+
+    // Share of the cells along the other axis that hold a window.
+    auto shareAt = [&](double position, bool column) {
+        const std::vector<double> &other = column ? l.rows : l.cols;
+        int n = 0;
+        for (double o : other)
+            n += column ? cellHoldsWindow(mask, position, o, size) : cellHoldsWindow(mask, o, position, size);
+        return other.empty() ? 0.0 : double(n) / double(other.size());
+    };
+    l.cols = completeAxis(l.cols, 1.1 * size.width, 0.5 * size.width, mask.cols - 0.5 * size.width,
+                          [&](double x) { return shareAt(x, true) >= kKeepShare; });
+    l.rows = completeAxis(l.rows, 1.1 * size.height, 0.5 * size.height, mask.rows - 0.5 * size.height,
+                          [&](double y) { return shareAt(y, false) >= kKeepShare; });
+    trimIrregularEnds(l.cols);
+    trimIrregularEnds(l.rows);
+
+    countWindows(mask, size, l);
+    while (!l.rows.empty() && !l.cols.empty()) {
+        double worst = kKeepShare;
+        int index = -1;
+        bool isRow = false;
+        for (std::size_t r = 0; r < l.rows.size(); ++r) {
+            const double s = std::count(l.held[r].begin(), l.held[r].end(), 1) / double(l.cols.size());
+            if (s < worst) {
+                worst = s;
+                index = int(r);
+                isRow = true;
+            }
+        }
+        for (std::size_t c = 0; c < l.cols.size(); ++c) {
+            int n = 0;
+            for (std::size_t r = 0; r < l.rows.size(); ++r)
+                n += l.held[r][c];
+            const double s = n / double(l.rows.size());
+            if (s < worst) {
+                worst = s;
+                index = int(c);
+                isRow = false;
+            }
+        }
+        if (index < 0)
+            break;
+        if (isRow)
+            l.rows.erase(l.rows.begin() + index);
+        else
+            l.cols.erase(l.cols.begin() + index);
+        countWindows(mask, size, l);
+    }
+    return l;
+}
+
+} // namespace FacadeImport

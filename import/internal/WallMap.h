@@ -1,0 +1,32 @@
+#ifndef TESSIVO_IMPORT_WALLMAP_H
+#define TESSIVO_IMPORT_WALLMAP_H
+
+// How far each pixel of a rectified facade is from the wall's own colour, and
+// the blobs that stand out from it. Internal to import/.
+#include <opencv2/core.hpp>
+
+#include <vector>
+
+namespace FacadeImport {
+
+// Robust colour statistics of the wall in Lab: the wall covers most of a
+// facade, so the median is its colour and the median deviation its spread.
+struct WallModel {
+    cv::Vec3f centre;
+    cv::Vec3f spread;
+};
+
+// From an 8-bit Lab image; pixels where mask is non-zero are left out (an
+// empty mask uses every pixel).
+WallModel estimateWall(const cv::Mat &lab, const cv::Mat &mask = cv::Mat());
+
+// Per-pixel distance from the wall in units of its spread (CV_32F).
+cv::Mat wallDistance(const cv::Mat &lab, const WallModel &wall);
+
+// Pixels farther than threshold from the wall, joined across thin gaps, with
+// the holes inside each blob filled (CV_8U, 255 inside).
+cv::Mat standOutMask(const cv::Mat &distance, float threshold);
+
+} // namespace FacadeImport
+
+#endif
