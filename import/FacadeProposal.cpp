@@ -1,6 +1,7 @@
 #include "FacadeProposal.h"
 
 #include "internal/CvImage.h"
+#include "internal/Guard.h"
 #include "internal/LineSegments.h"
 
 #include <opencv2/imgproc.hpp>
@@ -194,14 +195,7 @@ FacadeQuad photoExtent(const QImage &photo)
     return {QPointF(0.0, 0.0), QPointF(w, 0.0), QPointF(w, h), QPointF(0.0, h)};
 }
 
-} // namespace
-
-QPointF VanishingDirection::position() const
-{
-    return QPointF(point[0] / point[2], point[1] / point[2]);
-}
-
-FacadeProposal proposeFacade(const QImage &photo)
+FacadeProposal proposeFrom(const QImage &photo)
 {
     FacadeProposal out;
     out.corners = photoExtent(photo);
@@ -343,6 +337,21 @@ FacadeProposal proposeFacade(const QImage &photo)
         out.corners[std::size_t(k)] = norm.toPhoto(p);
     }
     out.fromLines = true;
+    return out;
+}
+
+} // namespace
+
+QPointF VanishingDirection::position() const
+{
+    return QPointF(point[0] / point[2], point[1] / point[2]);
+}
+
+FacadeProposal proposeFacade(const QImage &photo)
+{
+    FacadeProposal out;
+    out.corners = photoExtent(photo);
+    runGuarded([&] { out = proposeFrom(photo); });
     return out;
 }
 

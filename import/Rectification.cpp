@@ -1,6 +1,7 @@
 #include "Rectification.h"
 
 #include "internal/CvImage.h"
+#include "internal/Guard.h"
 
 #include <QCoreApplication>
 
@@ -161,7 +162,9 @@ ImportStatus validateCorners(const FacadeQuad &corners, const QSize &photoSize)
     return ImportStatus::success();
 }
 
-RectificationPlan planRectification(const FacadeQuad &corners, const QSize &photoSize)
+namespace {
+
+RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
 {
     RectificationPlan plan;
     plan.status = validateCorners(corners, photoSize);
@@ -222,7 +225,7 @@ RectificationPlan planRectification(const FacadeQuad &corners, const QSize &phot
     return plan;
 }
 
-QImage rectifyPhoto(const QImage &photo, const RectificationPlan &plan)
+QImage warpFrom(const QImage &photo, const RectificationPlan &plan)
 {
     if (photo.isNull() || !plan.status.ok() || plan.size.isEmpty())
         return QImage();
@@ -245,6 +248,26 @@ QImage rectifyPhoto(const QImage &photo, const RectificationPlan &plan)
     if (k > 1)
         cv::resize(warped, warped, cv::Size(plan.size.width(), plan.size.height()), 0.0, 0.0, cv::INTER_AREA);
     return toQImage(warped);
+}
+
+} // namespace
+
+RectificationPlan planRectification(const FacadeQuad &corners, const QSize &photoSize)
+{
+    RectificationPlan plan;
+    if (!runGuarded([&] { plan = planFrom(corners, photoSize); })) {
+        plan = RectificationPlan();
+        plan.status = ImportStatus::failure(ImportError::Internal, tr("The facade corners cannot be rectified."));
+    }
+    return plan;
+}
+
+QImage rectifyPhoto(const QImage &photo, const RectificationPlan &plan)
+{
+    QImage out;
+    if (!runGuarded([&] { out = warpFrom(photo, plan); }))
+        out = QImage();
+    return out;
 }
 
 } // namespace FacadeImport

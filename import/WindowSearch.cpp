@@ -1,6 +1,7 @@
 #include "WindowSearch.h"
 
 #include "internal/CvImage.h"
+#include "internal/Guard.h"
 #include "internal/Lattice.h"
 #include "internal/WallMap.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr int kWorkSide = 800;      // the search runs on a copy at most this large
 constexpr int kCoarseSide = 400;    // and chooses its window on one at most this large
-constexpr float kStandOut = 3.5f;   // wall distance (in wall spreads) of what stands out
 constexpr float kGoodMatch = 0.7f;  // correlation of a good match
 constexpr int kMaxCandidates = 24;  // candidate windows tried as the seed
 constexpr int kMinMatches = 3;      // a seed must match at least this often, itself included
@@ -42,12 +42,7 @@ Level makeLevel(const cv::Mat &rgb, double scale)
     cv::Mat small = rgb;
     if (scale < 1.0)
         cv::resize(rgb, small, cv::Size(), scale, scale, cv::INTER_AREA);
-    cv::Mat blurred, lab;
-    cv::GaussianBlur(small, blurred, cv::Size(0, 0), 1.0);
-    cv::cvtColor(blurred, lab, cv::COLOR_RGB2Lab);
-    cv::extractChannel(lab, level.gray, 0);
-    level.gray.convertTo(level.gray, CV_32F);
-    level.mask = standOutMask(wallDistance(lab, estimateWall(lab)), kStandOut);
+    level.mask = standOutOfWall(small, &level.gray);
     return level;
 }
 
@@ -197,9 +192,7 @@ cv::Rect2d commonExtent(const cv::Mat &mask, const std::vector<cv::Point2d> &cel
     return cv::Rect2d(box.x - ax - 0.5 * size.width, box.y - ay - 0.5 * size.height, box.width, box.height);
 }
 
-} // namespace
-
-WindowSearchResult findWindows(const QImage &rectified, const QRect &marked)
+WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
 {
     WindowSearchResult result;
     const QString none = tr("No repeated windows were found.");
@@ -275,6 +268,18 @@ WindowSearchResult findWindows(const QImage &rectified, const QRect &marked)
     result.grid = arrangeWindows(placed, rectified.size());
     if (result.grid.empty())
         result.status = ImportStatus::failure(ImportError::NoWindows, none);
+    return result;
+}
+
+} // namespace
+
+WindowSearchResult findWindows(const QImage &rectified, const QRect &marked)
+{
+    WindowSearchResult result;
+    if (!runGuarded([&] { result = searchFrom(rectified, marked); })) {
+        result = WindowSearchResult();
+        result.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to search for windows."));
+    }
     return result;
 }
 

@@ -99,4 +99,16 @@ cv::Mat standOutMask(const cv::Mat &distance, float threshold)
     return mask;
 }
 
+cv::Mat standOutOfWall(const cv::Mat &rgb, cv::Mat *lightness)
+{
+    cv::Mat blurred, lab;
+    cv::GaussianBlur(rgb, blurred, cv::Size(0, 0), 1.0);
+    cv::cvtColor(blurred, lab, cv::COLOR_RGB2Lab);
+    if (lightness) {
+        cv::extractChannel(lab, *lightness, 0);
+        lightness->convertTo(*lightness, CV_32F);
+    }
+    return standOutMask(wallDistance(lab, estimateWall(lab)), kStandOut);
+}
+
 } // namespace FacadeImport

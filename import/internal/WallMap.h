@@ -27,6 +27,13 @@ cv::Mat wallDistance(const cv::Mat &lab, const WallModel &wall);
 // the holes inside each blob filled (CV_8U, 255 inside).
 cv::Mat standOutMask(const cv::Mat &distance, float threshold);
 
+// Distance from the wall (in wall spreads) of what stands out from it.
+constexpr float kStandOut = 3.5f;
+
+// What stands out from the wall in an 8-bit RGB image (slightly smoothed
+// first, against sensor noise), and optionally its lightness (CV_32F, Lab L).
+cv::Mat standOutOfWall(const cv::Mat &rgb, cv::Mat *lightness = nullptr);
+
 } // namespace FacadeImport
 
 #endif
