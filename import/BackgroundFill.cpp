@@ -299,22 +299,25 @@ QImage warpFrom(const QImage &photo, const QImage &filled, const std::vector<QRe
     const cv::Matx33d fromIndex(1.0, 0.0, 0.5 - camera.colMin, 0.0, 1.0, 0.5 - camera.rowMin, 0.0, 0.0, 1.0);
     cv::Matx33d forward = h * fromIndex;
     // Only the part of the photograph the facade covers is warped.
-    cv::Rect2d box;
-    bool first = true;
+    double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
     for (const cv::Point2d &c : {cv::Point2d(0, 0), cv::Point2d(facade.cols, 0), cv::Point2d(facade.cols, facade.rows),
                                  cv::Point2d(0, facade.rows)}) {
         const cv::Vec3d q = h * cv::Vec3d(c.x - camera.colMin, c.y - camera.rowMin, 1.0);
         if (!(q[2] > 0.0) && !(q[2] < 0.0))
             return toQImage(out);
-        const cv::Point2d p(q[0] / q[2], q[1] / q[2]);
-        box = first ? cv::Rect2d(p, cv::Size2d(0, 0)) : (box | cv::Rect2d(p, cv::Size2d(0, 0)));
-        first = false;
+        left = std::min(left, q[0] / q[2]);
+        right = std::max(right, q[0] / q[2]);
+        top = std::min(top, q[1] / q[2]);
+        bottom = std::max(bottom, q[1] / q[2]);
     }
-    const cv::Rect roi = cv::Rect(int(std::floor(box.x)) - 2, int(std::floor(box.y)) - 2, int(std::ceil(box.width)) + 5,
-                                  int(std::ceil(box.height)) + 5)
-                       & cv::Rect(cv::Point(), out.size());
-    if (roi.area() == 0)
+    const cv::Rect photoRect(cv::Point(), out.size());
+    if (!(left < photoRect.width && top < photoRect.height && right > 0.0 && bottom > 0.0))
         return toQImage(out);
+    const int x0 = std::max(0, int(std::floor(left)) - 2);
+    const int y0 = std::max(0, int(std::floor(top)) - 2);
+    const cv::Rect roi = cv::Rect(x0, y0, std::min(photoRect.width, int(std::ceil(right)) + 3) - x0,
+                                  std::min(photoRect.height, int(std::ceil(bottom)) + 3) - y0)
+                       & photoRect;
     const cv::Matx33d toRoi(1.0, 0.0, -0.5 - roi.x, 0.0, 1.0, -0.5 - roi.y, 0.0, 0.0, 1.0);
     forward = toRoi * forward;
 

@@ -87,7 +87,10 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
     a.timings.windowSearch = millisecondsOf(timer);
     a.grid = a.search.grid;
     a.status = a.search.status;
-    refresh(a);
+    // Without windows the backgrounds are the facade and the photograph as
+    // they are, ready for windows placed by hand; other failures end here.
+    if (a.status.ok() || a.status.error == ImportError::NoWindows)
+        refresh(a);
     return a;
 }
 

@@ -22,6 +22,8 @@ constexpr double kHorizontalSpread = 50.0; // and for the horizontal one: degree
 constexpr double kDominantShare = 0.45;   // a dominant line's longest run: this share of the longest of all
 constexpr double kBin = 0.005;            // line positions are binned at this width (frame units)
 constexpr double kLongShare = 0.25;       // long vertical lines: this share of the longest one
+constexpr int kMinLines = 5;              // a vanishing point needs this many lines
+constexpr double kMinSupport = 0.5;       // and this much length together, in half the copy's larger side
 
 // Normalised image coordinates: centred on the copy, half its larger side = 1.
 struct Normaliser {
@@ -235,7 +237,15 @@ FacadeProposal proposeFrom(const QImage &photo)
     for (int i = 0; i < int(segments.size()); ++i)
         if (std::abs(segments[std::size_t(i)].angle - 90.0) <= kVerticalSpread)
             verticalCandidates.push_back(i);
-    const VanishingPoint vertical = estimateVanishingPoint(segments, verticalCandidates, box, tolerance, 4, random);
+    // A few short pieces of curves meet somewhere by chance: a vanishing
+    // point needs several lines and some length of them.
+    auto enough = [](VanishingPoint vp) {
+        if (vp.support < kMinSupport)
+            vp = VanishingPoint();
+        return vp;
+    };
+    const VanishingPoint vertical =
+        enough(estimateVanishingPoint(segments, verticalCandidates, box, tolerance, kMinLines, random));
 
     std::vector<char> used(segments.size(), 0);
     for (int i : vertical.inliers)
@@ -246,7 +256,8 @@ FacadeProposal proposeFrom(const QImage &photo)
         if (!used[std::size_t(i)] && std::min(a, 180.0 - a) <= kHorizontalSpread)
             horizontalCandidates.push_back(i);
     }
-    const VanishingPoint horizontal = estimateVanishingPoint(segments, horizontalCandidates, box, tolerance, 4, random);
+    const VanishingPoint horizontal =
+        enough(estimateVanishingPoint(segments, horizontalCandidates, box, tolerance, kMinLines, random));
 
     if (vertical.found) {
         out.vertical.found = true;

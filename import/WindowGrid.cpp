@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace FacadeImport {
 
 namespace {
 
+// The middle value; for an even count the mean of the two middle ones,
+// rounded down.
 int median(std::vector<int> v)
 {
     if (v.empty())
         return 0;
-    std::nth_element(v.begin(), v.begin() + std::ptrdiff_t(v.size() / 2), v.end());
-    return v[v.size() / 2];
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : int((std::int64_t(v[n / 2 - 1]) + v[n / 2]) / 2);
 }
 
 // Groups values that follow each other within tolerance; returns for every

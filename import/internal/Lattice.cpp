@@ -96,6 +96,55 @@ void trimIrregularEnds(std::vector<double> &axis)
     }
 }
 
+// Places each position of an axis where the matches in it say (the median of
+// those that lie on the lattice's other axis too), and positions without
+// matches on the straight line through the measured ones, by their number of
+// steps: one stray match must not shift a column, and a column filled in
+// must sit where the spacing puts it.
+void settleAxis(std::vector<double> &axis, const std::vector<double> &along, const std::vector<double> &across,
+                const std::vector<double> &otherAxis, double tolerance, double otherTolerance)
+{
+    if (axis.empty())
+        return;
+    std::vector<double> measured(axis.size(), std::nan(""));
+    for (std::size_t i = 0; i < axis.size(); ++i) {
+        std::vector<double> in;
+        for (std::size_t m = 0; m < along.size(); ++m) {
+            if (std::abs(along[m] - axis[i]) > tolerance)
+                continue;
+            const bool onLattice = std::any_of(otherAxis.begin(), otherAxis.end(),
+                                               [&](double o) { return std::abs(across[m] - o) <= otherTolerance; });
+            if (onLattice)
+                in.push_back(along[m]);
+        }
+        if (!in.empty()) {
+            std::sort(in.begin(), in.end());
+            measured[i] = in.size() % 2 ? in[in.size() / 2] : 0.5 * (in[in.size() / 2 - 1] + in[in.size() / 2]);
+        }
+    }
+    const double step = medianStep(axis);
+    std::vector<double> k(axis.size(), 0.0);
+    for (std::size_t i = 0; i < axis.size(); ++i)
+        k[i] = step > 0.0 ? std::round((axis[i] - axis[0]) / step) : double(i);
+    // Least-squares line position = a + b k through the measured positions.
+    double n = 0.0, sk = 0.0, sx = 0.0, skk = 0.0, skx = 0.0;
+    for (std::size_t i = 0; i < axis.size(); ++i)
+        if (!std::isnan(measured[i])) {
+            n += 1.0;
+            sk += k[i];
+            sx += measured[i];
+            skk += k[i] * k[i];
+            skx += k[i] * measured[i];
+        }
+    const double det = n * skk - sk * sk;
+    for (std::size_t i = 0; i < axis.size(); ++i) {
+        if (!std::isnan(measured[i]))
+            axis[i] = measured[i];
+        else if (n >= 2.0 && det > 0.0)
+            axis[i] = (sx * skk - sk * skx) / det + (n * skx - sk * sx) / det * k[i];
+    }
+}
+
 void countWindows(const cv::Mat &mask, const cv::Size &size, Lattice &l)
 {
     l.held.assign(l.rows.size(), std::vector<char>(l.cols.size(), 0));
@@ -166,6 +215,9 @@ Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &
                           [&](double y) { return shareAt(y, false) >= kKeepShare; });
     trimIrregularEnds(l.cols);
     trimIrregularEnds(l.rows);
+    const std::vector<double> rowsBefore = l.rows;
+    settleAxis(l.rows, ys, xs, l.cols, kClusterShare * size.height, kClusterShare * size.width);
+    settleAxis(l.cols, xs, ys, rowsBefore, kClusterShare * size.width, kClusterShare * size.height);
 
     countWindows(mask, size, l);
     while (!l.rows.empty() && !l.cols.empty()) {

@@ -28,8 +28,10 @@ bool cellHoldsWindow(const cv::Mat &mask, double x, double y, const cv::Size &si
 // ones (good matches of one window): the centres clustered into columns and
 // rows; gaps of a whole number of steps filled in where windows stand; one
 // step more outwards while they do; irregularly spaced end rows and columns
-// (a ground floor) dropped; then rows and columns in which fewer than half
-// the cells hold a window dropped, the emptiest first.
+// (a ground floor) dropped; every position settled where the matches on the
+// lattice put it (positions without matches on the line through the others);
+// then rows and columns in which fewer than half the cells hold a window
+// dropped, the emptiest first.
 Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &centres, const cv::Size &size);
 
 } // namespace FacadeImport
