@@ -287,49 +287,77 @@ QImage fillFrom(const QImage &rectified, const std::vector<QRect> &holes)
 QImage warpFrom(const QImage &photo, const QImage &filled, const std::vector<QRect> &holes,
                 const CameraEstimate &camera)
 {
-    if (photo.isNull() || filled.isNull())
-        return photo;
-    const cv::Mat facade = toMat(filled);
-    cv::Mat out = toMat(photo);
+    QImage result = photo.convertToFormat(QImage::Format_RGB888);
+    if (result.isNull() || filled.isNull())
+        return result;
+    const QImage facadeImage = filled.convertToFormat(QImage::Format_RGB888);
+    const cv::Mat facade = viewOf(facadeImage);
     const cv::Mat weight = featherWeight(holeMask(facade.size(), holes));
+    cv::Mat out = writableViewOf(result);
+    const cv::Rect photoRect(cv::Point(), out.size());
 
     // Rectified pixel index -> photograph pixel index, pixel centres at +0.5.
     const Matrix3 &H = camera.H;
     const cv::Matx33d h(H[0][0], H[0][1], H[0][2], H[1][0], H[1][1], H[1][2], H[2][0], H[2][1], H[2][2]);
     const cv::Matx33d fromIndex(1.0, 0.0, 0.5 - camera.colMin, 0.0, 1.0, 0.5 - camera.rowMin, 0.0, 0.0, 1.0);
-    cv::Matx33d forward = h * fromIndex;
-    // Only the part of the photograph the facade covers is warped.
-    double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
-    for (const cv::Point2d &c : {cv::Point2d(0, 0), cv::Point2d(facade.cols, 0), cv::Point2d(facade.cols, facade.rows),
-                                 cv::Point2d(0, facade.rows)}) {
-        const cv::Vec3d q = h * cv::Vec3d(c.x - camera.colMin, c.y - camera.rowMin, 1.0);
-        if (!(q[2] > 0.0) && !(q[2] < 0.0))
-            return toQImage(out);
-        left = std::min(left, q[0] / q[2]);
-        right = std::max(right, q[0] / q[2]);
-        top = std::min(top, q[1] / q[2]);
-        bottom = std::max(bottom, q[1] / q[2]);
-    }
-    const cv::Rect photoRect(cv::Point(), out.size());
-    if (!(left < photoRect.width && top < photoRect.height && right > 0.0 && bottom > 0.0))
-        return toQImage(out);
-    const int x0 = std::max(0, int(std::floor(left)) - 2);
-    const int y0 = std::max(0, int(std::floor(top)) - 2);
-    const cv::Rect roi = cv::Rect(x0, y0, std::min(photoRect.width, int(std::ceil(right)) + 3) - x0,
-                                  std::min(photoRect.height, int(std::ceil(bottom)) + 3) - y0)
-                       & photoRect;
-    const cv::Matx33d toRoi(1.0, 0.0, -0.5 - roi.x, 0.0, 1.0, -0.5 - roi.y, 0.0, 0.0, 1.0);
-    forward = toRoi * forward;
+    const cv::Matx33d forward = h * fromIndex;
 
-    cv::Mat warped, warpedWeight;
-    cv::warpPerspective(facade, warped, cv::Mat(forward), roi.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT);
-    cv::warpPerspective(weight, warpedWeight, cv::Mat(forward), roi.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT);
-    cv::Mat part = out(roi);
-    const cv::Mat rest = 1.0 - warpedWeight;
-    cv::Mat blended;
-    cv::blendLinear(warped, part, warpedWeight, rest, blended);
-    blended.copyTo(part);
-    return toQImage(out);
+    // Only the parts of the photograph where holes land are warped: each
+    // hole's box there, overlapping boxes joined so that no pixel is blended
+    // twice.
+    std::vector<cv::Rect> boxes;
+    const cv::Rect facadeRect(cv::Point(), facade.size());
+    for (const QRect &hole : holes) {
+        const int m = marginOf(hole) + 1;
+        const cv::Rect r = cv::Rect(hole.x() - m, hole.y() - m, hole.width() + 2 * m, hole.height() + 2 * m) & facadeRect;
+        if (r.area() == 0)
+            continue;
+        double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
+        bool finite = true;
+        for (const cv::Point2d &c : {cv::Point2d(r.x, r.y), cv::Point2d(r.x + r.width, r.y),
+                                     cv::Point2d(r.x + r.width, r.y + r.height), cv::Point2d(r.x, r.y + r.height)}) {
+            const cv::Vec3d q = h * cv::Vec3d(c.x - camera.colMin, c.y - camera.rowMin, 1.0);
+            finite = finite && q[2] > 0.0;
+            if (!finite)
+                break;
+            left = std::min(left, q[0] / q[2]);
+            right = std::max(right, q[0] / q[2]);
+            top = std::min(top, q[1] / q[2]);
+            bottom = std::max(bottom, q[1] / q[2]);
+        }
+        if (!finite || !(left < photoRect.width && top < photoRect.height && right > 0.0 && bottom > 0.0))
+            continue;
+        const int x0 = std::max(0, int(std::floor(left)) - 2);
+        const int y0 = std::max(0, int(std::floor(top)) - 2);
+        const cv::Rect box = cv::Rect(x0, y0, std::min(photoRect.width, int(std::ceil(right)) + 3) - x0,
+                                      std::min(photoRect.height, int(std::ceil(bottom)) + 3) - y0)
+                           & photoRect;
+        if (box.area() > 0)
+            boxes.push_back(box);
+    }
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (std::size_t i = 0; i < boxes.size() && !joined; ++i)
+            for (std::size_t j = i + 1; j < boxes.size() && !joined; ++j)
+                if ((boxes[i] & boxes[j]).area() > 0) {
+                    boxes[i] |= boxes[j];
+                    boxes.erase(boxes.begin() + std::ptrdiff_t(j));
+                    joined = true;
+                }
+    }
+
+    for (const cv::Rect &box : boxes) {
+        const cv::Matx33d toBox(1.0, 0.0, -0.5 - box.x, 0.0, 1.0, -0.5 - box.y, 0.0, 0.0, 1.0);
+        const cv::Mat map(toBox * forward);
+        cv::Mat warped, warpedWeight, blended;
+        cv::warpPerspective(facade, warped, map, box.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT);
+        cv::warpPerspective(weight, warpedWeight, map, box.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT);
+        const cv::Mat rest = 1.0 - warpedWeight;
+        cv::Mat part = out(box);
+        cv::blendLinear(warped, part, warpedWeight, rest, blended);
+        blended.copyTo(part);
+    }
+    return result;
 }
 
 } // namespace

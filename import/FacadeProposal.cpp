@@ -204,12 +204,14 @@ FacadeProposal proposeFrom(const QImage &photo)
     if (photo.isNull())
         return out;
 
-    cv::Mat rgb = toMat(photo);
-    const int side = std::max(rgb.cols, rgb.rows);
+    const QImage rgbPhoto = photo.convertToFormat(QImage::Format_RGB888);
+    const cv::Mat full = viewOf(rgbPhoto);
+    const int side = std::max(full.cols, full.rows);
     Normaliser norm;
     norm.toCopy = std::min(1.0, double(kAnalysisSide) / side);
+    cv::Mat rgb = full;
     if (norm.toCopy < 1.0)
-        cv::resize(rgb, rgb, cv::Size(), norm.toCopy, norm.toCopy, cv::INTER_AREA);
+        cv::resize(full, rgb, cv::Size(), norm.toCopy, norm.toCopy, cv::INTER_AREA);
     cv::Mat gray;
     cv::cvtColor(rgb, gray, cv::COLOR_RGB2GRAY);
     norm.cx = 0.5 * gray.cols;

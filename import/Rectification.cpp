@@ -229,7 +229,8 @@ QImage warpFrom(const QImage &photo, const RectificationPlan &plan)
 {
     if (photo.isNull() || !plan.status.ok() || plan.size.isEmpty())
         return QImage();
-    const cv::Mat src = toMat(photo);
+    const QImage rgbPhoto = photo.convertToFormat(QImage::Format_RGB888);
+    const cv::Mat src = viewOf(rgbPhoto);
     const FacadeQuad &c = plan.corners;
     // Photo pixels per rectified pixel along the facade's edges.
     const double shrink = std::max({length(c[0], c[1]) / plan.size.width(), length(c[3], c[2]) / plan.size.width(),

@@ -147,7 +147,8 @@ bool chooseSeed(const Level &coarse, cv::Rect *seed)
         const Matches m = matchesOf(coarse, box);
         if (int(m.centres.size()) < kMinMatches)
             continue;
-        const int windows = latticeFromMatches(coarse.mask, m.centres, box.size()).windows();
+        const WindowShape shape = windowShapeAt(coarse.mask, m.centres.front(), box.size());
+        const int windows = latticeFromMatches(coarse.mask, m.centres, shape).windows();
         double score = 0.0;
         for (float s : m.scores)
             score += s;
@@ -231,7 +232,8 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
                         int(std::lround(seed.width * inv)), int(std::lround(seed.height * inv)));
     result.matches = int(m.centres.size());
 
-    const Lattice lattice = latticeFromMatches(work.mask, m.centres, seed.size());
+    const cv::Point2d seedCentre(seed.x + 0.5 * seed.width, seed.y + 0.5 * seed.height);
+    const Lattice lattice = latticeFromMatches(work.mask, m.centres, windowShapeAt(work.mask, seedCentre, seed.size()));
     std::vector<cv::Point2d> cells;
     for (std::size_t r = 0; r < lattice.rows.size(); ++r)
         for (std::size_t c = 0; c < lattice.cols.size(); ++c)

@@ -16,6 +16,21 @@ cv::Mat toMat(const QImage &image)
     return view.clone();
 }
 
+cv::Mat viewOf(const QImage &rgb888)
+{
+    if (rgb888.isNull() || rgb888.format() != QImage::Format_RGB888)
+        return cv::Mat();
+    return cv::Mat(rgb888.height(), rgb888.width(), CV_8UC3, const_cast<uchar *>(rgb888.constBits()),
+                   std::size_t(rgb888.bytesPerLine()));
+}
+
+cv::Mat writableViewOf(QImage &rgb888)
+{
+    if (rgb888.isNull() || rgb888.format() != QImage::Format_RGB888)
+        return cv::Mat();
+    return cv::Mat(rgb888.height(), rgb888.width(), CV_8UC3, rgb888.bits(), std::size_t(rgb888.bytesPerLine()));
+}
+
 QImage toQImage(const cv::Mat &rgb)
 {
     if (rgb.empty())

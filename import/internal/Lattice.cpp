@@ -145,12 +145,12 @@ void settleAxis(std::vector<double> &axis, const std::vector<double> &along, con
     }
 }
 
-void countWindows(const cv::Mat &mask, const cv::Size &size, Lattice &l)
+void countWindows(const cv::Mat &mask, const WindowShape &shape, Lattice &l)
 {
     l.held.assign(l.rows.size(), std::vector<char>(l.cols.size(), 0));
     for (std::size_t r = 0; r < l.rows.size(); ++r)
         for (std::size_t c = 0; c < l.cols.size(); ++c)
-            l.held[r][c] = cellHoldsWindow(mask, l.cols[c], l.rows[r], size);
+            l.held[r][c] = cellHoldsWindow(mask, l.cols[c], l.rows[r], shape);
 }
 
 } // namespace
@@ -163,34 +163,72 @@ int Lattice::windows() const
     return n;
 }
 
-bool cellHoldsWindow(const cv::Mat &mask, double x, double y, const cv::Size &size)
+namespace {
+
+// The middle of a window's rectangle: half its width, most of its height.
+cv::Rect middleOf(double x, double y, const cv::Size &size)
 {
-    const cv::Rect image(cv::Point(), mask.size());
-    const cv::Rect middle(int(std::lround(x - 0.25 * size.width)), int(std::lround(y - 0.4 * size.height)),
-                          std::max(1, size.width / 2), std::max(1, size.height * 4 / 5));
-    if ((middle & image) != middle)
+    return cv::Rect(int(std::lround(x - 0.25 * size.width)), int(std::lround(y - 0.4 * size.height)),
+                    std::max(1, size.width / 2), std::max(1, size.height * 4 / 5));
+}
+
+// Whether most of the middle stands out; then from the centre row outwards
+// the rows of the middle band of which most stands out, up to limit rows
+// away: the blob's top and bottom relative to y.
+bool blobAt(const cv::Mat &mask, double x, double y, const cv::Size &size, int limit, int *top, int *bottom)
+{
+    const cv::Rect middle = middleOf(x, y, size);
+    if ((middle & cv::Rect(cv::Point(), mask.size())) != middle)
         return false;
     if (cv::mean(mask(middle))[0] < 255.0 * kCellCover)
         return false;
-    // The rows of the middle band where most pixels stand out, from the
-    // centre outwards.
     auto standsOut = [&](int row) {
         return row >= 0 && row < mask.rows && cv::mean(mask(cv::Rect(middle.x, row, middle.width, 1)))[0] >= 127.0;
     };
     const int centre = int(std::lround(y));
-    const int limit = int(std::lround((0.5 + 2.0 * kExtentSlack) * size.height));
-    int top = centre, bottom = centre;
-    while (centre - top < limit && standsOut(top - 1))
-        --top;
-    while (bottom - centre < limit && standsOut(bottom + 1))
-        ++bottom;
-    const double slack = kExtentSlack * size.height;
-    return std::abs(top - (y - 0.5 * size.height)) <= slack && std::abs(bottom + 1 - (y + 0.5 * size.height)) <= slack;
+    int t = centre, b = centre;
+    while (centre - t < limit && standsOut(t - 1))
+        --t;
+    while (b - centre < limit && standsOut(b + 1))
+        ++b;
+    *top = t - centre;
+    *bottom = b + 1 - centre;
+    return true;
 }
 
-Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &centres, const cv::Size &size)
+int walkLimit(const cv::Size &size)
+{
+    return int(std::lround((0.5 + 2.0 * kExtentSlack) * size.height));
+}
+
+} // namespace
+
+WindowShape windowShapeAt(const cv::Mat &mask, const cv::Point2d &centre, const cv::Size &size)
+{
+    WindowShape shape{size, -0.5 * size.height, 0.5 * size.height};
+    const int limit = walkLimit(size);
+    int top = 0, bottom = 0;
+    if (blobAt(mask, centre.x, centre.y, size, limit, &top, &bottom) && -top < limit && bottom < limit + 1) {
+        shape.top = top;
+        shape.bottom = bottom;
+    }
+    return shape;
+}
+
+bool cellHoldsWindow(const cv::Mat &mask, double x, double y, const WindowShape &shape)
+{
+    int top = 0, bottom = 0;
+    if (!blobAt(mask, x, y, shape.size, walkLimit(shape.size), &top, &bottom))
+        return false;
+    const double slack = kExtentSlack * shape.size.height;
+    const double dy = y - std::lround(y);
+    return std::abs(top - dy - shape.top) <= slack && std::abs(bottom - dy - shape.bottom) <= slack;
+}
+
+Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &centres, const WindowShape &shape)
 {
     Lattice l;
+    const cv::Size size = shape.size;
     if (centres.empty() || size.width <= 0 || size.height <= 0)
         return l;
     std::vector<double> xs, ys;
@@ -206,7 +244,7 @@ Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &
         const std::vector<double> &other = column ? l.rows : l.cols;
         int n = 0;
         for (double o : other)
-            n += column ? cellHoldsWindow(mask, position, o, size) : cellHoldsWindow(mask, o, position, size);
+            n += column ? cellHoldsWindow(mask, position, o, shape) : cellHoldsWindow(mask, o, position, shape);
         return other.empty() ? 0.0 : double(n) / double(other.size());
     };
     l.cols = completeAxis(l.cols, 1.1 * size.width, 0.5 * size.width, mask.cols - 0.5 * size.width,
@@ -219,7 +257,7 @@ Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &
     settleAxis(l.rows, ys, xs, l.cols, kClusterShare * size.height, kClusterShare * size.width);
     settleAxis(l.cols, xs, ys, rowsBefore, kClusterShare * size.width, kClusterShare * size.height);
 
-    countWindows(mask, size, l);
+    countWindows(mask, shape, l);
     while (!l.rows.empty() && !l.cols.empty()) {
         double worst = kKeepShare;
         int index = -1;
@@ -249,7 +287,7 @@ Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &
             l.rows.erase(l.rows.begin() + index);
         else
             l.cols.erase(l.cols.begin() + index);
-        countWindows(mask, size, l);
+        countWindows(mask, shape, l);
     }
     return l;
 }

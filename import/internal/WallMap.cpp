@@ -12,6 +12,8 @@ namespace {
 // Lowest spreads per channel (L, a, b): a perfectly even wall still has some
 // noise, and a zero spread would call every pixel a window.
 const float kMinSpread[3] = {4.0f, 2.0f, 2.0f};
+// The wall's own pixels lie within this many spreads of its colour.
+constexpr float kTrim = 3.5f;
 // Holes larger than this share of the picture are wall, not glass.
 constexpr double kMaxHoleShare = 0.02;
 
@@ -25,27 +27,42 @@ float medianOf(std::vector<float> &v)
 
 } // namespace
 
-WallModel estimateWall(const cv::Mat &lab, const cv::Mat &mask)
+WallModel estimateWall(const cv::Mat &lab)
 {
     WallModel wall;
     std::vector<float> values[3];
+    const int x0 = lab.cols / 5, x1 = lab.cols - lab.cols / 5;
+    const int y0 = lab.rows / 5, y1 = lab.rows - lab.rows / 5;
     // Every other pixel in both directions is plenty for a median.
-    for (int y = 0; y < lab.rows; y += 2) {
+    for (int y = y0; y < y1; y += 2) {
         const cv::Vec3b *row = lab.ptr<cv::Vec3b>(y);
-        const uchar *m = mask.empty() ? nullptr : mask.ptr<uchar>(y);
-        for (int x = 0; x < lab.cols; x += 2) {
-            if (m && m[x])
-                continue;
+        for (int x = x0; x < x1; x += 2)
             for (int c = 0; c < 3; ++c)
                 values[c].push_back(row[x][c]);
-        }
     }
+    // What is not wall (windows, a tree in front) widens the spread of all
+    // pixels; the wall is the main mode, so the estimate is narrowed to the
+    // pixels near it, twice.
     for (int c = 0; c < 3; ++c) {
-        const float centre = medianOf(values[c]);
-        for (float &v : values[c])
-            v = std::abs(v - centre);
+        std::vector<float> &v = values[c];
+        float centre = medianOf(v);
+        float spread = 0.0f;
+        for (int round = 0; round < 3 && !v.empty(); ++round) {
+            std::vector<float> deviation(v.size());
+            for (std::size_t i = 0; i < v.size(); ++i)
+                deviation[i] = std::abs(v[i] - centre);
+            spread = std::max(kMinSpread[c], 1.4826f * medianOf(deviation));
+            if (round == 2)
+                break;
+            std::vector<float> near;
+            for (float x : v)
+                if (std::abs(x - centre) <= kTrim * spread)
+                    near.push_back(x);
+            v.swap(near);
+            centre = medianOf(v);
+        }
         wall.centre[c] = centre;
-        wall.spread[c] = std::max(kMinSpread[c], 1.4826f * medianOf(values[c]));
+        wall.spread[c] = spread;
     }
     return wall;
 }

@@ -16,9 +16,10 @@ struct WallModel {
     cv::Vec3f spread;
 };
 
-// From an 8-bit Lab image; pixels where mask is non-zero are left out (an
-// empty mask uses every pixel).
-WallModel estimateWall(const cv::Mat &lab, const cv::Mat &mask = cv::Mat());
+// From an 8-bit Lab image of a facade. Only its middle counts: a facade
+// proposed from a cluttered photograph may take in sky, trees or the house
+// next door at its sides, but its middle is the facade.
+WallModel estimateWall(const cv::Mat &lab);
 
 // Per-pixel distance from the wall in units of its spread (CV_32F).
 cv::Mat wallDistance(const cv::Mat &lab, const WallModel &wall);
