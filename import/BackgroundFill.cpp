@@ -47,8 +47,8 @@ cv::Mat featherWeight(const cv::Mat &mask)
 {
     cv::Mat distance;
     cv::Mat padded;
-    // The image border is not an edge of a hole: pad with hole so that holes
-    // reaching the border stay fully filled there.
+    // The image border is not an edge of a hole: the padding repeats the
+    // mask, so that holes reaching the border stay fully filled there.
     cv::copyMakeBorder(mask, padded, 1, 1, 1, 1, cv::BORDER_REPLICATE);
     cv::distanceTransform(padded, distance, cv::DIST_L2, 3);
     cv::Mat weight = distance(cv::Rect(1, 1, mask.cols, mask.rows)) / double(kFeather);

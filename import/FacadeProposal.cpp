@@ -1,5 +1,7 @@
 #include "FacadeProposal.h"
 
+#include "Rectification.h"
+
 #include "internal/CvImage.h"
 #include "internal/Guard.h"
 #include "internal/LineSegments.h"
@@ -326,7 +328,7 @@ FacadeProposal proposeFrom(const QImage &photo)
         spanBottom = 1e9;
     }
     double a = 0.0, b = 0.0;
-    bool haveColumns = columns.dominantRange(-1e9, 1e9, spanTop, spanBottom, kDominantShare, &a, &b);
+    const bool haveColumns = columns.dominantRange(-1e9, 1e9, spanTop, spanBottom, kDominantShare, &a, &b);
     if (haveColumns) {
         r.left = a;
         r.right = b;
@@ -344,12 +346,19 @@ FacadeProposal proposeFrom(const QImage &photo)
         return out;
     const double xs[4] = {r.left, r.right, r.right, r.left};
     const double ys[4] = {r.top, r.top, r.bottom, r.bottom};
+    FacadeQuad corners;
     for (int k = 0; k < 4; ++k) {
         cv::Point2d p;
         mapPoint(toImage, {xs[k], ys[k]}, &p);
-        out.corners[std::size_t(k)] = norm.toPhoto(p);
+        const QPointF q = norm.toPhoto(p);
+        corners[std::size_t(k)] = QPointF(std::clamp(q.x(), 0.0, double(photo.width())),
+                                          std::clamp(q.y(), 0.0, double(photo.height())));
     }
-    out.fromLines = true;
+    // Lines that bound no usable quadrilateral leave the photograph's extent.
+    if (validateCorners(corners, photo.size()).ok()) {
+        out.corners = corners;
+        out.fromLines = true;
+    }
     return out;
 }
 

@@ -201,7 +201,11 @@ RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
     const cv::Matx33d M = K.inv() * H0;
     const double width = cv::norm(cv::Vec3d(M(0, 0), M(1, 0), M(2, 0)));
     const double height = cv::norm(cv::Vec3d(M(0, 1), M(1, 1), M(2, 1)));
-    plan.aspect = height > 0.0 ? width / height : 1.0;
+    plan.aspect = width / height;
+    if (!std::isfinite(plan.aspect) || !(plan.aspect > 0.0)) {
+        plan.status = ImportStatus::failure(ImportError::BadCorners, tr("The facade corners are degenerate."));
+        return plan;
+    }
 
     // As many pixels as the photograph gives the facade along its better
     // resolved edges, then shrunk to fit the view.

@@ -247,10 +247,19 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
         return result;
     }
 
-    // The marked window's own size; otherwise what the windows share.
-    const cv::Rect2d extent = marked.isNull()
-                                  ? commonExtent(work.mask, cells, seed.size())
-                                  : cv::Rect2d(-0.5 * seed.width, -0.5 * seed.height, seed.width, seed.height);
+    // The marked window's own size; otherwise what the windows share, but
+    // never more than the spacing of the lattice, so that neighbours cannot
+    // overlap.
+    cv::Rect2d extent(-0.5 * seed.width, -0.5 * seed.height, seed.width, seed.height);
+    if (marked.isNull()) {
+        extent = commonExtent(work.mask, cells, seed.size());
+        double stepX = 1e300, stepY = 1e300;
+        for (std::size_t c = 1; c < lattice.cols.size(); ++c)
+            stepX = std::min(stepX, lattice.cols[c] - lattice.cols[c - 1]);
+        for (std::size_t r = 1; r < lattice.rows.size(); ++r)
+            stepY = std::min(stepY, lattice.rows[r] - lattice.rows[r - 1]);
+        extent &= cv::Rect2d(-0.5 * stepX + 0.5, -0.5 * stepY + 0.5, stepX - 1.0, stepY - 1.0);
+    }
     std::vector<PlacedWindow> placed;
     for (const cv::Point2d &c : cells) {
         const double x0 = (c.x + extent.x) * inv;
