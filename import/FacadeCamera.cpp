@@ -41,4 +41,30 @@ QPointF photoToRectified(const CameraEstimate &camera, const QPointF &photo)
     return applyHomography(invertedHomography(camera.H), photo) + QPointF(camera.colMin, camera.rowMin);
 }
 
+QPointF photoPointOf(const CameraEstimate &camera, double x, double y, double z)
+{
+    // On the wall the homography itself, so that z = 0 agrees with it to the
+    // last digit: K^-1 H at the wall point, scaled into the camera's units
+    // (the scale that makes the wall's axes unit vectors, as R and t were
+    // found), plus z along the wall's normal, R's third column.
+    const Matrix3 Ki = invertedHomography(camera.K);
+    Matrix3 M{};
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t j = 0; j < 3; ++j)
+            M[i][j] = Ki[i][0] * camera.H[0][j] + Ki[i][1] * camera.H[1][j] + Ki[i][2] * camera.H[2][j];
+    const double n1 = std::sqrt(M[0][0] * M[0][0] + M[1][0] * M[1][0] + M[2][0] * M[2][0]);
+    const double n2 = std::sqrt(M[0][1] * M[0][1] + M[1][1] * M[1][1] + M[2][1] * M[2][1]);
+    double lambda = 2.0 / (n1 + n2);
+    if (lambda * M[2][2] < 0.0)
+        lambda = -lambda;
+    const double u = x - camera.colMin, v = y - camera.rowMin;
+    double c[3];
+    for (std::size_t i = 0; i < 3; ++i)
+        c[i] = lambda * (M[i][0] * u + M[i][1] * v + M[i][2]) + z * camera.R[i][2];
+    double p[3];
+    for (std::size_t i = 0; i < 3; ++i)
+        p[i] = camera.K[i][0] * c[0] + camera.K[i][1] * c[1] + camera.K[i][2] * c[2];
+    return QPointF(p[0] / p[2], p[1] / p[2]);
+}
+
 } // namespace FacadeImport

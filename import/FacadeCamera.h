@@ -16,9 +16,14 @@ using Matrix3 = std::array<std::array<double, 3>, 3>; // row-major
 // bottom-right, bottom-left.
 using FacadeQuad = std::array<QPointF, 4>;
 
+// The world of a facade: x to the right along the wall, y down, z into the
+// wall, in rectified pixels, with the wall at z = 0 and rectified pixel p at
+// (p.x - colMin, p.y - rowMin, 0). The camera sees a world point X at
+// K (R X + t), divided by the third component.
 struct CameraEstimate {
     Matrix3 K{};  // focal length and principal point (the photograph's centre)
-    Matrix3 R{};  // rotation of the facade plane's axes into the camera
+    Matrix3 R{};  // rotation of the world into the camera
+    std::array<double, 3> t{}; // the world's origin in camera coordinates
     // Rectified pixel p minus (colMin, rowMin) to photo pixels: q = H (p, 1),
     // divided by the third component; H[2][2] is 1.
     Matrix3 H{};
@@ -36,6 +41,12 @@ Matrix3 invertedHomography(const Matrix3 &h);
 // Rectified position to photograph and back, offsets included.
 QPointF rectifiedToPhoto(const CameraEstimate &camera, const QPointF &rectified);
 QPointF photoToRectified(const CameraEstimate &camera, const QPointF &photo);
+
+// Where the camera sees the world point in front of or behind rectified
+// position (x, y) at depth z (negative: towards the camera), in photo pixels;
+// on the wall (z = 0) the same as rectifiedToPhoto. Shutter leaves turning
+// out of the wall are placed with it.
+QPointF photoPointOf(const CameraEstimate &camera, double x, double y, double z);
 
 } // namespace FacadeImport
 

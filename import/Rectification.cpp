@@ -105,20 +105,22 @@ Matrix3 fromMatx(const cv::Matx33d &m)
     return {{{m(0, 0), m(0, 1), m(0, 2)}, {m(1, 0), m(1, 1), m(1, 2)}, {m(2, 0), m(2, 1), m(2, 2)}}};
 }
 
-// R from K^-1 H: its first two columns are the facade's axes up to one scale,
-// the sign chosen so that the facade lies in front of the camera; the third
-// is their cross product; the nearest rotation by SVD.
-Matrix3 rotationFrom(const cv::Matx33d &K, const cv::Matx33d &H)
+// R and t from K^-1 H: its first two columns are the world's x and y axes
+// in the camera up to one scale, its third the world's origin; the sign is
+// the one that puts the facade in front of the camera. R's third column is
+// the cross product of the first two, and R the nearest rotation by SVD.
+void rotationFrom(const cv::Matx33d &K, const cv::Matx33d &H, CameraEstimate &camera)
 {
     const cv::Matx33d M = K.inv() * H;
     cv::Vec3d m1(M(0, 0), M(1, 0), M(2, 0));
     cv::Vec3d m2(M(0, 1), M(1, 1), M(2, 1));
-    const cv::Vec3d m3(M(0, 2), M(1, 2), M(2, 2));
+    cv::Vec3d m3(M(0, 2), M(1, 2), M(2, 2));
     double lambda = 2.0 / (cv::norm(m1) + cv::norm(m2));
     if (lambda * m3[2] < 0.0)
         lambda = -lambda;
     m1 *= lambda;
     m2 *= lambda;
+    m3 *= lambda;
     const cv::Vec3d m3r = m1.cross(m2);
     const cv::Matx33d A(m1[0], m2[0], m3r[0], m1[1], m2[1], m3r[1], m1[2], m2[2], m3r[2]);
     cv::Mat w, u, vt;
@@ -128,7 +130,8 @@ Matrix3 rotationFrom(const cv::Matx33d &K, const cv::Matx33d &H)
         u.col(2) *= -1.0;
         r = u * vt;
     }
-    return fromMatx(cv::Matx33d(reinterpret_cast<const double *>(r.data)));
+    camera.R = fromMatx(cv::Matx33d(reinterpret_cast<const double *>(r.data)));
+    camera.t = {m3[0], m3[1], m3[2]};
 }
 
 } // namespace
@@ -225,7 +228,7 @@ RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
     cam.H = fromMatx(H);
     cam.colMin = 0;
     cam.rowMin = 0;
-    cam.R = rotationFrom(K, H);
+    rotationFrom(K, H, cam);
     return plan;
 }
 

@@ -357,6 +357,15 @@ void TestImportAccuracy::givenCorners()
                 d += cam.R[std::size_t(k)][std::size_t(i)] * cam.R[std::size_t(k)][std::size_t(j)];
             QVERIFY(std::abs(d - (i == j ? 1.0 : 0.0)) < 1e-9);
         }
+    // The rotation is the camera's own, and the world point on the wall at a
+    // rectified position is seen where the homography puts it.
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            QVERIFY2(std::abs(cam.R[std::size_t(i)][std::size_t(j)] - t.model->cameraR[i][j]) < 2e-3,
+                     qPrintable(QString("R[%1][%2] = %3, truth %4").arg(i).arg(j).arg(cam.R[std::size_t(i)][std::size_t(j)])
+                                    .arg(t.model->cameraR[i][j])));
+    const QPointF onWall = photoPointOf(cam, 123.0, 45.0, 0.0) - rectifiedToPhoto(cam, QPointF(123.0, 45.0));
+    QVERIFY(std::hypot(onWall.x(), onWall.y()) < 0.01);
     QWindowData2D mine;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
@@ -383,6 +392,32 @@ void TestImportAccuracy::givenCorners()
 
     checkWindows(t, a.grid, size);
     checkBackground(a);
+
+    // Shutter leaves turned out of the wall, placed with the recovered
+    // camera, land where the generator's camera put them (its shutter file,
+    // in its rectified pixels).
+    if (t.shutters) {
+        QVERIFY(t.model->loadShutters(QFileInfo(t.photoPath).path().toStdString(), fileName.toStdString()));
+        const double sx = double(size.width()) / t.size().width();
+        const double sy = double(size.height()) / t.size().height();
+        double worst = 0.0;
+        for (std::size_t i = 0; i < t.windows().size(); ++i) {
+            const FacadeWindow &w = t.windows()[i];
+            for (int left = 0; left < 2; ++left) {
+                const ShutterLeaf &leaf = left ? t.model->shutters[i].left : t.model->shutters[i].right;
+                const double hingeX = (left ? w.x : w.x + w.width) * sx;
+                const double half = 0.5 * w.width * sx;
+                for (std::size_t k = 0; k < leaf.angles.size(); ++k) {
+                    const double angle = leaf.angles[k];
+                    const double dx = left ? -std::cos(angle) : std::cos(angle);
+                    const QPointF q = photoToRectified(cam, photoPointOf(cam, hingeX + half * dx, w.y * sy, -half * std::sin(angle)));
+                    const QPointF d = QPointF(q.x() / sx, q.y() / sy) - QPointF(leaf.outer2[k]);
+                    worst = std::max(worst, std::hypot(d.x(), d.y()));
+                }
+            }
+        }
+        QVERIFY2(worst <= 1.5, qPrintable(QString("a leaf corner %1 px off").arg(worst)));
+    }
 
     // One image per window, the rectified image's pixels there.
     QCOMPARE(a.windowImages.size(), a.grid.windows.size());
