@@ -104,6 +104,7 @@ private slots:
     void refusals_data();
     void refusals();
     void withoutLinesOrWindows();
+    void shrinkingAveragesFineDetail();
     void arrangement_data();
     void arrangement();
 };
@@ -223,6 +224,40 @@ void TestImportInput::withoutLinesOrWindows()
                  qPrintable(QString("filled with %1 where the wall is %2").arg(grey(a.background, s)).arg(wall)));
         QVERIFY2(std::abs(grey(a.originalBackground, s) - grey(a.background, s)) <= 2.0, qPrintable(QString("%1 %2 %3").arg(grey(a.originalBackground, s)).arg(grey(a.background, s)).arg(grey(a.photo, s))));
     }
+}
+
+// Rectifying a large photograph shrinks it: detail finer than a rectified
+// pixel is averaged, not sampled. Black and white lines one photo pixel wide
+// become a nearly even grey (a box of 2.4 photo pixels leaves a faint beat,
+// a deviation near 17), where one bilinear sample per pixel keeps a strong
+// moire (near 75).
+void TestImportInput::shrinkingAveragesFineDetail()
+{
+    QImage photo(3000, 2000, QImage::Format_RGB888);
+    for (int y = 0; y < photo.height(); ++y) {
+        uchar *row = photo.scanLine(y);
+        for (int x = 0; x < photo.width(); ++x)
+            row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = (x + y / 700) % 2 ? 255 : 0;
+    }
+    AnalysisOptions options;
+    options.useCorners = true;
+    options.corners = {QPointF(0, 0), QPointF(3000, 0), QPointF(3000, 2000), QPointF(0, 2000)};
+    const FacadeAnalysis a = analysePhotograph(photo, options);
+    QVERIFY(!a.rectified.isNull());
+    QVERIFY(a.rectified.width() <= kMaxRectifiedWidth && a.rectified.height() <= kMaxRectifiedHeight);
+    double sum = 0.0, sum2 = 0.0;
+    int n = 0;
+    for (int y = 2; y < a.rectified.height() - 2; ++y)
+        for (int x = 2; x < a.rectified.width() - 2; ++x) {
+            const double g = grey(a.rectified, QPoint(x, y));
+            sum += g;
+            sum2 += g * g;
+            ++n;
+        }
+    const double mean = sum / n;
+    const double deviation = std::sqrt(std::max(0.0, sum2 / n - mean * mean));
+    QVERIFY2(std::abs(mean - 127.5) < 4.0, qPrintable(QString("mean %1").arg(mean)));
+    QVERIFY2(deviation < 30.0, qPrintable(QString("deviation %1").arg(deviation)));
 }
 
 void TestImportInput::arrangement_data()
