@@ -42,6 +42,7 @@ RectificationPlan planRectification(const FacadeQuad &corners, const QSize &phot
 // The rectified facade (RGB888, plan.size), warped once from the full-size
 // photograph. Where the facade shrinks, it is warped at an integer multiple
 // of the size and area-averaged down, so that fine detail does not alias.
+// A null image for a failed plan, or when memory runs out.
 QImage rectifyPhoto(const QImage &photo, const RectificationPlan &plan);
 
 } // namespace FacadeImport
