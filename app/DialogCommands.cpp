@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 
-
 // Loads an image file and hands it to the view, which only borrows it; the
 // image of the previous call is freed once the view holds the new one.
 void TessivoDemo::testSlot()
@@ -23,7 +22,7 @@ void TessivoDemo::testSlot()
     auto image = std::make_unique<QImage>();
     image->load(path);
     facadeView->setImage(image.get());
-    testImage = std::move(image);
+    m_testImage = std::move(image);
     facadeView->updateGL();
 }
 
@@ -151,20 +150,18 @@ void TessivoDemo::rotateAllShuttersToggledSlot(bool flag)
     rotateAllShutters = flag;
 }
 
+// The display options: the view repaints itself when one changes the picture.
 void TessivoDemo::showGridToggledSlot(bool flag)
 {
     facadeView->setShowGrid(flag);
-    facadeView->updateGL();
 }
 
 void TessivoDemo::showInOriginalViewToggledSlot(bool flag)
 {
     facadeView->setShowInOriginalView(flag);
-    facadeView->updateGL();
 }
 
 void TessivoDemo::showOriginalImageToggledSlot(bool flag)
 {
     facadeView->setShowOriginalImage(flag);
-    facadeView->updateGL();
 }

@@ -4,8 +4,9 @@
 #include "QWindowData2D.h"
 
 
-// Builds the form, puts the facade view into the scroll area and wires the
-// nine controls of the panel; the grid and shutter controls start disabled.
+// Builds the form, puts the facade view into the scroll area, connects the
+// panel's controls to their slots and the view's selection to the shutter
+// sliders; the grid and shutter controls start disabled.
 TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(parent, flags)
 {
     ui.setupUi(this);
@@ -34,6 +35,8 @@ TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(paren
     connect(ui.checkBoxShowGrid, &QCheckBox::toggled, this, &TessivoDemo::showGridToggledSlot);
     connect(ui.checkBoxShowInOriginalView, &QCheckBox::toggled, this,
             &TessivoDemo::showInOriginalViewToggledSlot);
+    connect(facadeView, &FacadeGLWidget::shutterSelectionChanged, this,
+            &TessivoDemo::showShutterSelection);
 
     for (QSlider *slider : {ui.horizontalSliderLeftShutter, ui.horizontalSliderRightShutter}) {
         slider->setRange(0, 180);
@@ -43,21 +46,16 @@ TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(paren
     ui.spinBoxCol->setEnabled(false);
     ui.horizontalSliderLeftShutter->setEnabled(false);
     ui.horizontalSliderRightShutter->setEnabled(false);
-
-    windowData.reset();
-    rotateAllShutters = false;
 }
 
-// The view outlives this body (it is destroyed with the widget tree by the
-// base class), so it is detached from the model and the image first.
+// The view outlives the model and the image (it is destroyed with the widget
+// tree by the base class, after the members), so it is detached from both first.
 TessivoDemo::~TessivoDemo()
 {
     if (facadeView) {
         facadeView->setWindowData(nullptr);
         facadeView->setImage(nullptr);
     }
-    windowData.reset();
-    testImage.reset();
 }
 
 int TessivoDemo::loadedRowCount() const
@@ -74,4 +72,16 @@ int TessivoDemo::selectedWindowInGrid() const
 {
     const int selected = facadeView->selectedWindowIndex();
     return windowData && windowData->isWindowIndex(selected) ? selected : -1;
+}
+
+// Both sliders change state before either value is set; each setValue that
+// changes a value runs its slider slot before it returns.
+void TessivoDemo::showShutterSelection(bool enabled, int leftDegrees, int rightDegrees)
+{
+    ui.horizontalSliderLeftShutter->setEnabled(enabled);
+    ui.horizontalSliderRightShutter->setEnabled(enabled);
+    if (!enabled)
+        return;
+    ui.horizontalSliderLeftShutter->setValue(leftDegrees);
+    ui.horizontalSliderRightShutter->setValue(rightDegrees);
 }

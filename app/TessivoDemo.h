@@ -48,7 +48,7 @@ private slots:
     void showOriginalImageToggledSlot(bool flag);
 
 public:
-    // Public so that the view can reach the shutter sliders and tests the widgets.
+    // Public: the tests drive the form's widgets through it.
     Ui::TessivoDemoClass ui;
     FacadeGLWidget *facadeView = nullptr;
     QDir testCaseDir;
@@ -66,11 +66,14 @@ private:
     int selectedWindowInGrid() const;
     // The two shutter slider slots, differing only in the leaf they turn.
     void setShutterFromSlider(int val, bool left);
+    // Listens to the view's selection: enables both shutter sliders for a
+    // window of a shutter test case and sets them, left first, or disables them.
+    void showShutterSelection(bool enabled, int leftDegrees, int rightDegrees);
     // Replaces the model with a freshly loaded test case of the given kind.
     void loadTestCase(int kind);
 
     // Image last loaded by testSlot; the view only borrows it.
-    std::unique_ptr<QImage> testImage;
+    std::unique_ptr<QImage> m_testImage;
 };
 
 #endif

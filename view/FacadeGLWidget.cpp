@@ -1,7 +1,6 @@
 #include "FacadeGLWidget.h"
 
 #include "QWindowData2D.h"
-#include "TestCasePaths.h"
 
 #include <QPixmap>
 
@@ -22,31 +21,47 @@ void FacadeGLWidget::setDemoDialog(TessivoDemo *dialog)
     demoDialog = dialog;
 }
 
+// Stores the model; the leaf textures that loadShutterTextures asked for are
+// made from the first model that arrives after it.
 void FacadeGLWidget::setWindowData(QWindowData2D *data)
 {
     windowData = data;
+    if (data && m_shutterTexturesPending) {
+        m_shutterTexturesPending = false;
+        bindShutterTextures(*data);
+    }
 }
 
-// Binds the two shutter-leaf textures of a test case, found in
-// folder/<file name up to its last '.'>/windows. Textures of a previous test
-// case are deleted first, so repeated loads do not pile up GPU memory.
-void FacadeGLWidget::loadShutterTextures(const std::string &folder, const std::string &fileName)
+// The leaf textures of the test case folder/fileName. The model of that case
+// has read both leaf images already, so the textures are made from the model
+// handed over next (setWindowData) rather than from the files again. The
+// previous case's leaf textures are deleted now, so repeated loads do not pile
+// up GPU memory.
+void FacadeGLWidget::loadShutterTextures(const std::string &, const std::string &)
 {
-    const std::string dir = TestCasePaths::baseFolder(folder, fileName) + "/windows";
+    deleteShutterTextures();
+    m_shutterTexturesPending = true;
+}
 
-    // Called from dialog slots, outside paintGL: the context must be made current.
+// A null leaf image gives texture name 0, as a leaf file that cannot be read
+// would. Called from dialog slots, outside paintGL: the context is made current.
+void FacadeGLWidget::bindShutterTextures(const QWindowData2D &model)
+{
     makeCurrent();
-    if (leftShutterTexture != 0)
-        deleteTexture(leftShutterTexture);
-    if (rightShutterTexture != 0)
-        deleteTexture(rightShutterTexture);
-
     glEnable(GL_TEXTURE_2D);
-    const QPixmap left(QString::fromStdString(dir + "/shutter_in_1.jpg"));
-    leftShutterTexture = bindTexture(left, GL_TEXTURE_2D, GL_RGBA);
-    const QPixmap right(QString::fromStdString(dir + "/shutter_in_2.jpg"));
-    rightShutterTexture = bindTexture(right, GL_TEXTURE_2D, GL_RGBA);
+    leftShutterTexture = bindTexture(QPixmap::fromImage(model.leftShutterImage), GL_TEXTURE_2D, GL_RGBA);
+    rightShutterTexture = bindTexture(QPixmap::fromImage(model.rightShutterImage), GL_TEXTURE_2D, GL_RGBA);
     glDisable(GL_TEXTURE_2D);
+}
+
+void FacadeGLWidget::deleteShutterTextures()
+{
+    makeCurrent();
+    for (GLuint *texture : {&leftShutterTexture, &rightShutterTexture}) {
+        if (*texture != 0)
+            deleteTexture(*texture);
+        *texture = 0;
+    }
 }
 
 // Rebuilds the map from image key to texture: key i for entry i of windowImages,
@@ -58,8 +73,7 @@ void FacadeGLWidget::bindWindowTextures()
     deleteWindowTextures();
     if (!windowData)
         return;
-    const std::size_t windowCount = windowData->windows.empty() ? 0 : windowData->windows[0].size();
-    if (windowData->currentImages.size() != windowCount)
+    if (windowData->currentImages.size() != std::size_t(windowData->windowCount()))
         return;
 
     const auto bindKey = [this](int key, const QImage *image) {
@@ -138,19 +152,30 @@ int FacadeGLWidget::selectedWindowIndex() const
     return selectedWindow;
 }
 
+// The display options that change the picture repaint at once, as every
+// repaint of the view does, and only when the option really changes.
 void FacadeGLWidget::setShowGrid(bool flag)
 {
+    if (showGrid == flag)
+        return;
     showGrid = flag;
+    updateGL();
 }
 
 void FacadeGLWidget::setShowInOriginalView(bool flag)
 {
+    if (showInOriginalView == flag)
+        return;
     showInOriginalView = flag;
+    updateGL();
 }
 
 void FacadeGLWidget::setShowOriginalImage(bool flag)
 {
+    if (showOriginalImage == flag)
+        return;
     showOriginalImage = flag;
+    updateGL();
 }
 
 void FacadeGLWidget::setDragAllBlinds(bool flag)
@@ -172,11 +197,13 @@ void FacadeGLWidget::resizeGL(int w, int h)
     glMatrixMode(GL_MODELVIEW);
 }
 
+// Only the colour buffer is cleared: no drawing step tests depth or stencil,
+// so their contents never reach a pixel, and on a software renderer with
+// multisampling clearing them costs as much as drawing all window images.
 void FacadeGLWidget::paintGL()
 {
     glClearColor(clearColor[0], clearColor[1], clearColor[2], 1.0f);
-    glClearStencil(0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
     drawFacade();
-    imageCache.endFrame();
+    m_imageCache.endFrame();
 }

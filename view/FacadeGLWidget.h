@@ -10,14 +10,14 @@
 #include <map>
 #include <string>
 
-class QSlider;
 class QWindowData2D;
 class TessivoDemo;
 struct FacadeWindow;
 
 // The OpenGL view that draws the loaded facade model, rectified or warped into
 // the original photograph, and turns mouse input into edits of that model.
-// It never owns the model.
+// It never owns the model. It knows nothing of the dialog's controls: it tells
+// what a selection means for them with shutterSelectionChanged.
 class FacadeGLWidget : public QGLWidget
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ public:
     void resetSelection();
     int selectedWindowIndex() const;
 
+    // Display options. The three that change the picture repaint when they change it.
     void setShowGrid(bool flag);
     void setShowInOriginalView(bool flag);
     void setShowOriginalImage(bool flag);
@@ -42,6 +43,12 @@ public:
 
     // Index in window group 0 of the first window hit at rectified (px, py), or -1.
     int windowAt(int px, int py) const;
+
+signals:
+    // Sent by every left press on a model, before the view repaints: whether a
+    // window of a shutter test case is now selected, and if so its two leaf
+    // angles as shutter-slider values (degrees rounded to 10, 0 to 180).
+    void shutterSelectionChanged(bool enabled, int leftDegrees, int rightDegrees);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -52,27 +59,27 @@ protected:
     void paintGL() override;
 
 private:
-    // Facade drawing, in paint order (FacadeRendering.cpp).
+    // Facade drawing, in paint order (FacadeRendering.cpp). Each step draws in
+    // the rectified frame or, with inOriginalView, warped into the photograph.
     void drawFacade();
     void drawImageAt(const QImage &converted, int x, int y);
-    void drawWindowImages();
-    void drawWindowImagesInOriginalView();
-    void drawWindowOutlines();
-    void drawWindowOutlinesInOriginalView();
+    void drawWindowImages(bool inOriginalView);
+    void drawWindowOutlines(bool inOriginalView);
     void drawShutters(bool inOriginalView);
     void drawHoverHighlight(bool inOriginalView);
 
     // Mouse editing helpers (MouseEditing.cpp).
-    bool isWindowIndex(int index) const;
     QPoint pointerPosition(const QPoint &widgetPos) const;
-    QSlider *shutterSlider(const char *objectName) const;
-    void updateShutterSliders();
+    void announceShutterSelection();
     void armEdit(const FacadeWindow &selected, const QPoint &pointer);
     void dragBlind(const QPoint &pointer);
     void showBlindLevel(int index, int level);
     void moveSelectedWindow(const QPoint &widgetPos);
     void alignRowAndColumn();
 
+    // Textures (FacadeGLWidget.cpp).
+    void bindShutterTextures(const QWindowData2D &model);
+    void deleteShutterTextures();
     void deleteWindowTextures();
 
 public:
@@ -98,7 +105,10 @@ public:
 
 private:
     // GL-layout copies of the images drawn by the last repaint.
-    GLImageCache imageCache;
+    GLImageCache m_imageCache;
+    // Set by loadShutterTextures: the next model handed over brings the leaf
+    // images whose textures the shutters are drawn with.
+    bool m_shutterTexturesPending = false;
 };
 
 #endif

@@ -3,13 +3,12 @@
 #include "QWindowData2D.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace FacadeViewMath {
 
 namespace {
-constexpr double pixelLimit = double(1 << 29);
+constexpr double kPixelLimit = double(1 << 29);
 }
 
 int roundToPixel(double value)
@@ -21,13 +20,7 @@ int truncateToPixel(double value)
 {
     if (std::isnan(value))
         return -(1 << 29);
-    return int(std::clamp(value, -pixelLimit, pixelLimit));
-}
-
-int addClamped(int a, int b)
-{
-    const long long sum = static_cast<long long>(a) + b;
-    return int(std::clamp<long long>(sum, INT_MIN, INT_MAX));
+    return int(std::clamp(value, -kPixelLimit, kPixelLimit));
 }
 
 int sliderValueFromAngle(double radians)
@@ -71,14 +64,14 @@ bool inHitArea(const FacadeWindow &window, int px, int py)
 {
     const long long x = window.x, y = window.y;
     return x < px && px - x < window.width
-        && y - hitTolerance < py && py - y < static_cast<long long>(window.height) + hitTolerance;
+        && y - kHitTolerance < py && py - y < static_cast<long long>(window.height) + kHitTolerance;
 }
 
 bool onBlindBand(const FacadeWindow &window, int px, int py)
 {
     const long long edge = static_cast<long long>(window.y) + window.blindExtent;
     const long long x = window.x;
-    return edge - blindBand < py && py < edge + blindBand
+    return edge - kBlindBand < py && py < edge + kBlindBand
         && x < px && px < x + window.width;
 }
 

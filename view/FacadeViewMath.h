@@ -9,8 +9,8 @@ struct FacadeWindow;
 namespace FacadeViewMath {
 
 // Vertical tolerance of a window's hit area and half-height of the blind band.
-constexpr int hitTolerance = 2;
-constexpr int blindBand = 4;
+constexpr int kHitTolerance = 2;
+constexpr int kBlindBand = 4;
 
 // Integer part of (value + 0.5), as the view rounds mapped positions. Values
 // beyond +-2^29 (and infinities) are clamped there and NaN gives -2^29, so the
@@ -18,9 +18,6 @@ constexpr int blindBand = 4;
 int roundToPixel(double value);
 // Integer part of value (toward zero), clamped in the same way.
 int truncateToPixel(double value);
-
-// a + b, clamped to the range of int.
-int addClamped(int a, int b);
 
 // Slider position for a leaf angle in radians: the angle in degrees rounded to a
 // multiple of 10 (integer part of angle / pi * 18 + 0.5, times 10), clamped to 0..180.

@@ -14,23 +14,30 @@ const QImage &GLImageCache::converted(const QImage &source)
     return lookup(source, -1, -1);
 }
 
+namespace {
+// What a null source, or a scale to an empty size, converts to.
+const QImage &nullImage()
+{
+    static const QImage image;
+    return image;
+}
+} // namespace
+
 const QImage &GLImageCache::scaledConverted(const QImage &source, int width, int height)
 {
-    static const QImage nullImage;
     if (width <= 0 || height <= 0)
-        return nullImage; // QImage::scaled yields a null image for an empty size
+        return nullImage(); // QImage::scaled yields a null image for an empty size
     return lookup(source, width, height);
 }
 
 const QImage &GLImageCache::lookup(const QImage &source, int width, int height)
 {
-    static const QImage nullImage;
     if (source.isNull())
-        return nullImage;
+        return nullImage();
 
     const Key key{source.cacheKey(), width, height};
-    auto found = entries.find(key);
-    if (found != entries.end()) {
+    auto found = m_entries.find(key);
+    if (found != m_entries.end()) {
         found->second.used = true;
         return found->second.image;
     }
@@ -41,27 +48,17 @@ const QImage &GLImageCache::lookup(const QImage &source, int width, int height)
     else
         entry.image = QGLWidget::convertToGLFormat(
             source.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    return entries.emplace(key, std::move(entry)).first->second.image;
+    return m_entries.emplace(key, std::move(entry)).first->second.image;
 }
 
 void GLImageCache::endFrame()
 {
-    for (auto it = entries.begin(); it != entries.end();) {
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
         if (!it->second.used) {
-            it = entries.erase(it);
+            it = m_entries.erase(it);
         } else {
             it->second.used = false;
             ++it;
         }
     }
-}
-
-void GLImageCache::clear()
-{
-    entries.clear();
-}
-
-std::size_t GLImageCache::size() const
-{
-    return entries.size();
 }

@@ -3,7 +3,6 @@
 
 #include <QImage>
 
-#include <cstddef>
 #include <map>
 
 // GL-layout copies (QGLWidget::convertToGLFormat) of the images the view draws,
@@ -21,8 +20,6 @@ public:
 
     // Ends a frame: forgets every entry not used since the previous call.
     void endFrame();
-    void clear();
-    std::size_t size() const;
 
 private:
     struct Key {
@@ -38,7 +35,7 @@ private:
 
     const QImage &lookup(const QImage &source, int width, int height);
 
-    std::map<Key, Entry> entries;
+    std::map<Key, Entry> m_entries;
 };
 
 #endif

@@ -6,31 +6,18 @@
 #include "QWindowData2D.h"
 
 #include <QMouseEvent>
-#include <QSlider>
-
-namespace {
-constexpr int blindCase = int(TestCaseKind::Blind);
-constexpr int shutterCase = int(TestCaseKind::Shutter);
-}
 
 int FacadeGLWidget::windowAt(int px, int py) const
 {
-    if (!windowData || windowData->windows.empty())
+    const auto *windows = windowData ? windowData->currentGroup() : nullptr;
+    if (!windows)
         return -1;
-    const auto &windows = windowData->windows[0];
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        if (FacadeViewMath::inHitArea(windows[i], px, py))
-            return int(i);
+    const int count = windowData->windowCount();
+    for (int i = 0; i < count; ++i) {
+        if (FacadeViewMath::inHitArea((*windows)[std::size_t(i)], px, py))
+            return i;
     }
     return -1;
-}
-
-// True when a model is set and index names a window of group 0. Restructuring
-// and grid-file loads can leave stored indices beyond a shrunken group.
-bool FacadeGLWidget::isWindowIndex(int index) const
-{
-    return windowData && !windowData->windows.empty() && index >= 0
-        && std::size_t(index) < windowData->windows[0].size();
 }
 
 // The pointer in rectified pixels: the widget position itself, or in the
@@ -43,49 +30,28 @@ QPoint FacadeGLWidget::pointerPosition(const QPoint &widgetPos) const
     return QPoint(FacadeViewMath::roundToPixel(q.x()), FacadeViewMath::roundToPixel(q.y()));
 }
 
-// One of the dialog's shutter sliders, or null without a dialog. Found by object
-// name through the top-level window (the dialog, once the view sits in its
-// scroll area): the dialog's header pulls in its generated form, which the view
-// library must not depend on.
-QSlider *FacadeGLWidget::shutterSlider(const char *objectName) const
+// Tells whether the shutter sliders apply to the new selection (a window of a
+// shutter test case) and, when they do, the values for its two leaves. Both
+// values are taken before anyone reacts: a listener that sets its sliders may
+// write the rounded angles back to the model.
+void FacadeGLWidget::announceShutterSelection()
 {
-    if (!demoDialog)
-        return nullptr;
-    return window()->findChild<QSlider *>(QLatin1String(objectName));
-}
-
-// Enables the sliders for a selected window of a shutter test case and sets them
-// to its angles; disables them otherwise. Setting a value runs the dialog's
-// slider slot, which writes the rounded angle back to the model.
-void FacadeGLWidget::updateShutterSliders()
-{
-    QSlider *left = shutterSlider("horizontalSliderLeftShutter");
-    QSlider *right = shutterSlider("horizontalSliderRightShutter");
-    const bool shutterSelected = windowData->caseKind == shutterCase && selectedWindow != -1;
-    if (left)
-        left->setEnabled(shutterSelected);
-    if (right)
-        right->setEnabled(shutterSelected);
-    if (!shutterSelected)
+    if (!windowData->isShutterCase() || selectedWindow == -1) {
+        emit shutterSelectionChanged(false, 0, 0);
         return;
-
-    // Both values are taken before either slider runs its slot.
-    const FacadeWindow &s = windowData->windows[0][selectedWindow];
-    const int leftValue = FacadeViewMath::sliderValueFromAngle(s.leftAngle);
-    const int rightValue = FacadeViewMath::sliderValueFromAngle(s.rightAngle);
-    if (left)
-        left->setValue(leftValue);
-    if (right)
-        right->setValue(rightValue);
+    }
+    const FacadeWindow &s = (*windowData->currentGroup())[std::size_t(selectedWindow)];
+    emit shutterSelectionChanged(true, FacadeViewMath::sliderValueFromAngle(s.leftAngle),
+                                 FacadeViewMath::sliderValueFromAngle(s.rightAngle));
 }
 
 void FacadeGLWidget::mousePressEvent(QMouseEvent *event)
 {
     if (!windowData || event->button() != Qt::LeftButton)
         return;
-    selectedWindow = isWindowIndex(hoveredWindow) ? hoveredWindow : -1;
+    selectedWindow = windowData->isWindowIndex(hoveredWindow) ? hoveredWindow : -1;
     lastMousePos = event->pos();
-    updateShutterSliders();
+    announceShutterSelection();
     updateGL();
 }
 
@@ -96,10 +62,10 @@ void FacadeGLWidget::mouseMoveEvent(QMouseEvent *event)
     const QPoint pointer = pointerPosition(event->pos());
     const bool leftHeld = event->buttons() & Qt::LeftButton;
 
-    if (isWindowIndex(selectedWindow)) {
+    if (windowData->isWindowIndex(selectedWindow)) {
         if (!leftHeld)
-            armEdit(windowData->windows[0][selectedWindow], pointer);
-        if (windowData->caseKind == blindCase && leftHeld) {
+            armEdit((*windowData->currentGroup())[std::size_t(selectedWindow)], pointer);
+        if (windowData->isBlindCase() && leftHeld) {
             if (draggingBlind)
                 dragBlind(pointer);
             else if (movingWindow)
@@ -118,7 +84,7 @@ void FacadeGLWidget::mouseMoveEvent(QMouseEvent *event)
 // rest of its hit area (blind test cases only); elsewhere disarms both.
 void FacadeGLWidget::armEdit(const FacadeWindow &selected, const QPoint &pointer)
 {
-    const bool blind = windowData->caseKind == blindCase;
+    const bool blind = windowData->isBlindCase();
     if (FacadeViewMath::onBlindBand(selected, pointer.x(), pointer.y())) {
         if (blind) {
             setCursor(Qt::SizeVerCursor);
@@ -143,8 +109,8 @@ void FacadeGLWidget::armEdit(const FacadeWindow &selected, const QPoint &pointer
 // every blind takes the same fraction of its own window's height.
 void FacadeGLWidget::dragBlind(const QPoint &pointer)
 {
-    auto &windows = windowData->windows[0];
-    FacadeWindow &s = windows[selectedWindow];
+    auto &windows = *windowData->currentGroup();
+    FacadeWindow &s = windows[std::size_t(selectedWindow)];
     const long long d = static_cast<long long>(pointer.y()) - s.y;
     if (!(0 < d && d < s.height))
         return;
@@ -168,7 +134,7 @@ void FacadeGLWidget::dragBlind(const QPoint &pointer)
 void FacadeGLWidget::showBlindLevel(int index, int level)
 {
     QWindowData2D &model = *windowData;
-    const int source = model.windows[0][index].sourceIndex;
+    const int source = (*model.currentGroup())[std::size_t(index)].sourceIndex;
     const int blindCount = int(model.blindImages.size());
     if (std::size_t(index) >= model.currentImages.size() || std::size_t(index) >= model.imageKeys.size())
         return;
@@ -184,11 +150,11 @@ void FacadeGLWidget::showBlindLevel(int index, int level)
 // Moves the selected window by the pointer's movement in widget pixels.
 void FacadeGLWidget::moveSelectedWindow(const QPoint &widgetPos)
 {
-    FacadeWindow &s = windowData->windows[0][selectedWindow];
+    FacadeWindow &s = (*windowData->currentGroup())[std::size_t(selectedWindow)];
     const QPoint delta = widgetPos - lastMousePos;
     lastMousePos = widgetPos;
-    s.x = FacadeViewMath::addClamped(s.x, delta.x());
-    s.y = FacadeViewMath::addClamped(s.y, delta.y());
+    s.x = clampedSum(s.x, delta.x());
+    s.y = clampedSum(s.y, delta.y());
     updateGL();
 }
 
@@ -196,8 +162,8 @@ void FacadeGLWidget::moveSelectedWindow(const QPoint &widgetPos)
 // load of a shutter case (a load keeps the selection), which must not align it.
 void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *)
 {
-    if (!windowData || windowData->caseKind != int(TestCaseKind::Blind)
-        || !isWindowIndex(selectedWindow) || !movingWindow)
+    if (!windowData || !windowData->isBlindCase() || !windowData->isWindowIndex(selectedWindow)
+        || !movingWindow)
         return;
     alignRowAndColumn();
     updateGL();
@@ -208,8 +174,8 @@ void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *)
 // disagree with group 0 (after a grid-file load) never reach outside it.
 void FacadeGLWidget::alignRowAndColumn()
 {
-    auto &windows = windowData->windows[0];
-    const FacadeWindow s = windows[selectedWindow];
+    auto &windows = *windowData->currentGroup();
+    const FacadeWindow s = windows[std::size_t(selectedWindow)];
     const long long rows = windowData->rows;
     const long long cols = windowData->cols;
     const long long count = static_cast<long long>(windows.size());

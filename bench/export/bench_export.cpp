@@ -5,6 +5,7 @@
 //   bench_export [TESSIVO_TESTCASES_FOLDER]
 // Without an argument the test cases are looked for in the working directory
 // and its ancestors; the synthetic facade is timed in any case.
+#include "../BenchTiming.h"
 #include "ExportPaths.h"
 #include "TestCasePaths.h"
 #include "FacadeWall.h"
@@ -15,7 +16,6 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -25,17 +25,10 @@ namespace {
 
 constexpr int kRepetitions = 15;
 
+// Median of `repetitions` runs; the work is long enough to need no warm-up.
 double medianMs(const std::function<void()> &work, int repetitions = kRepetitions)
 {
-    std::vector<double> times;
-    for (int i = 0; i < repetitions; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const auto end = std::chrono::steady_clock::now();
-        times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return BenchTiming::medianMs(repetitions, work, 0);
 }
 
 // Smallest angle (degrees) and largest area over the mesh's faces.

@@ -1,6 +1,7 @@
 // Times the model's grid file reading and writing (10 x 10 windows),
 // restructureGrid(10, 10) and loading a blind test case of 20 windows from a
 // temporary folder this program writes itself. Prints the median of each.
+#include "../BenchTiming.h"
 #include "PathText.h"
 #include "QWindowData2D.h"
 #include "TestCasePaths.h"
@@ -10,8 +11,6 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -21,20 +20,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Median wall time in microseconds of `runs` calls of `step`, after one warm-up call.
 double medianMicros(int runs, const std::function<void()> &step)
 {
-    step();
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        step();
-        times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return 1000.0 * BenchTiming::medianMs(runs, step);
 }
 
 void report(const char *what, int runs, double micros)

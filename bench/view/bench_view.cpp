@@ -6,6 +6,7 @@
 //   bench_view [TESSIVO_TESTCASES_ROOT]
 //
 // Without a readable test-case tree it measures fixtures of the same size.
+#include "../BenchTiming.h"
 #include "FacadeGLWidget.h"
 #include "QWindowData2D.h"
 
@@ -15,7 +16,6 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -24,33 +24,13 @@
 
 namespace {
 
-constexpr int repetitions = 200;
-constexpr int viewWidth = 1248; // the dialog's scroll area
-constexpr int viewHeight = 894;
+constexpr int kRepetitions = 200;
+constexpr int kViewWidth = 1248; // the dialog's scroll area
+constexpr int kViewHeight = 894;
 
-using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> times)
+double medianMs(const std::function<void()> &step)
 {
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
-}
-
-double timeMs(const std::function<void()> &step)
-{
-    const auto start = Clock::now();
-    step();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double medianMs(const std::function<void()> &step, int count = repetitions)
-{
-    for (int i = 0; i < 5; ++i)
-        step();
-    std::vector<double> times;
-    for (int i = 0; i < count; ++i)
-        times.push_back(timeMs(step));
-    return median(times);
+    return BenchTiming::medianMs(kRepetitions, step, 5);
 }
 
 // Medians of two steps timed alternately, so that both see the same machine load.
@@ -61,14 +41,15 @@ std::pair<double, double> interleavedMedians(const std::function<void()> &a, con
         b();
     }
     std::vector<double> timesA, timesB;
-    for (int i = 0; i < repetitions; ++i) {
-        timesA.push_back(timeMs(a));
-        timesB.push_back(timeMs(b));
+    for (int i = 0; i < kRepetitions; ++i) {
+        timesA.push_back(BenchTiming::timeMs(a));
+        timesB.push_back(BenchTiming::timeMs(b));
     }
-    return {median(timesA), median(timesB)};
+    return {BenchTiming::median(timesA), BenchTiming::median(timesB)};
 }
 
-// A frame that clears and blits one image already in GL layout: the floor of a repaint.
+// A frame that clears the colour buffer and blits one image already in GL
+// layout: the floor of a repaint that shows that image. Same format as the view.
 class BlitWidget : public QGLWidget
 {
 public:
@@ -87,7 +68,7 @@ protected:
     void paintGL() override
     {
         glClearColor(1, 1, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT);
         if (converted.isNull())
             return;
         glRasterPos2i(0, converted.height());
@@ -165,8 +146,8 @@ std::unique_ptr<QWindowData2D> fixtureModel(bool blind)
             pair.right.hinge1 = QPoint(w.x + w.width, w.y);
             pair.right.hinge2 = QPoint(w.x + w.width, w.y + w.height);
             for (int k = 0; k < 19; ++k) {
-                pair.left.angles.push_back(k * 10 * 3.1415926 / 180);
-                pair.right.angles.push_back(k * 10 * 3.1415926 / 180);
+                pair.left.angles.push_back(k * 10 * QWindowData2D::pi / 180);
+                pair.right.angles.push_back(k * 10 * QWindowData2D::pi / 180);
                 const int reach = w.width / 2 - k * 5;
                 pair.left.outer1.push_back(QPoint(w.x + reach, w.y + w.height + k));
                 pair.left.outer2.push_back(QPoint(w.x + reach, w.y - k));
@@ -221,39 +202,34 @@ void sendMouse(QWidget &view, QEvent::Type type, const QPoint &pos, Qt::MouseBut
 std::size_t pixelCount(const QWindowData2D &model)
 {
     return std::size_t(model.background.width()) * std::size_t(model.background.height())
-        * (model.windows.empty() ? 1 : model.windows[0].size());
+        * std::size_t(std::max(model.windowCount(), 1));
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Shows a widget at the view's size; false (with a message) when it is not exposed.
+bool showAtViewSize(QWidget &widget)
 {
-    QApplication app(argc, argv);
-    QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (root.isEmpty() && qEnvironmentVariableIsSet("TESSIVO_TESTDATA"))
-        root = qEnvironmentVariable("TESSIVO_TESTDATA") + "/Tessivo_TestCases";
-    std::vector<TestCase> cases = loadCases(root);
+    widget.resize(kViewWidth, kViewHeight);
+    widget.show();
+    if (QTest::qWaitForWindowExposed(&widget))
+        return true;
+    std::fprintf(stderr, "bench_view: a view was not exposed\n");
+    return false;
+}
 
-    FacadeGLWidget view;
-    view.resize(viewWidth, viewHeight);
-    view.show();
-    if (!QTest::qWaitForWindowExposed(&view)) {
-        std::fprintf(stderr, "bench_view: the view was not exposed\n");
-        return 1;
-    }
-
+// One line per case: the view and the bare blit of the same background in the
+// rectified view, the original view and with the original image alone.
+bool timeRepaints(FacadeGLWidget &view, std::vector<TestCase> &cases)
+{
     std::printf("median updateGL() of %d repaints, view %d x %d, in ms; each mode: view, bare blit of\n"
-                "the same background (clear, glDrawPixels, swap), ratio\n",
-                repetitions, viewWidth, viewHeight);
+                "the same background (colour clear, glDrawPixels, swap), ratio\n",
+                kRepetitions, kViewWidth, kViewHeight);
     std::printf("%-24s %-11s %3s | %-20s | %-20s | %-20s\n", "case", "background", "win", "rectified view",
                 "original view", "original image");
-
     {
         BlitWidget empty{QImage()};
-        empty.resize(viewWidth, viewHeight);
-        empty.show();
-        if (QTest::qWaitForWindowExposed(&empty))
-            std::printf("%-40s %6.2f\n", "empty frame (clear and swap only)", medianMs([&empty] { empty.updateGL(); }));
+        if (!showAtViewSize(empty))
+            return false;
+        std::printf("%-40s %6.2f\n", "empty frame (clear and swap only)", medianMs([&empty] { empty.updateGL(); }));
     }
 
     for (TestCase &tc : cases) {
@@ -273,34 +249,33 @@ int main(int argc, char **argv)
             view.setShowInOriginalView(modes[m][0]);
             view.setShowOriginalImage(modes[m][1]);
             BlitWidget blit(*backgrounds[m]);
-            blit.resize(viewWidth, viewHeight);
-            blit.show();
-            if (!QTest::qWaitForWindowExposed(&blit)) {
-                std::fprintf(stderr, "bench_view: the blit view was not exposed\n");
-                return 1;
-            }
+            if (!showAtViewSize(blit))
+                return false;
             times[m] = interleavedMedians([&view] { view.updateGL(); }, [&blit] { blit.updateGL(); });
         }
         view.setShowInOriginalView(false);
         view.setShowOriginalImage(false);
         const QSize size = model.background.size();
-        std::printf("%-24s %4d x %-4d %3zu |", tc.name.c_str(), size.width(), size.height(),
-                    model.windows.empty() ? std::size_t(0) : model.windows[0].size());
+        std::printf("%-24s %4d x %-4d %3d |", tc.name.c_str(), size.width(), size.height(), model.windowCount());
         for (const auto &t : times)
             std::printf(" %6.2f %6.2f %4.2f |", t.first, t.second, t.first / t.second);
         std::printf("\n");
         std::fflush(stdout);
     }
+    return true;
+}
 
-    // Interaction on the largest blind case: each step is one move event, whose
-    // handler repaints the view before it returns.
+// Interaction on the largest blind case: each step is one move event, whose
+// handler repaints the view before it returns.
+void timeInteraction(FacadeGLWidget &view, std::vector<TestCase> &cases)
+{
     TestCase *largest = nullptr;
     for (TestCase &tc : cases) {
         if (tc.blind && (!largest || pixelCount(*tc.model) > pixelCount(*largest->model)))
             largest = &tc;
     }
-    if (!largest || largest->model->windows.empty() || largest->model->windows[0].empty())
-        return 0;
+    if (!largest || largest->model->windowCount() == 0)
+        return;
     QWindowData2D &model = *largest->model;
     view.setWindowData(&model);
     view.bindWindowTextures();
@@ -335,6 +310,22 @@ int main(int argc, char **argv)
     sendMouse(view, QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
 
     std::printf("\n%s, median of %d steps, ms: blind drag %.2f, window move %.2f\n", largest->name.c_str(),
-                repetitions, blindStep, moveStep);
+                kRepetitions, blindStep, moveStep);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (root.isEmpty() && qEnvironmentVariableIsSet("TESSIVO_TESTDATA"))
+        root = qEnvironmentVariable("TESSIVO_TESTDATA") + "/Tessivo_TestCases";
+    std::vector<TestCase> cases = loadCases(root);
+
+    FacadeGLWidget view;
+    if (!showAtViewSize(view) || !timeRepaints(view, cases))
+        return 1;
+    timeInteraction(view, cases);
     return 0;
 }

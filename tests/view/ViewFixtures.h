@@ -1,6 +1,7 @@
 #ifndef TESSIVO_TESTS_VIEWFIXTURES_H
 #define TESSIVO_TESTS_VIEWFIXTURES_H
 
+#include "FacadeGLWidget.h"
 #include "QWindowData2D.h"
 #include "TestWindows.h"
 
@@ -11,10 +12,22 @@
 
 #include <memory>
 
-class FacadeGLWidget;
-
 // Small facade models and helpers shared by the view suites.
 namespace ViewFixtures {
+
+// Counts repaints, to see which events and calls redraw the view.
+class CountingView : public FacadeGLWidget
+{
+public:
+    int paints = 0;
+
+protected:
+    void paintGL() override
+    {
+        ++paints;
+        FacadeGLWidget::paintGL();
+    }
+};
 
 QImage solidImage(int width, int height, const QColor &color);
 

@@ -11,20 +11,6 @@ using namespace ViewFixtures;
 
 namespace {
 
-// Counts repaints, to see which events redraw the view.
-class CountingView : public FacadeGLWidget
-{
-public:
-    int paints = 0;
-
-protected:
-    void paintGL() override
-    {
-        ++paints;
-        FacadeGLWidget::paintGL();
-    }
-};
-
 // Grid positions of the fixture, window i = col + 4 * row.
 QPoint gridCorner(int index)
 {
@@ -619,4 +605,4 @@ void TestViewMouse::originalViewWindowMove()
 }
 
 QTEST_MAIN(TestViewMouse)
-#include "test_view_mouse.moc"
+#include "tst_viewmouse.moc"

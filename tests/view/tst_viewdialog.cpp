@@ -59,6 +59,10 @@ void TestViewDialog::init()
     left = demo->ui.horizontalSliderLeftShutter;
     right = demo->ui.horizontalSliderRightShutter;
     QVERIFY(!left->isEnabled() && !right->isEnabled());
+    // The sliders reach the view only through the dialog's wiring, never by
+    // their names in the form.
+    left->setObjectName(QStringLiteral("renamedLeft"));
+    right->setObjectName(QStringLiteral("renamedRight"));
 }
 
 void TestViewDialog::slidersFromAngles_data()
@@ -172,4 +176,4 @@ void TestViewDialog::noDialogNoSliders()
 }
 
 QTEST_MAIN(TestViewDialog)
-#include "test_view_dialog.moc"
+#include "tst_viewdialog.moc"

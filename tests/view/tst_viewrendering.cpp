@@ -45,15 +45,28 @@ QImage quadrantImage()
     return image;
 }
 
-// Writes the two shutter-leaf images of a test case "<stem>.jpg" under folder.
+// Writes the two shutter-leaf images (and the interior image the model's
+// loader needs beside them) of a test case "<stem>.jpg" under folder.
 bool writeShutterImages(const QString &folder, const QString &stem, const QImage &left, const QImage &right)
 {
     const QString dir = folder + "/" + stem + "/windows";
     return QDir().mkpath(dir) && left.save(dir + "/shutter_in_1.jpg", "JPG", 100)
-        && right.save(dir + "/shutter_in_2.jpg", "JPG", 100);
+        && right.save(dir + "/shutter_in_2.jpg", "JPG", 100)
+        && ViewFixtures::solidImage(8, 8, QColor(200, 200, 0)).save(dir + "/interior.jpg", "JPG", 100);
+}
+
+// A model holding only the leaf images of the test case folder/fileName, read by
+// the model's own loader (no detected windows, so no window images).
+std::unique_ptr<QWindowData2D> leafImagesOf(const QString &folder, const QString &fileName)
+{
+    auto model = std::make_unique<QWindowData2D>();
+    model->detectedWindows = {{}};
+    model->loadInteriorImages(folder.toStdString(), fileName.toStdString());
+    return model;
 }
 
 enum Defect { CaseKindNone, ImageCountDiffers, NullCurrentImage, NoWindowGroup };
+enum DisplayOption { ShowGrid, ShowInOriginalView, ShowOriginalImage, DragAllBlinds };
 
 } // namespace
 
@@ -85,6 +98,8 @@ private slots:
     void originalViewShutters();
     void originalImageAlone_data();
     void originalImageAlone();
+    void displayOptionsRepaint_data();
+    void displayOptionsRepaint();
     void screenshotEqualsFrame_data();
     void screenshotEqualsFrame();
     void screenshotOfAViewSmallerThanTheImage();
@@ -113,6 +128,9 @@ std::unique_ptr<QWindowData2D> TestViewRendering::loadShutterCase(FacadeGLWidget
     if (!writeShutterImages(tempDir.path(), stem, left, right))
         return nullptr;
     auto model = shutterModel();
+    const auto leaves = leafImagesOf(tempDir.path(), stem + ".jpg");
+    model->leftShutterImage = leaves->leftShutterImage;
+    model->rightShutterImage = leaves->rightShutterImage;
     view.loadShutterTextures(tempDir.path().toStdString(), (stem + ".jpg").toStdString());
     view.setWindowData(model.get());
     view.bindWindowTextures();
@@ -564,6 +582,43 @@ void TestViewRendering::originalImageAlone()
     }
 }
 
+void TestViewRendering::displayOptionsRepaint_data()
+{
+    QTest::addColumn<int>("option");
+    QTest::addColumn<bool>("value");
+    QTest::addColumn<int>("repaints");
+
+    // From the defaults: grid shown, rectified view, no original image, single blinds.
+    QTest::newRow("grid hidden") << int(ShowGrid) << false << 1;
+    QTest::newRow("grid shown again") << int(ShowGrid) << true << 0;
+    QTest::newRow("original view") << int(ShowInOriginalView) << true << 1;
+    QTest::newRow("rectified view again") << int(ShowInOriginalView) << false << 0;
+    QTest::newRow("original image") << int(ShowOriginalImage) << true << 1;
+    QTest::newRow("original image off again") << int(ShowOriginalImage) << false << 0;
+    QTest::newRow("drag all blinds changes no picture") << int(DragAllBlinds) << true << 0;
+}
+
+// An option that changes the picture repaints the view once, at once; one that
+// changes nothing drawn does not.
+void TestViewRendering::displayOptionsRepaint()
+{
+    QFETCH(int, option);
+    QFETCH(bool, value);
+    QFETCH(int, repaints);
+
+    CountingView view;
+    auto model = twoWindowBlindModel();
+    QVERIFY(showWithModel(view, *model));
+    const int before = view.paints;
+    switch (DisplayOption(option)) {
+    case ShowGrid: view.setShowGrid(value); break;
+    case ShowInOriginalView: view.setShowInOriginalView(value); break;
+    case ShowOriginalImage: view.setShowOriginalImage(value); break;
+    case DragAllBlinds: view.setDragAllBlinds(value); break;
+    }
+    QCOMPARE(view.paints - before, repaints);
+}
+
 void TestViewRendering::screenshotEqualsFrame_data()
 {
     QTest::addColumn<bool>("originalView");
@@ -722,14 +777,19 @@ void TestViewRendering::shutterTextureFiles()
     FacadeGLWidget view;
     QVERIFY(showView(view, 100, 80));
 
-    // Textures of an earlier case are deleted when new ones are loaded.
+    // Textures of an earlier case are deleted when new ones are loaded. The
+    // textures come from the leaf images the model of each case has read.
     QVERIFY(writeShutterImages(dir.path(), "earlier", solidImage(8, 8, red), solidImage(8, 8, blue)));
+    const auto earlier = leafImagesOf(dir.path(), "earlier.jpg");
     view.loadShutterTextures(dir.path().toStdString(), "earlier.jpg");
+    view.setWindowData(earlier.get());
     const GLuint earlierLeft = view.leftShutterTexture;
     const GLuint earlierRight = view.rightShutterTexture;
     QVERIFY(earlierLeft != 0 && earlierRight != 0 && earlierLeft != earlierRight);
 
+    const auto loaded = leafImagesOf(dir.path(), fileName);
     view.loadShutterTextures(dir.path().toStdString(), fileName.toStdString());
+    view.setWindowData(loaded.get());
     view.makeCurrent();
     QCOMPARE(view.leftShutterTexture != 0, found);
     QCOMPARE(view.rightShutterTexture != 0, found);
@@ -770,7 +830,8 @@ void TestViewRendering::operationsBeforeShow()
     // A load can reach the view before the dialog is on screen.
     FacadeGLWidget view;
     auto model = shutterModel();
-    QVERIFY(writeShutterImages(tempDir.path(), "hidden", solidImage(8, 8, leftLeaf), solidImage(8, 8, rightLeaf)));
+    model->leftShutterImage = solidImage(8, 8, leftLeaf);
+    model->rightShutterImage = solidImage(8, 8, rightLeaf);
     view.loadShutterTextures(tempDir.path().toStdString(), "hidden.jpg");
     view.setWindowData(model.get());
     view.bindWindowTextures();
@@ -785,4 +846,4 @@ void TestViewRendering::operationsBeforeShow()
 }
 
 QTEST_MAIN(TestViewRendering)
-#include "test_view_rendering.moc"
+#include "tst_viewrendering.moc"

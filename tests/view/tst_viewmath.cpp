@@ -160,12 +160,12 @@ void TestViewMath::pixelRounding()
 
 void TestViewMath::clampedSums()
 {
-    QCOMPARE(addClamped(3, 4), 7);
-    QCOMPARE(addClamped(-3, 4), 1);
-    QCOMPARE(addClamped(INT_MAX, 1), INT_MAX);
-    QCOMPARE(addClamped(INT_MAX - 1, 1), INT_MAX);
-    QCOMPARE(addClamped(INT_MIN, -1), INT_MIN);
-    QCOMPARE(addClamped(INT_MAX, INT_MIN), -1);
+    QCOMPARE(clampedSum(3, 4), 7);
+    QCOMPARE(clampedSum(-3, 4), 1);
+    QCOMPARE(clampedSum(INT_MAX, 1), INT_MAX);
+    QCOMPARE(clampedSum(INT_MAX - 1, 1), INT_MAX);
+    QCOMPARE(clampedSum(INT_MIN, -1), INT_MIN);
+    QCOMPARE(clampedSum(INT_MAX, INT_MIN), -1);
 }
 
 void TestViewMath::hitArea_data()
@@ -225,4 +225,4 @@ void TestViewMath::blindBand()
 }
 
 QTEST_GUILESS_MAIN(TestViewMath)
-#include "test_view_math.moc"
+#include "tst_viewmath.moc"

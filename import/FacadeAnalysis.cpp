@@ -1,0 +1,119 @@
+#include "FacadeAnalysis.h"
+
+#include "BackgroundFill.h"
+#include "PhotoReader.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace FacadeImport {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("FacadeImport", text);
+}
+
+double millisecondsOf(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1.0e6;
+}
+
+// Backgrounds and window images for the current grid.
+void refresh(FacadeAnalysis &a)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const std::vector<QRect> holes = holesOf(a.grid, a.clearLeafZones);
+    a.background = fillHoles(a.rectified, holes);
+    a.originalBackground = warpIntoPhoto(a.photo, a.background, holes, a.plan.camera);
+    a.timings.background = millisecondsOf(timer);
+    timer.restart();
+    a.windowImages = cropWindows(a.rectified, a.grid);
+    a.timings.windowImages = millisecondsOf(timer);
+    if ((a.background.isNull() || a.originalBackground.isNull()) && a.status.ok())
+        a.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to fill the facade's background."));
+}
+
+} // namespace
+
+std::vector<QImage> cropWindows(const QImage &rectified, const WindowGrid &grid)
+{
+    std::vector<QImage> crops;
+    const QRect image = rectified.rect();
+    for (const FacadeWindow &w : grid.windows)
+        crops.push_back(rectified.copy(QRect(w.x, w.y, w.width, w.height).intersected(image)));
+    return crops;
+}
+
+FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &options)
+{
+    FacadeAnalysis a;
+    a.clearLeafZones = options.clearLeafZones;
+    if (photo.isNull()) {
+        a.status = ImportStatus::failure(ImportError::NotAnImage, tr("There is no photograph to import."));
+        return a;
+    }
+    a.status = checkPhotoSize(photo.size());
+    if (!a.status.ok())
+        return a;
+    a.photo = photo.convertToFormat(QImage::Format_RGB888);
+
+    QElapsedTimer timer;
+    timer.start();
+    FacadeQuad corners = options.corners;
+    if (!options.useCorners) {
+        a.proposal = proposeFacade(a.photo);
+        corners = a.proposal.corners;
+        a.timings.proposal = millisecondsOf(timer);
+    }
+
+    timer.restart();
+    a.plan = planRectification(corners, a.photo.size());
+    if (!a.plan.status.ok()) {
+        a.status = a.plan.status;
+        return a;
+    }
+    a.rectified = rectifyPhoto(a.photo, a.plan);
+    a.timings.rectification = millisecondsOf(timer);
+    if (a.rectified.isNull()) {
+        a.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to rectify the photograph."));
+        return a;
+    }
+
+    timer.restart();
+    a.search = findWindows(a.rectified, options.window);
+    a.timings.windowSearch = millisecondsOf(timer);
+    a.grid = a.search.grid;
+    a.status = a.search.status;
+    // Without windows the backgrounds are the facade and the photograph as
+    // they are, ready for windows placed by hand; other failures end here.
+    if (a.status.ok() || a.status.error == ImportError::NoWindows)
+        refresh(a);
+    return a;
+}
+
+FacadeAnalysis analysePhotographFile(const QString &path, const AnalysisOptions &options)
+{
+    const Photograph photo = readPhotograph(path);
+    if (!photo.status.ok()) {
+        FacadeAnalysis a;
+        a.status = photo.status;
+        return a;
+    }
+    return analysePhotograph(photo.image, options);
+}
+
+void updateWindows(FacadeAnalysis &analysis, const std::vector<PlacedWindow> &windows)
+{
+    if (analysis.rectified.isNull())
+        return;
+    analysis.grid = arrangeWindows(windows, analysis.rectified.size());
+    analysis.status = analysis.grid.empty()
+                          ? ImportStatus::failure(ImportError::NoWindows, tr("The facade has no windows."))
+                          : ImportStatus::success();
+    refresh(analysis);
+}
+
+} // namespace FacadeImport

@@ -1,0 +1,105 @@
+#include "PhotoReader.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace FacadeImport {
+
+namespace {
+
+// A 50-megapixel picture fits in well under this; bigger files are not read
+// into memory at all.
+constexpr qint64 kMaxFileBytes = qint64(1) << 30;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("FacadeImport", text);
+}
+
+// A JPEG is complete when its end-of-image marker follows the start of its
+// last scan. Qt's decoder fills a cut-off picture with grey and still reports
+// success, so a truncated file is caught here. Entropy-coded data never holds
+// 0xFF 0xD9 (a 0xFF byte there is always followed by 0x00).
+bool jpegIsComplete(const QByteArray &data)
+{
+    const int scan = data.lastIndexOf(QByteArray("\xFF\xDA", 2));
+    if (scan < 0)
+        return false;
+    return data.indexOf(QByteArray("\xFF\xD9", 2), scan + 2) >= 0;
+}
+
+} // namespace
+
+ImportStatus checkPhotoSize(const QSize &size)
+{
+    if (size.width() < kMinPhotoSide || size.height() < kMinPhotoSide)
+        return ImportStatus::failure(ImportError::TooSmall,
+                                     tr("The photograph is %1 x %2 pixels; it needs at least %3 x %3.")
+                                         .arg(size.width()).arg(size.height()).arg(kMinPhotoSide));
+    if (qint64(size.width()) * size.height() > kMaxPhotoPixels)
+        return ImportStatus::failure(ImportError::TooLarge,
+                                     tr("The photograph is %1 x %2 pixels, over the limit of 50 megapixels.")
+                                         .arg(size.width()).arg(size.height()));
+    return ImportStatus::success();
+}
+
+Photograph readPhotograph(const QString &path)
+{
+    Photograph out;
+    const QString name = QFileInfo(path).fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        out.status = ImportStatus::failure(ImportError::Unreadable, tr("Cannot open %1.").arg(path));
+        return out;
+    }
+    if (file.size() > kMaxFileBytes) {
+        out.status = ImportStatus::failure(ImportError::TooLarge, tr("%1 is too large a file to be a photograph.").arg(name));
+        return out;
+    }
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        out.status = ImportStatus::failure(ImportError::Unreadable, tr("Cannot read %1.").arg(path));
+        return out;
+    }
+
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format();
+    if (format.isEmpty() || !reader.canRead()) {
+        out.status = ImportStatus::failure(ImportError::NotAnImage, tr("%1 is not an image.").arg(name));
+        return out;
+    }
+    // The declared size, from the header alone. Formats that cannot tell it
+    // before decoding are checked after.
+    const QSize declared = reader.size();
+    if (declared.isValid()) {
+        out.status = checkPhotoSize(declared);
+        if (!out.status.ok())
+            return out;
+    }
+    if (format == "jpeg" && !jpegIsComplete(data)) {
+        out.status = ImportStatus::failure(ImportError::Truncated, tr("%1 is cut off: its image data is incomplete.").arg(name));
+        return out;
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        out.status = ImportStatus::failure(ImportError::NotAnImage,
+                                           tr("%1 cannot be decoded: %2").arg(name, reader.errorString()));
+        return out;
+    }
+    out.status = checkPhotoSize(image.size());
+    if (!out.status.ok())
+        return out;
+    out.image = image.convertToFormat(QImage::Format_RGB888);
+    if (out.image.isNull())
+        out.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory for %1.").arg(name));
+    return out;
+}
+
+} // namespace FacadeImport

@@ -1,0 +1,297 @@
+#include "WindowSearch.h"
+
+#include "internal/CvImage.h"
+#include "internal/Guard.h"
+#include "internal/Lattice.h"
+#include "internal/WallMap.h"
+
+#include <QCoreApplication>
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace FacadeImport {
+
+namespace {
+
+constexpr int kWorkSide = 800;      // the search runs on a copy at most this large
+constexpr int kCoarseSide = 400;    // and chooses its window on one at most this large
+constexpr float kGoodMatch = 0.7f;  // correlation of a good match
+constexpr int kMaxCandidates = 24;  // candidate windows tried as the seed
+constexpr int kMinMatches = 3;      // a seed must match at least this often, itself included
+constexpr double kConsensus = 0.85; // share of windows in which a pixel must stand out to be window
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("FacadeImport", text);
+}
+
+// One resolution of the facade with what the search needs of it.
+struct Level {
+    double scale = 1.0; // pixels of this level per rectified pixel
+    cv::Mat gray;       // CV_32F lightness
+    cv::Mat mask;       // CV_8U: stands out from the wall
+};
+
+Level makeLevel(const cv::Mat &rgb, double scale)
+{
+    Level level;
+    level.scale = scale;
+    cv::Mat small = rgb;
+    if (scale < 1.0)
+        cv::resize(rgb, small, cv::Size(), scale, scale, cv::INTER_AREA);
+    level.mask = standOutOfWall(small, &level.gray);
+    return level;
+}
+
+cv::Rect scaled(const cv::Rect &r, double s)
+{
+    const int x0 = int(std::lround(r.x * s));
+    const int y0 = int(std::lround(r.y * s));
+    const int x1 = int(std::lround((r.x + r.width) * s));
+    const int y1 = int(std::lround((r.y + r.height) * s));
+    return cv::Rect(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
+}
+
+// Blobs that may be windows: not tiny, not a band across the facade, about
+// as full as a rectangle; the largest first.
+std::vector<cv::Rect> candidateBoxes(const cv::Mat &mask)
+{
+    cv::Mat labels, stats, centroids;
+    const int n = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
+    std::vector<std::pair<int, cv::Rect>> boxes;
+    for (int i = 1; i < n; ++i) {
+        const cv::Rect b(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                         stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
+        const int area = stats.at<int>(i, cv::CC_STAT_AREA);
+        if (b.width < std::max(5, mask.cols / 80) || b.height < std::max(7, mask.rows / 60))
+            continue;
+        if (b.width > mask.cols * 3 / 10 || b.height > mask.rows * 4 / 10)
+            continue;
+        const double aspect = double(b.height) / b.width;
+        if (aspect < 0.4 || aspect > 5.0 || area < 0.4 * b.area())
+            continue;
+        boxes.push_back({area, b});
+    }
+    std::sort(boxes.begin(), boxes.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    std::vector<cv::Rect> out;
+    for (std::size_t i = 0; i < boxes.size() && int(i) < kMaxCandidates; ++i)
+        out.push_back(boxes[i].second);
+    return out;
+}
+
+// The good matches of a window, with some wall around it so that its outline
+// against the wall counts too, as the centres of the windows they find.
+struct Matches {
+    std::vector<cv::Point2d> centres;
+    std::vector<float> scores;
+    cv::Mat correlation; // per position of the template's corner
+    cv::Point toCentre;  // from a template corner to its window's centre
+};
+
+Matches matchesOf(const Level &level, const cv::Rect &box)
+{
+    Matches m;
+    const cv::Size image = level.gray.size();
+    const int mx = std::max(1, box.width / 4);
+    const int my = std::max(1, box.height / 8);
+    const cv::Rect templ = cv::Rect(box.x - mx, box.y - my, box.width + 2 * mx, box.height + 2 * my)
+                         & cv::Rect(cv::Point(), image);
+    if (templ.width >= image.width || templ.height >= image.height || templ.area() == 0)
+        return m;
+    cv::Scalar mean, dev;
+    cv::meanStdDev(level.gray(templ), mean, dev);
+    if (dev[0] < 1.0)
+        return m; // a flat patch matches anything
+    cv::matchTemplate(level.gray, level.gray(templ), m.correlation, cv::TM_CCOEFF_NORMED);
+    m.toCentre = cv::Point(box.x - templ.x + box.width / 2, box.y - templ.y + box.height / 2);
+
+    // Local maxima at or above the bar, strongest first, none within most of
+    // a template of a stronger one.
+    cv::Mat dilated;
+    cv::dilate(m.correlation, dilated, cv::Mat());
+    std::vector<std::pair<float, cv::Point>> peaks;
+    for (int y = 0; y < m.correlation.rows; ++y) {
+        const float *r = m.correlation.ptr<float>(y);
+        const float *d = dilated.ptr<float>(y);
+        for (int x = 0; x < m.correlation.cols; ++x)
+            if (r[x] >= kGoodMatch && r[x] >= d[x] && std::isfinite(r[x]))
+                peaks.push_back({r[x], cv::Point(x, y)});
+    }
+    std::sort(peaks.begin(), peaks.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    const int sx = std::max(1, templ.width * 6 / 10);
+    const int sy = std::max(1, templ.height * 6 / 10);
+    std::vector<cv::Point> kept;
+    for (const auto &[score, p] : peaks) {
+        const bool near = std::any_of(kept.begin(), kept.end(), [&](const cv::Point &k) {
+            return std::abs(k.x - p.x) < sx && std::abs(k.y - p.y) < sy;
+        });
+        if (near)
+            continue;
+        kept.push_back(p);
+        m.centres.push_back(cv::Point2d(p.x + box.x - templ.x + 0.5 * box.width, p.y + box.y - templ.y + 0.5 * box.height));
+        m.scores.push_back(score);
+    }
+    return m;
+}
+
+// The most salient repeated rectangle: the candidate whose matches make up
+// the lattice with the most windows (ties: the better matches).
+bool chooseSeed(const Level &coarse, cv::Rect *seed)
+{
+    int bestWindows = 1;
+    double bestScore = 0.0;
+    for (const cv::Rect &box : candidateBoxes(coarse.mask)) {
+        const Matches m = matchesOf(coarse, box);
+        if (int(m.centres.size()) < kMinMatches)
+            continue;
+        const WindowShape shape = windowShapeAt(coarse.mask, m.centres.front(), box.size());
+        const int windows = latticeFromMatches(coarse.mask, m.centres, shape).windows();
+        double score = 0.0;
+        for (float s : m.scores)
+            score += s;
+        if (windows > bestWindows || (windows == bestWindows && score > bestScore)) {
+            bestWindows = windows;
+            bestScore = score;
+            *seed = box;
+        }
+    }
+    return bestScore > 0.0;
+}
+
+// The windows' common extent around their cell centres: the part that stands
+// out from the wall in nearly every window. Blinds, curtains and shutter
+// leaves folded back beside some windows but not others drop out.
+cv::Rect2d commonExtent(const cv::Mat &mask, const std::vector<cv::Point2d> &cells, const cv::Size &size)
+{
+    const cv::Rect2d fallback(-0.5 * size.width, -0.5 * size.height, size.width, size.height);
+    if (cells.size() < 2)
+        return fallback;
+    const int ax = size.width * 7 / 10, ay = size.height * 4 / 10; // room around the expected window
+    const cv::Size area(size.width + 2 * ax, size.height + 2 * ay);
+    cv::Mat votes = cv::Mat::zeros(area, CV_32F);
+    const cv::Rect image(cv::Point(), mask.size());
+    for (const cv::Point2d &c : cells) {
+        const cv::Rect from(int(std::lround(c.x - 0.5 * size.width)) - ax, int(std::lround(c.y - 0.5 * size.height)) - ay,
+                            area.width, area.height);
+        const cv::Rect inside = from & image;
+        if (inside.area() == 0)
+            continue;
+        cv::Mat crop = cv::Mat::zeros(area, CV_32F);
+        mask(inside).convertTo(crop(inside - from.tl()), CV_32F, 1.0 / 255.0);
+        votes += crop;
+    }
+    const cv::Mat common = votes >= float(kConsensus * double(cells.size()));
+    cv::Mat labels;
+    cv::connectedComponents(common, labels, 4, CV_32S);
+    const int centre = labels.at<int>(ay + size.height / 2, ax + size.width / 2);
+    if (centre <= 0)
+        return fallback;
+    const cv::Rect box = cv::boundingRect(labels == centre);
+    return cv::Rect2d(box.x - ax - 0.5 * size.width, box.y - ay - 0.5 * size.height, box.width, box.height);
+}
+
+WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
+{
+    WindowSearchResult result;
+    const QString none = tr("No repeated windows were found.");
+    if (rectified.isNull()) {
+        result.status = ImportStatus::failure(ImportError::NoWindows, none);
+        return result;
+    }
+    const QRect imageRect(QPoint(0, 0), rectified.size());
+    if (!marked.isNull() && (marked.width() < 4 || marked.height() < 4 || !imageRect.contains(marked))) {
+        result.status = ImportStatus::failure(ImportError::BadWindow,
+                                              tr("The marked window must lie inside the %1 x %2 facade image.")
+                                                  .arg(rectified.width()).arg(rectified.height()));
+        return result;
+    }
+    const cv::Mat rgb = toMat(rectified);
+    const int side = std::max(rgb.cols, rgb.rows);
+    const Level work = makeLevel(rgb, std::min(1.0, double(kWorkSide) / side));
+
+    // The seed: the marked window, or the most salient repeated rectangle.
+    cv::Rect seed;
+    if (!marked.isNull()) {
+        seed = scaled(cv::Rect(marked.x(), marked.y(), marked.width(), marked.height()), work.scale);
+    } else {
+        const Level coarse = makeLevel(rgb, std::min(1.0, double(kCoarseSide) / side));
+        cv::Rect coarseSeed;
+        if (!chooseSeed(coarse, &coarseSeed)) {
+            result.status = ImportStatus::failure(ImportError::NoWindows, none);
+            return result;
+        }
+        seed = scaled(coarseSeed, work.scale / coarse.scale);
+    }
+    seed &= cv::Rect(cv::Point(), work.gray.size());
+    const Matches m = matchesOf(work, seed);
+    const double inv = 1.0 / work.scale;
+    result.seed = QRect(int(std::lround(seed.x * inv)), int(std::lround(seed.y * inv)),
+                        int(std::lround(seed.width * inv)), int(std::lround(seed.height * inv)));
+    result.matches = int(m.centres.size());
+
+    const cv::Point2d seedCentre(seed.x + 0.5 * seed.width, seed.y + 0.5 * seed.height);
+    const Lattice lattice = latticeFromMatches(work.mask, m.centres, windowShapeAt(work.mask, seedCentre, seed.size()));
+    std::vector<cv::Point2d> cells;
+    for (std::size_t r = 0; r < lattice.rows.size(); ++r)
+        for (std::size_t c = 0; c < lattice.cols.size(); ++c)
+            if (lattice.held[r][c])
+                cells.push_back({lattice.cols[c], lattice.rows[r]});
+    // A marked window stands even when it repeats nowhere.
+    if (cells.empty() && !marked.isNull())
+        cells.push_back({seed.x + 0.5 * seed.width, seed.y + 0.5 * seed.height});
+    if (cells.empty()) {
+        result.status = ImportStatus::failure(ImportError::NoWindows, none);
+        return result;
+    }
+
+    // The marked window's own size; otherwise what the windows share, but
+    // never more than the spacing of the lattice, so that neighbours cannot
+    // overlap.
+    cv::Rect2d extent(-0.5 * seed.width, -0.5 * seed.height, seed.width, seed.height);
+    if (marked.isNull()) {
+        extent = commonExtent(work.mask, cells, seed.size());
+        double stepX = 1e300, stepY = 1e300;
+        for (std::size_t c = 1; c < lattice.cols.size(); ++c)
+            stepX = std::min(stepX, lattice.cols[c] - lattice.cols[c - 1]);
+        for (std::size_t r = 1; r < lattice.rows.size(); ++r)
+            stepY = std::min(stepY, lattice.rows[r] - lattice.rows[r - 1]);
+        extent &= cv::Rect2d(-0.5 * stepX + 0.5, -0.5 * stepY + 0.5, stepX - 1.0, stepY - 1.0);
+    }
+    std::vector<PlacedWindow> placed;
+    for (const cv::Point2d &c : cells) {
+        const double x0 = (c.x + extent.x) * inv;
+        const double y0 = (c.y + extent.y) * inv;
+        const int x = int(std::lround(x0));
+        const int y = int(std::lround(y0));
+        const int w = int(std::lround(x0 + extent.width * inv)) - x;
+        const int h = int(std::lround(y0 + extent.height * inv)) - y;
+        // The correlation at the cell, for the grid file's score.
+        const cv::Point corner(int(std::lround(c.x)) - m.toCentre.x, int(std::lround(c.y)) - m.toCentre.y);
+        double score = 0.0;
+        if (!m.correlation.empty() && corner.x >= 0 && corner.y >= 0 && corner.x < m.correlation.cols
+            && corner.y < m.correlation.rows)
+            score = std::clamp(double(m.correlation.at<float>(corner)), 0.0, 1.0);
+        placed.push_back({QRect(x, y, w, h), score});
+    }
+    result.grid = arrangeWindows(placed, rectified.size());
+    if (result.grid.empty())
+        result.status = ImportStatus::failure(ImportError::NoWindows, none);
+    return result;
+}
+
+} // namespace
+
+WindowSearchResult findWindows(const QImage &rectified, const QRect &marked)
+{
+    WindowSearchResult result;
+    if (!runGuarded([&] { result = searchFrom(rectified, marked); })) {
+        result = WindowSearchResult();
+        result.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to search for windows."));
+    }
+    return result;
+}
+
+} // namespace FacadeImport
