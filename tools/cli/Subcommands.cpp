@@ -6,11 +6,13 @@ namespace CommandLine {
 
 // Each defined in the subcommand's own file.
 Subcommand infoSubcommand();
+Subcommand exportSubcommand();
 
 const std::vector<Subcommand> &subcommands()
 {
     static const std::vector<Subcommand> table = {
         infoSubcommand(),
+        exportSubcommand(),
     };
     return table;
 }
