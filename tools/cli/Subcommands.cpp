@@ -7,12 +7,14 @@ namespace CommandLine {
 // Each defined in the subcommand's own file.
 Subcommand infoSubcommand();
 Subcommand exportSubcommand();
+Subcommand renderSubcommand();
 
 const std::vector<Subcommand> &subcommands()
 {
     static const std::vector<Subcommand> table = {
         infoSubcommand(),
         exportSubcommand(),
+        renderSubcommand(),
     };
     return table;
 }
