@@ -76,6 +76,7 @@ struct Scene {
     bool originalView = false;
     bool originalPhoto = false;
     bool grid = true;
+    int width = 0; // render only: the picture scaled to this width
 };
 
 QStringList optionsOf(const Scene &s)
@@ -90,6 +91,7 @@ QStringList optionsOf(const Scene &s)
     number("--cols", s.cols > 0 ? s.cols : -1);
     number("--left", s.left);
     number("--right", s.right);
+    number("--width", s.width > 0 ? s.width : -1);
     if (s.randomAngles)
         options << "--random-angles";
     if (s.originalView)
@@ -217,6 +219,7 @@ void TestCommandLine::badArguments_data()
     row("rows above the spin box", {"render", blind, "--out", png, "--rows", "11"},
         "--rows 11 is out of range (1 to 10)");
     row("no columns", {"render", blind, "--out", png, "--cols=0"}, "--cols 0 is out of range (1 to 10)");
+    row("no width", {"render", blind, "--out", png, "--width", "0"}, "--width 0 is out of range");
     row("negative seed", {"export", shutter, "--out", "$OUT", "--seed", "-1"},
         "--seed -1 is out of range (0 to 4294967295)");
     row("seed beyond 64 bits", {"export", shutter, "--out", "$OUT", "--seed", "99999999999999999999"},
@@ -441,6 +444,14 @@ void TestCommandLine::renderEqualsTheDialog_data()
     s.left = 90;
     s.right = 20;
     QTest::newRow("shutter Facade2, every leaf turned") << s;
+    // The README's picture: the dialog's screenshot, scaled.
+    s = Scene();
+    s.shutter = true;
+    s.index = 1;
+    s.randomAngles = true;
+    s.originalView = true;
+    s.width = 560;
+    QTest::newRow("shutter Facade2 in the photograph, random angles, scaled") << s;
 }
 
 void TestCommandLine::renderEqualsTheDialog()
@@ -464,6 +475,8 @@ void TestCommandLine::renderEqualsTheDialog()
     QVERIFY(expected.load(fromDialog, "PNG"));
     const QWindowData2D &model = *fixture->model();
     QCOMPARE(expected.size(), (scene.originalView || scene.originalPhoto ? model.originalImage : model.background).size());
+    if (scene.width > 0)
+        expected = expected.scaledToWidth(scene.width, Qt::SmoothTransformation);
     QImage actual;
     QVERIFY(actual.load(fromCommand, "PNG"));
     QCOMPARE(actual.size(), expected.size());

@@ -55,7 +55,17 @@ struct ViewOptions {
     bool originalView = false;
     bool originalPhoto = false;
     bool grid = true;
+    int width = 0; // scale the saved picture to this width; 0 keeps the view's pixels
 };
+
+// Scales the saved picture smoothly to width pixels, keeping its aspect: a
+// smaller file for documentation, no longer the view's own pixels.
+bool scaleSaved(const QString &out, int width, Failure *failure)
+{
+    QImage picture;
+    return (picture.load(out, "PNG") && picture.scaledToWidth(width, Qt::SmoothTransformation).save(out, "PNG"))
+        || fail(failure, "cannot scale the picture " + toNarrowPath(out));
+}
 
 // Shows the dialog with the prepared case in its view, sets the display
 // options through the dialog's own controls and slots, and saves the view's
@@ -94,7 +104,7 @@ bool drawAndSave(CaseState::LoadedCase &loaded, const ViewOptions &options, cons
         QMetaObject::invokeMethod(&dialog, "showOriginalImageToggledSlot", Q_ARG(bool, true));
     // No selection and no hover: the private display's pointer may rest on the view.
     view.resetSelection();
-    return view.saveScreenshot(out, failure);
+    return view.saveScreenshot(out, failure) && (options.width == 0 || scaleSaved(out, options.width, failure));
 }
 
 int runRender(const std::vector<std::string> &args)
@@ -102,14 +112,17 @@ int runRender(const std::vector<std::string> &args)
     using namespace CommandLine;
     std::vector<OptionSpec> specs = CaseState::optionSpecs();
     for (const OptionSpec &spec : std::vector<OptionSpec>{
-             {"--out", true}, {"--original-view", false}, {"--original-photo", false}, {"--no-grid", false}})
+             {"--out", true}, {"--original-view", false}, {"--original-photo", false}, {"--no-grid", false},
+             {"--width", true}})
         specs.push_back(spec);
     Failure failure;
     Arguments arguments;
     std::string path;
     CaseState::Steps steps;
+    long long width = 0;
     if (!arguments.parse(args, specs, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
-        || !CaseState::readSteps(arguments, steps, &failure))
+        || !CaseState::readSteps(arguments, steps, &failure)
+        || !arguments.number("--width", 1, kLargestSide, width, &failure))
         return fail(failure.reason);
     if (!arguments.has("--out"))
         return fail("render needs --out FILE.png");
@@ -124,6 +137,7 @@ int runRender(const std::vector<std::string> &args)
     options.originalView = arguments.has("--original-view");
     options.originalPhoto = arguments.has("--original-photo");
     options.grid = !arguments.has("--no-grid");
+    options.width = int(width);
 
     CaseState::LoadedCase loaded;
     if (!CaseState::prepare(path, steps, loaded, &failure))
@@ -158,11 +172,13 @@ Subcommand renderSubcommand()
         "  --out FILE.png      the picture, written as PNG (required)\n"
         "  --original-view     warped into the original photograph\n"
         "  --original-photo    the original photograph alone\n"
-        "  --no-grid           without the window outlines\n")
+        "  --no-grid           without the window outlines\n"
+        "  --width PIXELS      the saved picture scaled smoothly to this width, aspect\n"
+        "                      kept (for documentation; no longer the view's pixels)\n")
         + CaseState::kOptionHelp;
     return {"render",
-            "render CASE_PHOTO --out FILE.png [--original-view] [--original-photo] [--no-grid] [--rows R] "
-            "[--cols C] [--seed N] [--random-angles] [--left DEG] [--right DEG]",
+            "render CASE_PHOTO --out FILE.png [--original-view] [--original-photo] [--no-grid] [--width PIXELS] "
+            "[--rows R] [--cols C] [--seed N] [--random-angles] [--left DEG] [--right DEG]",
             "Draw a test case as the facade view shows it and save the picture as PNG", help.c_str(), runRender};
 }
 
