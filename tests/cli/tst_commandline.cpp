@@ -208,6 +208,7 @@ void TestCommandLine::badArguments_data()
     row("help on an unknown subcommand", {"help", "frobnicate"}, "unknown subcommand 'frobnicate'");
     row("unknown option", {"export", shutter, "--out", "$OUT", "--colour"}, "unknown option '--colour'");
     row("missing value", {"render", blind, "--out"}, "--out needs a value");
+    row("empty value", {"export", shutter, "--out="}, "--out needs a value");
     row("option for a value", {"export", shutter, "--rows", "--out", "$OUT"}, "--rows needs a value");
     row("option given twice", {"export", shutter, "--out", "$OUT", "--rows", "2", "--rows", "3"},
         "--rows is given twice");

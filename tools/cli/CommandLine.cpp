@@ -81,6 +81,8 @@ bool Arguments::parse(const std::vector<std::string> &args, const std::vector<Op
             if (!spec->takesValue)
                 return ::fail(failure, name + " takes no value");
             value = arg.substr(equals + 1);
+            if (value.empty())
+                return ::fail(failure, name + " needs a value");
         } else if (spec->takesValue) {
             if (i + 1 == args.size() || args[i + 1].rfind("--", 0) == 0)
                 return ::fail(failure, name + " needs a value");

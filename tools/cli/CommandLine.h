@@ -60,7 +60,8 @@ class Arguments
 public:
     // Splits args by specs. Fails, with one line saying why, on an option
     // that specs does not list, an option given twice, and an option whose
-    // value is missing (the end of the line, or a word starting with "--").
+    // value is missing (the end of the line, a word starting with "--", or
+    // nothing after "=").
     bool parse(const std::vector<std::string> &args, const std::vector<OptionSpec> &specs,
                Failure *failure = nullptr);
 
