@@ -41,6 +41,13 @@ bool failAndLog(Failure *failure, std::string reason);
 // leaves out, for example).
 void logLine(const std::string &line);
 
+// Where logged lines go: standard error, unless a program installs a sink of
+// its own (the command line keeps them, since it reports every failure as one
+// line in its own words). Installing null restores standard error; the
+// previous sink is returned.
+using LogSink = void (*)(const std::string &line);
+LogSink setLogSink(LogSink sink);
+
 // A text file that cannot be opened for reading: logs the line the file
 // formats fix, "Can't open input file!", and records "cannot open <path>"
 // (or "cannot read the stream" when path is empty).

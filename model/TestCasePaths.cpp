@@ -28,6 +28,17 @@ std::string kindFolder(TestCaseKind kind)
     return std::string();
 }
 
+TestCaseKind kindOfFolder(const std::string &folder)
+{
+    const std::size_t slash = folder.find_last_of('/');
+    const std::string name = slash == std::string::npos ? folder : folder.substr(slash + 1);
+    for (const TestCaseKind kind : {TestCaseKind::Blind, TestCaseKind::Shutter}) {
+        if (name == kindFolder(kind))
+            return kind;
+    }
+    return TestCaseKind::None;
+}
+
 int photoCount(TestCaseKind kind)
 {
     switch (kind) {

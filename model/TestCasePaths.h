@@ -34,6 +34,11 @@ constexpr const char *kRootName = "Tessivo_TestCases";
 // "blinds" or "shutters"; "" for TestCaseKind::None.
 std::string kindFolder(TestCaseKind kind);
 
+// The kind whose cases a folder of that name holds (the inverse of
+// kindFolder); None for any other name. Only the last path component counts,
+// so "/cases/Tessivo_TestCases/shutters" is a shutter folder.
+TestCaseKind kindOfFolder(const std::string &folder);
+
 // Photographs of the test cases of a kind, in the order of the control
 // panel's lists: "1_temp.jpg", "5.jpg", "7.jpg" (blinds), "1.jpg", "6.jpg"
 // (shutters). photoName is "" for an index outside the list.

@@ -1,10 +1,9 @@
 #include "FacadeGLWidget.h"
 
+#include "PathText.h"
 #include "QWindowData2D.h"
 
 #include <QPixmap>
-
-#include <cstdio>
 
 FacadeGLWidget::FacadeGLWidget(QWidget *parent)
     : QGLWidget(QGLFormat(QGL::SampleBuffers), parent)
@@ -121,10 +120,10 @@ void FacadeGLWidget::setImage(QImage *image)
 // The frame is rendered again into the back buffer and read with
 // grabFrameBuffer(): grabbing a QGLWidget as a widget yields a blank picture,
 // and the back buffer's content after a buffer swap is undefined.
-void FacadeGLWidget::saveScreenshot(const QString &fileName)
+bool FacadeGLWidget::saveScreenshot(const QString &fileName, Failure *failure)
 {
     if (!windowData)
-        return;
+        return fail(failure, "no facade is shown");
     makeCurrent();
     paintGL();
     glFinish();
@@ -135,8 +134,8 @@ void FacadeGLWidget::saveScreenshot(const QString &fileName)
     // The image-sized part of the frame; where the image reaches beyond a
     // smaller view, copy() fills the rest with zeros, so the size is always W x H.
     const QRect area(QPoint(0, 0), shown.size());
-    if (!frame.copy(area).save(fileName, "PNG", -1))
-        std::fprintf(stderr, "Can't save screenshot to %s\n", fileName.toLocal8Bit().constData());
+    return frame.copy(area).save(fileName, "PNG", -1)
+        || failAndLog(failure, "Can't save screenshot to " + toNarrowPath(fileName));
 }
 
 void FacadeGLWidget::resetSelection()

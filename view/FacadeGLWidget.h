@@ -1,6 +1,7 @@
 #ifndef TESSIVO_FACADEGLWIDGET_H
 #define TESSIVO_FACADEGLWIDGET_H
 
+#include "Failure.h"
 #include "GLImageCache.h"
 
 #include <QGLWidget>
@@ -31,7 +32,9 @@ public:
     void loadShutterTextures(const std::string &folder, const std::string &fileName);
     void bindWindowTextures();
     void setImage(QImage *image);
-    void saveScreenshot(const QString &fileName);
+    // False, with the reason (Failure.h), when there is no model or the file
+    // cannot be written.
+    bool saveScreenshot(const QString &fileName, Failure *failure = nullptr);
     void resetSelection();
     int selectedWindowIndex() const;
 

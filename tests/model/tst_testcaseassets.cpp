@@ -471,6 +471,11 @@ void TestTestCaseAssets::layoutCatalogue_data()
     row("blind folder", kindFolder(TestCaseKind::Blind), "blinds");
     row("shutter folder", kindFolder(TestCaseKind::Shutter), "shutters");
     row("no kind", kindFolder(TestCaseKind::None), "");
+    // The kind of a folder by its last component, case and all.
+    const auto kindOf = [](const char *folder) { return kindFolder(kindOfFolder(folder)); };
+    row("kind of a folder", kindOf("T/shutters") + " " + kindOf("blinds") + "|" + kindOf("T/Blinds")
+                                + kindOf("shutters/x") + kindOf("") + kindOf("T/blinds.old"),
+        "shutters blinds|");
     row("blind photos", photoName(TestCaseKind::Blind, 0) + " " + photoName(TestCaseKind::Blind, 1) + " "
                             + photoName(TestCaseKind::Blind, 2) + "|" + photoName(TestCaseKind::Blind, 3),
         "1_temp.jpg 5.jpg 7.jpg|");

@@ -1,5 +1,9 @@
 #include "CommandLine.h"
 
+#include <QString>
+#include <QtGlobal>
+
+#include <charconv>
 #include <cstdio>
 
 namespace CommandLine {
@@ -8,6 +12,119 @@ int fail(const std::string &message)
 {
     std::fprintf(stderr, "tessivo: %s\n", message.c_str());
     return 1;
+}
+
+namespace {
+
+std::vector<std::string> &keptLines()
+{
+    static std::vector<std::string> lines;
+    return lines;
+}
+
+void keepLine(const std::string &line)
+{
+    keptLines().push_back(line);
+}
+
+// Qt's warnings (a missing XDG_RUNTIME_DIR, an image plugin's complaint) say
+// nothing a user of the command line can act on; a fatal message still shows.
+void quietQtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "tessivo: %s\n", message.toLocal8Bit().constData());
+}
+
+} // namespace
+
+QuietLibraries::QuietLibraries() : m_previous(setLogSink(keepLine))
+{
+    qInstallMessageHandler(quietQtMessage);
+}
+
+QuietLibraries::~QuietLibraries()
+{
+    qInstallMessageHandler(nullptr);
+    setLogSink(m_previous);
+}
+
+const std::vector<std::string> &QuietLibraries::lines()
+{
+    return keptLines();
+}
+
+bool Arguments::parse(const std::vector<std::string> &args, const std::vector<OptionSpec> &specs,
+                      Failure *failure)
+{
+    const auto specOf = [&specs](const std::string &name) -> const OptionSpec * {
+        for (const OptionSpec &spec : specs) {
+            if (name == spec.name)
+                return &spec;
+        }
+        return nullptr;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (arg.size() < 2 || arg[0] != '-') {
+            m_positional.push_back(arg);
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const OptionSpec *spec = specOf(name);
+        if (!spec)
+            return ::fail(failure, "unknown option '" + name + "'");
+        if (has(name))
+            return ::fail(failure, name + " is given twice");
+        std::string value;
+        if (equals != std::string::npos) {
+            if (!spec->takesValue)
+                return ::fail(failure, name + " takes no value");
+            value = arg.substr(equals + 1);
+            if (value.empty())
+                return ::fail(failure, name + " needs a value");
+        } else if (spec->takesValue) {
+            if (i + 1 == args.size() || args[i + 1].rfind("--", 0) == 0)
+                return ::fail(failure, name + " needs a value");
+            value = args[++i];
+        }
+        m_options[name] = value;
+    }
+    return true;
+}
+
+std::string Arguments::value(const std::string &name) const
+{
+    const auto it = m_options.find(name);
+    return it == m_options.end() ? std::string() : it->second;
+}
+
+bool Arguments::number(const std::string &name, long long min, long long max, long long &number,
+                       Failure *failure) const
+{
+    if (!has(name))
+        return true;
+    const std::string text = value(name);
+    long long parsed = 0;
+    const char *end = text.data() + text.size();
+    const std::from_chars_result result = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || result.ec == std::errc::invalid_argument || result.ptr != end)
+        return ::fail(failure, name + " needs a whole number, not '" + text + "'");
+    if (result.ec == std::errc::result_out_of_range || parsed < min || parsed > max)
+        return ::fail(failure, name + " " + text + " is out of range (" + std::to_string(min) + " to "
+                                 + std::to_string(max) + ")");
+    number = parsed;
+    return true;
+}
+
+bool Arguments::single(const std::string &what, std::string &argument, Failure *failure) const
+{
+    if (m_positional.empty())
+        return ::fail(failure, "missing " + what);
+    if (m_positional.size() > 1)
+        return ::fail(failure, "unexpected argument '" + m_positional[1] + "' after " + what);
+    argument = m_positional.front();
+    return true;
 }
 
 } // namespace CommandLine

@@ -1,5 +1,6 @@
 // `tessivo SUBCOMMAND ...`: dispatches to the subcommand table and prints the
-// usage text for `tessivo`, `tessivo --help` and `tessivo help SUBCOMMAND`.
+// usage text for `tessivo --help`, `tessivo help [SUBCOMMAND]` and
+// `tessivo SUBCOMMAND --help`. Every failure is one line on standard error.
 #include "CommandLine.h"
 
 #include <cstdio>
@@ -9,12 +10,12 @@
 
 namespace {
 
-void printUsage(std::FILE *out)
+void printUsage()
 {
-    std::fprintf(out, "Usage: tessivo SUBCOMMAND [ARGUMENTS]\n\nSubcommands:\n");
+    std::printf("Usage: tessivo SUBCOMMAND [ARGUMENTS]\n\nSubcommands:\n");
     for (const CommandLine::Subcommand &s : CommandLine::subcommands())
-        std::fprintf(out, "  %-10s %s\n", s.name, s.summary);
-    std::fprintf(out, "\nRun 'tessivo help SUBCOMMAND' for its options.\n");
+        std::printf("  %-10s %s\n", s.name, s.summary);
+    std::printf("\nRun 'tessivo help SUBCOMMAND' for its options.\n");
 }
 
 const CommandLine::Subcommand *find(const std::string &name)
@@ -36,18 +37,16 @@ void printHelp(const CommandLine::Subcommand &s)
 
 int main(int argc, char **argv)
 {
-    if (argc < 2) {
-        printUsage(stderr);
-        return 1;
-    }
+    if (argc < 2)
+        return CommandLine::fail("missing subcommand (see 'tessivo --help')");
     const std::string name = argv[1];
     if (name == "--help" || name == "-h") {
-        printUsage(stdout);
+        printUsage();
         return 0;
     }
     if (name == "help") {
         if (argc == 2) {
-            printUsage(stdout);
+            printUsage();
             return 0;
         }
         const CommandLine::Subcommand *s = find(argv[2]);
@@ -66,5 +65,6 @@ int main(int argc, char **argv)
             printHelp(*s);
             return 0;
         }
+    const CommandLine::QuietLibraries quiet;
     return s->run(args);
 }
