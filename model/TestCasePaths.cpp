@@ -28,6 +28,15 @@ std::string kindFolder(TestCaseKind kind)
     return std::string();
 }
 
+TestCaseKind kindOfFolder(const std::string &folderName)
+{
+    for (const TestCaseKind kind : {TestCaseKind::Blind, TestCaseKind::Shutter}) {
+        if (folderName == kindFolder(kind))
+            return kind;
+    }
+    return TestCaseKind::None;
+}
+
 int photoCount(TestCaseKind kind)
 {
     switch (kind) {

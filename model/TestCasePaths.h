@@ -33,6 +33,8 @@ constexpr const char *kRootName = "Tessivo_TestCases";
 
 // "blinds" or "shutters"; "" for TestCaseKind::None.
 std::string kindFolder(TestCaseKind kind);
+// The kind whose folder has this name (exactly "blinds" or "shutters"), else None.
+TestCaseKind kindOfFolder(const std::string &folderName);
 
 // Photographs of the test cases of a kind, in the order of the control
 // panel's lists: "1_temp.jpg", "5.jpg", "7.jpg" (blinds), "1.jpg", "6.jpg"

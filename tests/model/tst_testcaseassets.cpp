@@ -445,6 +445,9 @@ void TestTestCaseAssets::layoutCatalogue_data()
     row("blind folder", kindFolder(TestCaseKind::Blind), "blinds");
     row("shutter folder", kindFolder(TestCaseKind::Shutter), "shutters");
     row("no kind", kindFolder(TestCaseKind::None), "");
+    row("kind of a folder", kindFolder(kindOfFolder("shutters")) + " " + kindFolder(kindOfFolder("blinds")) + "|"
+                                + kindFolder(kindOfFolder("Blinds")) + kindFolder(kindOfFolder("blinds/")),
+        "shutters blinds|");
     row("blind photos", photoName(TestCaseKind::Blind, 0) + " " + photoName(TestCaseKind::Blind, 1) + " "
                             + photoName(TestCaseKind::Blind, 2) + "|" + photoName(TestCaseKind::Blind, 3),
         "1_temp.jpg 5.jpg 7.jpg|");
