@@ -1,9 +1,11 @@
 // The dialog's two export commands driven through the meta-object system, with
 // their file dialogs and warnings answered from the test.
 #include "DialogFixture.h"
+#include "ExportPaths.h"
 #include "ExportTestSupport.h"
 #include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
+#include "PathText.h"
 #include "QWindowData2D.h"
 #include "TestCaseBuilder.h"
 #include "TestFiles.h"
@@ -22,6 +24,17 @@ QStringList entriesOf(const QString &dir)
 {
     QStringList names = QDir(dir).entryList(QDir::Files | QDir::NoDotAndDotDot);
     names.sort();
+    return names;
+}
+
+// The file names of a list of paths, sorted, each once.
+QStringList namesOf(const std::vector<std::string> &paths)
+{
+    QStringList names;
+    for (const std::string &path : paths)
+        names << QFileInfo(toQtPath(path)).fileName();
+    names.sort();
+    names.removeDuplicates();
     return names;
 }
 
@@ -126,6 +139,10 @@ void TestExportCommands::saveFacadeAsksForAFileAndWrites()
                  << QString("window_%1.png").arg(i);
     expected.sort();
     QCOMPARE(entriesOf(out.path()), expected);
+    // The list the dialog asks about before replacing names every file written.
+    const std::vector<std::string> listed = ExportPaths::facadeExportFiles(toNarrowPath(out.filePath("facade.obj")), 3);
+    QCOMPARE(int(listed.size()), expected.size());
+    QCOMPARE(namesOf(listed), expected);
 }
 
 void TestExportCommands::saveFacadeOfALoadedShutterCase()
@@ -252,6 +269,10 @@ void TestExportCommands::templatesPlacedInTheLeftTemplatesFolder()
                  << QString("window_%1.obj").arg(i);
     expected.sort();
     QCOMPARE(entriesOf(workDir.filePath("tl")), expected);
+    QStringList placed = namesOf(ExportPaths::placedTemplateFiles(toNarrowPath(workDir.filePath("tl")), 3));
+    placed << "left.obj";
+    placed.sort();
+    QCOMPARE(placed, expected);
     QCOMPARE(entriesOf(workDir.filePath("tw")), QStringList({"window.obj", "window.txt"}));
     QCOMPARE(entriesOf(workDir.filePath("tr")), QStringList{"right.obj"});
     // Window 1 spans x 110..150, y 20..80; its closed left leaf covers x 110..130.
