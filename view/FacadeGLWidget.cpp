@@ -1,10 +1,9 @@
 #include "FacadeGLWidget.h"
 
+#include "PathText.h"
 #include "QWindowData2D.h"
 
 #include <QPixmap>
-
-#include <cstdio>
 
 FacadeGLWidget::FacadeGLWidget(QWidget *parent)
     : QGLWidget(QGLFormat(QGL::SampleBuffers), parent)
@@ -121,10 +120,10 @@ void FacadeGLWidget::setImage(QImage *image)
 // The frame is rendered again into the back buffer and read with
 // grabFrameBuffer(): grabbing a QGLWidget as a widget yields a blank picture,
 // and the back buffer's content after a buffer swap is undefined.
-void FacadeGLWidget::saveScreenshot(const QString &fileName)
+bool FacadeGLWidget::saveScreenshot(const QString &fileName, Failure *failure)
 {
     if (!windowData)
-        return;
+        return fail(failure, "no test case is shown");
     makeCurrent();
     paintGL();
     glFinish();
@@ -136,15 +135,19 @@ void FacadeGLWidget::saveScreenshot(const QString &fileName)
     // smaller view, copy() fills the rest with zeros, so the size is always W x H.
     const QRect area(QPoint(0, 0), shown.size());
     if (!frame.copy(area).save(fileName, "PNG", -1))
-        std::fprintf(stderr, "Can't save screenshot to %s\n", fileName.toLocal8Bit().constData());
+        return failAndLog(failure, "Can't save screenshot to " + toNarrowPath(fileName));
+    return true;
 }
 
+// The edit shapes of the cursor belong to a selection; without one the
+// pointer shows the arrow at once, not only after the next move.
 void FacadeGLWidget::resetSelection()
 {
     selectedWindow = -1;
     hoveredWindow = -1;
     draggingBlind = false;
     movingWindow = false;
+    setCursor(Qt::ArrowCursor);
 }
 
 int FacadeGLWidget::selectedWindowIndex() const
