@@ -34,6 +34,10 @@ public:
     // Searches the working directory and its ancestors for "Tessivo_TestCases".
     bool findTestCaseRoot();
 
+    // The edits of the loaded case: undo, redo, whether they are saved, and
+    // the signals that tell of every edit, save and load.
+    EditHistory &editHistory() const { return *m_history; }
+
     // One row of the table of commands (CommandTable.cpp).
     struct Command;
 
