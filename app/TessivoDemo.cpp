@@ -97,6 +97,8 @@ void TessivoDemo::setUpEditing()
 // tree by the base class, after the members), so it is detached from both first.
 TessivoDemo::~TessivoDemo()
 {
+    // The history outlives this part of the dialog as one of its children.
+    disconnect(m_history, nullptr, this, nullptr);
     if (facadeView) {
         facadeView->setWindowData(nullptr);
         facadeView->setImage(nullptr);
