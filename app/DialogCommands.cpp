@@ -2,21 +2,25 @@
 // grid files, grid restructuring, the shutter sliders and the display options.
 #include "TessivoDemo.h"
 
+#include "EditHistory.h"
 #include "FacadeGLWidget.h"
 #include "PathText.h"
 #include "QWindowData2D.h"
+#include "UserMessages.h"
 
-#include <QFileDialog>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 // Loads an image file and hands it to the view, which only borrows it; the
 // image of the previous call is freed once the view holds the new one.
 void TessivoDemo::testSlot()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Load an image"), QString(),
-                                                      tr("Image file (*.png *.bmp *.jpg)"));
+    const QString path = m_fileDialogs.open(this, FileDialogs::Kind::Image, tr("Load an image"),
+                                            tr("Image file (*.png *.bmp *.jpg)"));
     if (path.isEmpty())
         return;
     auto image = std::make_unique<QImage>();
@@ -26,16 +30,21 @@ void TessivoDemo::testSlot()
     facadeView->updateGL();
 }
 
-// Writes what the view shows, cropped to the background, as a PNG file.
+// Writes what the view shows, cropped to the background, as a PNG file; a
+// name without an extension gets ".png".
 void TessivoDemo::saveToImageSlot()
 {
     if (!windowData)
         return;
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save to image"), QString(),
-                                                      tr("Image file (*.png)"));
+    const QString title = tr("Save to image");
+    const QString path = m_fileDialogs.save(this, FileDialogs::Kind::Image, title, tr("Image file (*.png)"),
+                                            QStringLiteral("png"));
     if (path.isEmpty())
         return;
-    facadeView->saveScreenshot(path);
+    Failure failure;
+    if (!facadeView->saveScreenshot(path, &failure))
+        UserMessages::warn(this, title, tr("The view could not be saved as an image."),
+                           UserMessages::reasonText(failure.reason));
 }
 
 // Gives both leaves of every window a random angle (shutter test cases only).
@@ -45,6 +54,7 @@ void TessivoDemo::randomShutterAngleSlot()
         return;
     windowData->setRandomShutterAngles();
     facadeView->updateGL();
+    recordEdit(tr("Random shutter angles"));
 }
 
 // Reads a grid file into the model. The view's selection is kept; the view
@@ -53,27 +63,44 @@ void TessivoDemo::loadGridSlot()
 {
     if (!windowData)
         return;
-    const QString path = QFileDialog::getOpenFileName(this, tr("Load a grid file"), QString(),
-                                                      tr("Grid file (*.txt)"));
+    const QString title = tr("Load a grid file");
+    const QString path = m_fileDialogs.open(this, FileDialogs::Kind::GridFile, title, tr("Grid file (*.txt)"));
     if (path.isEmpty())
         return;
-    windowData->loadGridFile(toNarrowPath(path));
+    Failure failure;
+    const bool read = windowData->loadGridFile(toNarrowPath(path), &failure);
     facadeView->updateGL();
+    if (!read)
+        UserMessages::warn(this, title, tr("The grid file could not be read."),
+                           UserMessages::reasonText(failure.reason));
+    recordEdit(tr("Load grid file"));
 }
 
-// Writes the model's grid to a file; a file that cannot be written is told
-// on standard error, since the user can pick another place.
 void TessivoDemo::saveGridSlot()
 {
     if (!windowData)
         return;
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save a grid file"), QString(),
-                                                      tr("Grid file (*.txt)"));
+    saveGridToChosenFile();
+}
+
+// A file that cannot be written is told on standard error and in a message,
+// since the user can pick another place. A written file holds every edit.
+bool TessivoDemo::saveGridToChosenFile()
+{
+    const QString title = tr("Save a grid file");
+    const QString path = m_fileDialogs.save(this, FileDialogs::Kind::GridFile, title, tr("Grid file (*.txt)"));
     if (path.isEmpty())
-        return;
+        return false;
     const std::string file = toNarrowPath(path);
-    if (!windowData->saveGridFile(file))
+    Failure failure;
+    if (!windowData->saveGridFile(file, &failure)) {
         std::fprintf(stderr, "Cannot write grid file %s\n", file.c_str());
+        UserMessages::warn(this, title, tr("The grid file could not be written."),
+                           UserMessages::reasonText(failure.reason));
+        return false;
+    }
+    m_history->markSaved();
+    return true;
 }
 
 void TessivoDemo::dragAllBlindsToggledSlot(bool flag)
@@ -85,18 +112,42 @@ void TessivoDemo::gridRowChangedSlot(int row)
 {
     if (!windowData)
         return;
-    windowData->restructureGrid(row, ui.spinBoxCol->value());
+    const int rebuilt = windowData->restructureGrid(row, ui.spinBoxCol->value());
     facadeView->resetSelection();
     facadeView->updateGL();
+    if (rebuilt == 0 && !m_settingCounts)
+        refuseCounts(row, ui.spinBoxCol->value(), ui.spinBoxRow);
+    recordEdit(tr("Change rows"));
 }
 
 void TessivoDemo::gridColChangedSlot(int col)
 {
     if (!windowData)
         return;
-    windowData->restructureGrid(ui.spinBoxRow->value(), col);
+    const int rebuilt = windowData->restructureGrid(ui.spinBoxRow->value(), col);
     facadeView->resetSelection();
     facadeView->updateGL();
+    if (rebuilt == 0 && !m_settingCounts)
+        refuseCounts(ui.spinBoxRow->value(), col, ui.spinBoxCol);
+    recordEdit(tr("Change columns"));
+}
+
+// Only counts that do not fit the bounds are refused here; a grid that cannot
+// be laid out for another reason (a grid file without bounds) stays as the
+// restructuring left it. The spin box the user changed goes back to the
+// grid's count without running its slot.
+void TessivoDemo::refuseCounts(int rowCount, int colCount, QSpinBox *changed)
+{
+    Failure failure;
+    if (windowData->latticeFits(rowCount, colCount, &failure))
+        return;
+    {
+        const QSignalBlocker blocker(changed);
+        changed->setValue(changed == ui.spinBoxRow ? windowData->rows : windowData->cols);
+    }
+    UserMessages::warn(this, tr("Change the grid"),
+                       tr("The grid cannot have %1 rows and %2 columns.").arg(rowCount).arg(colCount),
+                       UserMessages::reasonText(failure.reason));
 }
 
 // Returns to the loaded grid's counts. A spin box that has to change runs its
@@ -106,6 +157,8 @@ void TessivoDemo::resetWindowGridStructureSlot()
 {
     if (!windowData)
         return;
+    const EditHistory::Step step(*m_history, tr("Reset grid"));
+    const QScopedValueRollback<bool> settingCounts(m_settingCounts, true);
     const int r = ui.spinBoxRow->value();
     const int c = ui.spinBoxCol->value();
     const int nr = loadedRowCount();
@@ -118,11 +171,13 @@ void TessivoDemo::resetWindowGridStructureSlot()
         ui.spinBoxCol->setValue(nc);
     facadeView->resetSelection();
     facadeView->updateGL();
+    updateControlStates();
 }
 
 // Turns one leaf of the selected window, or of every window while
 // rotateAllShutters is set. A selection the current grid does not have counts
-// as no selection.
+// as no selection. A drag of the slider is one edit, recorded on release;
+// each keyboard or wheel step is one.
 void TessivoDemo::setShutterFromSlider(int val, bool left)
 {
     if (!windowData || !windowData->isShutterCase())
@@ -133,6 +188,9 @@ void TessivoDemo::setShutterFromSlider(int val, bool left)
     const double angle = std::clamp(val, 0, 180) * QWindowData2D::pi / 180;
     windowData->setShutterAngle(angle, left, !rotateAllShutters, selected);
     facadeView->updateGL();
+    const QSlider *slider = left ? ui.horizontalSliderLeftShutter : ui.horizontalSliderRightShutter;
+    if (!slider->isSliderDown())
+        recordEdit(left ? tr("Turn left shutter") : tr("Turn right shutter"));
 }
 
 void TessivoDemo::leftShutterValueChanged(int val)
@@ -164,4 +222,72 @@ void TessivoDemo::showInOriginalViewToggledSlot(bool flag)
 void TessivoDemo::showOriginalImageToggledSlot(bool flag)
 {
     facadeView->setShowOriginalImage(flag);
+}
+
+void TessivoDemo::recordEdit(const QString &name)
+{
+    m_history->record(name);
+    updateControlStates();
+}
+
+// A window of the group the view may still point at after a step that
+// changed the grid is forgotten, as a restructuring forgets it.
+void TessivoDemo::followRestoredState()
+{
+    if (windowData) {
+        const int selected = facadeView->selectedWindow;
+        const int hovered = facadeView->hoveredWindow;
+        if ((selected != -1 && !windowData->isWindowIndex(selected))
+            || (hovered != -1 && !windowData->isWindowIndex(hovered)))
+            facadeView->resetSelection();
+        const int shown = selectedWindowInGrid();
+        if (windowData->isShutterCase() && shown != -1) {
+            const FacadeWindow &w = (*windowData->currentGroup())[std::size_t(shown)];
+            const auto degrees = [](double angle) {
+                return int(std::clamp(std::lround(angle * 180 / QWindowData2D::pi), 0L, 180L));
+            };
+            const QSignalBlocker leftBlocker(ui.horizontalSliderLeftShutter);
+            const QSignalBlocker rightBlocker(ui.horizontalSliderRightShutter);
+            ui.horizontalSliderLeftShutter->setValue(degrees(w.leftAngle));
+            ui.horizontalSliderRightShutter->setValue(degrees(w.rightAngle));
+        }
+    }
+    updateControlStates();
+    facadeView->updateGL();
+}
+
+// Reset needs a case; the sliders turn nothing without a selected window of a
+// shutter case. They are enabled only by a selection in the view.
+void TessivoDemo::updateControlStates()
+{
+    ui.pushButtonResetStructure->setEnabled(windowData != nullptr);
+    if (!windowData || !windowData->isShutterCase() || selectedWindowInGrid() == -1) {
+        ui.horizontalSliderLeftShutter->setEnabled(false);
+        ui.horizontalSliderRightShutter->setEnabled(false);
+    }
+    updateCommandStates();
+}
+
+// A mouse edit in the view, press to release, is one step; what the slider
+// slots record on the press (a selection sets the sliders) joins it.
+void TessivoDemo::beginMouseEdit()
+{
+    if (m_mouseEditOpen)
+        return;
+    m_mouseEditOpen = true;
+    m_history->beginStep();
+}
+
+void TessivoDemo::finishMouseEdit()
+{
+    if (!m_mouseEditOpen)
+        return;
+    m_mouseEditOpen = false;
+    QString name = tr("Select window");
+    if (facadeView->draggingBlind)
+        name = facadeView->dragAllBlinds ? tr("Drag all blinds") : tr("Drag blind");
+    else if (facadeView->movingWindow)
+        name = tr("Move window");
+    m_history->endStep(name);
+    updateControlStates();
 }

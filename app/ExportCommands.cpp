@@ -1,6 +1,7 @@
 // The two export commands of the dialog: the textured facade scene and the
-// template objects placed at every window. A failed write shows no message
-// box (the export library has logged it); template meshes that do not load do.
+// template objects placed at every window. Everything that stops an export
+// is shown with the file concerned; files that already exist are replaced
+// only after one question that names them all.
 #include "TessivoDemo.h"
 
 #include "ExportGeometry.h"
@@ -8,23 +9,56 @@
 #include "PathText.h"
 #include "QWindowData2D.h"
 #include "TemplatePlacement.h"
+#include "UserMessages.h"
 
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
+namespace {
+
+// The files of paths that exist now.
+QStringList existingFiles(const std::vector<std::string> &paths)
+{
+    QStringList existing;
+    for (const std::string &path : paths) {
+        const QString file = toQtPath(path);
+        if (QFileInfo::exists(file))
+            existing << file;
+    }
+    return existing;
+}
+
+} // namespace
+
+// Only a shutter test case is exported; a blind one is told before a file is
+// asked for. The file dialog does not ask about the chosen file alone: the
+// question covers every file the export writes.
 void TessivoDemo::saveFacadeToMeshSlot()
 {
     if (!windowData)
         return;
+    const QString title = tr("Save facade to mesh file");
+    if (!windowData->isShutterCase()) {
+        UserMessages::warn(this, title, tr("Only shutter test cases can be exported."),
+                           tr("%1 is a blind test case.").arg(toQtPath(imageFileName)));
+        return;
+    }
     const QString fileName =
-        QFileDialog::getSaveFileName(this, tr("Save facade to mesh file"), QString(), tr("Mesh file (*.obj)"));
+        m_fileDialogs.save(this, FileDialogs::Kind::Mesh, title, tr("Mesh file (*.obj)"), QString(), false);
     if (fileName.isEmpty())
         return;
-    // Only shutter test cases are exported; the result is not shown.
-    if (windowData->isShutterCase())
-        windowData->saveFacadeToMesh(toNarrowPath(fileName));
+    const std::string objPath = toNarrowPath(fileName);
+    const int count = ExportGeometry::exportableWindowCount(*windowData);
+    if (!UserMessages::askToReplace(this, title, existingFiles(ExportPaths::facadeExportFiles(objPath, count))))
+        return;
+    Failure failure;
+    if (!windowData->saveFacadeToMesh(objPath, &failure))
+        UserMessages::warn(this, title, tr("The facade could not be exported."),
+                           UserMessages::reasonText(failure.reason));
 }
 
+// All three templates are read before a single output is written, so that a
+// template that is no mesh leaves no half-written set of objects behind.
 void TessivoDemo::gen3DWindowObjsSlot()
 {
     using namespace TemplatePlacement;
@@ -32,47 +66,58 @@ void TessivoDemo::gen3DWindowObjsSlot()
         return;
     const QString title = tr("Gen 3D window objs");
     if (!windowData->isShutterCase()) {
-        QMessageBox::warning(this, title, tr("Only support for shutter type now!!"));
+        UserMessages::warn(this, title, tr("Only support for shutter type now!!"),
+                           tr("%1 is a blind test case.").arg(toQtPath(imageFileName)));
         return;
     }
-    const QString windowPath =
-        QFileDialog::getOpenFileName(this, tr("Load window obj"), QString(), tr("Mesh file (*.obj)"));
+    const QString filter = tr("Mesh file (*.obj)");
+    const QString windowPath = m_fileDialogs.open(this, FileDialogs::Kind::Mesh, tr("Load window obj"), filter);
     if (windowPath.isEmpty())
         return;
-    const QString leftPath =
-        QFileDialog::getOpenFileName(this, tr("Load left shutter obj"), QString(), tr("Mesh file (*.obj)"));
+    const QString leftPath = m_fileDialogs.open(this, FileDialogs::Kind::Mesh, tr("Load left shutter obj"), filter);
     if (leftPath.isEmpty())
         return;
     // Every output goes next to the left leaf template.
     const std::string folder = ExportPaths::folderOf(toNarrowPath(leftPath));
     const QString rightPath =
-        QFileDialog::getOpenFileName(this, tr("Load right shutter obj"), QString(), tr("Mesh file (*.obj)"));
+        m_fileDialogs.open(this, FileDialogs::Kind::Mesh, tr("Load right shutter obj"), filter);
     if (rightPath.isEmpty())
         return;
 
     // Outputs named like a chosen template would destroy it before it is copied.
     const int count = ExportGeometry::exportableWindowCount(*windowData);
-    if (!outputsSpareTemplates(folder, count,
-                               {toNarrowPath(windowPath), toNarrowPath(leftPath), toNarrowPath(rightPath)}))
+    const std::vector<std::string> templates{toNarrowPath(windowPath), toNarrowPath(leftPath),
+                                             toNarrowPath(rightPath)};
+    Failure failure;
+    if (!outputsSpareTemplates(folder, count, templates, &failure)) {
+        UserMessages::warn(this, title, tr("The objects would overwrite a template."),
+                           UserMessages::reasonText(failure.reason));
         return;
+    }
 
-    const std::unique_ptr<FacadePolyMesh> windowMesh = readTemplateMesh(toNarrowPath(windowPath));
+    // Each template is checked before anything is written; the reason names
+    // the file and what is wrong with it.
+    const std::unique_ptr<FacadePolyMesh> windowMesh = readTemplateMesh(templates[0], &failure);
     if (!windowMesh) {
-        QMessageBox::warning(this, title, tr("Window mesh load error!!"));
+        UserMessages::warn(this, title, tr("Window mesh load error!!"), UserMessages::reasonText(failure.reason));
         return;
     }
-    if (!writePlacedWindows(*windowData, count, *windowMesh, toNarrowPath(windowPath), folder))
-        return;
-    const std::unique_ptr<FacadePolyMesh> leftMesh = readTemplateMesh(toNarrowPath(leftPath));
+    const std::unique_ptr<FacadePolyMesh> leftMesh = readTemplateMesh(templates[1], &failure);
     if (!leftMesh) {
-        QMessageBox::warning(this, title, tr("Left shutter mesh load error!!"));
+        UserMessages::warn(this, title, tr("Left shutter mesh load error!!"), UserMessages::reasonText(failure.reason));
         return;
     }
-    const std::unique_ptr<FacadePolyMesh> rightMesh = readTemplateMesh(toNarrowPath(rightPath));
+    const std::unique_ptr<FacadePolyMesh> rightMesh = readTemplateMesh(templates[2], &failure);
     if (!rightMesh) {
-        QMessageBox::warning(this, title, tr("Right shutter mesh load error!!"));
+        UserMessages::warn(this, title, tr("Right shutter mesh load error!!"), UserMessages::reasonText(failure.reason));
         return;
     }
-    writePlacedLeaves(*windowData, count, *leftMesh, toNarrowPath(leftPath), *rightMesh, toNarrowPath(rightPath),
-                      folder);
+
+    if (!UserMessages::askToReplace(this, title, existingFiles(ExportPaths::placedTemplateFiles(folder, count))))
+        return;
+    if (!writePlacedWindows(*windowData, count, *windowMesh, templates[0], folder, &failure)
+        || !writePlacedLeaves(*windowData, count, *leftMesh, templates[1], *rightMesh, templates[2], folder,
+                              &failure))
+        UserMessages::warn(this, title, tr("The objects could not be written."),
+                           UserMessages::reasonText(failure.reason));
 }

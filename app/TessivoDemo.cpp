@@ -1,7 +1,12 @@
 #include "TessivoDemo.h"
 
+#include "DialogEventFilter.h"
+#include "EditHistory.h"
 #include "FacadeGLWidget.h"
 #include "QWindowData2D.h"
+
+#include <QCursor>
+#include <QToolTip>
 
 
 // Builds the form, puts the facade view into the scroll area, connects the
@@ -46,12 +51,54 @@ TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(paren
     ui.spinBoxCol->setEnabled(false);
     ui.horizontalSliderLeftShutter->setEnabled(false);
     ui.horizontalSliderRightShutter->setEnabled(false);
+
+    setUpEditing();
+}
+
+// What surrounds the panel and its slots: undo, the commands with their keys
+// and menus, the guard against stray keys, the tooltips.
+void TessivoDemo::setUpEditing()
+{
+    m_history = new EditHistory([this] { return windowData.get(); }, ui.spinBoxRow, ui.spinBoxCol, this);
+    connect(m_history, &EditHistory::restored, this, &TessivoDemo::followRestoredState);
+    connect(m_history, &EditHistory::stateChanged, this, &TessivoDemo::updateCommandStates);
+    connect(facadeView, &FacadeGLWidget::mouseEditStarted, this, &TessivoDemo::beginMouseEdit);
+    connect(facadeView, &FacadeGLWidget::mouseEditFinished, this, &TessivoDemo::finishMouseEdit);
+
+    auto *filter = new DialogEventFilter(
+        this, {[this] { return confirmLosingEdits(tr("Close"), tr("Save them before the window closes?")); },
+               [this](const QPoint &globalPos) { showCommands(globalPos); }});
+    filter->passUndoKeys(ui.spinBoxRow);
+    filter->passUndoKeys(ui.spinBoxCol);
+
+    facadeView->setToolTip(tr("Right-click for commands, F1 for help"));
+    const auto setUpSlider = [this](QSlider *slider, bool left) {
+        const QString leaf = left ? tr("Left leaf") : tr("Right leaf");
+        slider->setToolTip(tr("%1: 0 = open, 180 = closed").arg(leaf));
+        // A drag shows the angle it sets; its release makes it one edit.
+        connect(slider, &QSlider::actionTriggered, this, [slider, leaf](int action) {
+            if (action == QAbstractSlider::SliderMove)
+                QToolTip::showText(QCursor::pos(),
+                                   tr("%1: %2 degrees (0 open, 180 closed)").arg(leaf).arg(slider->sliderPosition()),
+                                   slider);
+        });
+        connect(slider, &QSlider::sliderReleased, this, [this, left] {
+            recordEdit(left ? tr("Turn left shutter") : tr("Turn right shutter"));
+        });
+    };
+    setUpSlider(ui.horizontalSliderLeftShutter, true);
+    setUpSlider(ui.horizontalSliderRightShutter, false);
+
+    buildCommands();
+    updateControlStates();
 }
 
 // The view outlives the model and the image (it is destroyed with the widget
 // tree by the base class, after the members), so it is detached from both first.
 TessivoDemo::~TessivoDemo()
 {
+    // The history outlives this part of the dialog as one of its children.
+    disconnect(m_history, nullptr, this, nullptr);
     if (facadeView) {
         facadeView->setWindowData(nullptr);
         facadeView->setImage(nullptr);

@@ -3,15 +3,23 @@
 
 #include "ui_TessivoDemo.h"
 
+#include "FileDialogs.h"
+
 #include <QDialog>
 #include <QDir>
 #include <QImage>
+#include <QPointer>
 
 #include <memory>
 #include <string>
+#include <vector>
 
+class EditHistory;
 class FacadeGLWidget;
+class HelpWindow;
+class QAction;
 class QWindowData2D;
+enum class TestCaseKind : int;
 
 // The control dialog: the control panel on the left, the facade view on the
 // right. It owns the model of the loaded test case.
@@ -25,6 +33,13 @@ public:
 
     // Searches the working directory and its ancestors for "Tessivo_TestCases".
     bool findTestCaseRoot();
+
+    // The edits of the loaded case: undo, redo, whether they are saved, and
+    // the signals that tell of every edit, save and load.
+    EditHistory &editHistory() const { return *m_history; }
+
+    // One row of the table of commands (CommandTable.cpp).
+    struct Command;
 
 private slots:
     void testSlot();
@@ -69,11 +84,71 @@ private:
     // Listens to the view's selection: enables both shutter sliders for a
     // window of a shutter test case and sets them, left first, or disables them.
     void showShutterSelection(bool enabled, int leftDegrees, int rightDegrees);
-    // Replaces the model with a freshly loaded test case of the given kind.
+    // Test-case loading (TestCaseLoading.cpp). The Load buttons' flow: the
+    // case the kind's combo box names in the test-case root.
     void loadTestCase(int kind);
+    // "Open test case...": any photograph in a "blinds" or "shutters" folder.
+    void openTestCase();
+    // Both flows: the controls as the kind's Load button sets them first.
+    void prepareControlsForLoad(TestCaseKind kind);
+    // Both flows: replaces the model with the case folder/fileName of the kind.
+    void replaceTestCase(TestCaseKind kind, const std::string &folder, const std::string &fileName);
+    // Before edits not saved would be lost: true to go on (saved or discarded).
+    bool confirmLosingEdits(const QString &title, const QString &question);
+
+    void setUpEditing();
+
+    // Grid and shutter edits (DialogCommands.cpp).
+    // Writes the grid to a file the user picks; true when written.
+    bool saveGridToChosenFile();
+    // A row or column count the user set in `changed` that does not fit: the
+    // spin box returns to the grid's count and the user learns why.
+    void refuseCounts(int rowCount, int colCount, QSpinBox *changed);
+    // Records a finished edit as one undoable step.
+    void recordEdit(const QString &name);
+    // After undo or redo: a valid selection, sliders at the restored angles,
+    // the picture repainted.
+    void followRestoredState();
+    // Enabled states that follow the model: Reset needs a case, the shutter
+    // sliders a selected window of a shutter case; the commands' states.
+    void updateControlStates();
+    void beginMouseEdit();
+    void finishMouseEdit();
+
+    // The commands of the context menus and keys (CommandTable.cpp): one
+    // row of commandTable() each, made into actions of the dialog.
+    static const std::vector<Command> &commandTable();
+    void buildCommands();
+    void updateCommandStates();
+    void showCommands(const QPoint &globalPos);
+    void showHelp();
+    void undoEdit();
+    void redoEdit();
+    // When the commands apply, and the state of the options.
+    bool always() const;
+    bool hasCase() const;
+    bool hasBlindCase() const;
+    bool hasShutterCase() const;
+    bool canUndo() const;
+    bool canRedo() const;
+    bool dragAllBlindsOn() const;
+    bool rotateAllShuttersOn() const;
+    bool originalImageShown() const;
+    bool gridShown() const;
+    bool originalViewShown() const;
+    void showGridOption(bool flag);
+    void showOriginalViewOption(bool flag);
 
     // Image last loaded by testSlot; the view only borrows it.
     std::unique_ptr<QImage> m_testImage;
+    FileDialogs m_fileDialogs;
+    EditHistory *m_history = nullptr; // a child of the dialog
+    std::vector<QAction *> m_commands; // children of the dialog, in table order
+    QPointer<HelpWindow> m_helpWindow;
+    // Set while a load or Reset sets the spin boxes: a count that does not
+    // fit then is part of the flow, not the user's choice.
+    bool m_settingCounts = false;
+    bool m_mouseEditOpen = false;
 };
 
 #endif

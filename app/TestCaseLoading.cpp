@@ -1,12 +1,15 @@
 // Finding the test-case root and loading the blind and shutter test cases.
 #include "TessivoDemo.h"
 
+#include "EditHistory.h"
 #include "FacadeGLWidget.h"
 #include "PathText.h"
 #include "QWindowData2D.h"
 #include "TestCasePaths.h"
+#include "UserMessages.h"
 
-#include <QMessageBox>
+#include <QFileInfo>
+#include <QScopedValueRollback>
 
 // Walks up from the working directory until a folder holds an entry named
 // "Tessivo_TestCases" (a file also ends the search) and enters it. Stops at
@@ -25,45 +28,95 @@ bool TessivoDemo::findTestCaseRoot()
     return true;
 }
 
-// Shared flow of both "Load" buttons. The old model is deleted before the new
-// one is made, and the view never holds a pointer to a deleted model; the
-// spin boxes are set only once the view has the new model, so the
-// restructuring they trigger works on it.
+// The flow of both "Load" buttons: the case the kind's combo box names in
+// the test-case root. Unsaved edits are asked about before anything changes.
 void TessivoDemo::loadTestCase(int kind)
 {
-    const bool shutter = kind == int(TestCaseKind::Shutter);
-    if (!shutter) {
-        ui.spinBoxRow->setEnabled(true);
-        ui.spinBoxCol->setEnabled(true);
-    }
-    ui.horizontalSliderLeftShutter->setEnabled(false);
-    ui.horizontalSliderRightShutter->setEnabled(false);
+    const QString title = tr("Load test case");
+    if (!confirmLosingEdits(title, tr("Save them before another test case is loaded?")))
+        return;
+    const TestCaseKind caseKind = kind == int(TestCaseKind::Shutter) ? TestCaseKind::Shutter : TestCaseKind::Blind;
+    prepareControlsForLoad(caseKind);
 
     if (!findTestCaseRoot()) {
-        QMessageBox::warning(this, tr("Load test case"), tr("Test case folder not found"),
-                             QMessageBox::Ok);
+        UserMessages::warn(this, title, tr("Test case folder not found"),
+                           tr("Looked for a folder named %1 in %2 and in every folder above it.")
+                               .arg(QLatin1String(TestCasePaths::kRootName),
+                                    QDir::toNativeSeparators(QDir::currentPath())));
         imageFileName.clear();
         testCaseFolder.clear();
         return;
     }
 
     // The combo boxes list the test cases of their kind in the catalogue's order.
-    const TestCaseKind caseKind = shutter ? TestCaseKind::Shutter : TestCaseKind::Blind;
-    const QComboBox *cases = shutter ? ui.comboBox2DWindowShutter : ui.comboBox2DWindowBlind;
-    imageFileName = TestCasePaths::photoName(caseKind, cases->currentIndex());
-    testCaseFolder = toNarrowPath(testCaseDir.absolutePath()) + "/" + TestCasePaths::kindFolder(caseKind);
+    const QComboBox *cases = caseKind == TestCaseKind::Shutter ? ui.comboBox2DWindowShutter
+                                                               : ui.comboBox2DWindowBlind;
+    replaceTestCase(caseKind,
+                    toNarrowPath(testCaseDir.absolutePath()) + "/" + TestCasePaths::kindFolder(caseKind),
+                    TestCasePaths::photoName(caseKind, cases->currentIndex()));
+}
+
+// Any facade photograph of a test-case tree; its folder ("blinds" or
+// "shutters") gives the kind. It then loads as the Load button of that kind.
+void TessivoDemo::openTestCase()
+{
+    const QString title = tr("Open test case");
+    const QString path = m_fileDialogs.open(this, FileDialogs::Kind::TestCase, title,
+                                            tr("Facade photograph (*.jpg *.jpeg *.png *.bmp)"));
+    if (path.isEmpty())
+        return;
+    const QFileInfo photo(path);
+    const TestCaseKind kind = TestCasePaths::kindOfFolder(toNarrowPath(photo.dir().dirName()));
+    if (kind == TestCaseKind::None) {
+        UserMessages::warn(this, title, tr("This photograph is not part of a test case."),
+                           tr("%1 does not lie in a folder named %2 or %3 of a test-case tree.")
+                               .arg(QDir::toNativeSeparators(photo.absoluteFilePath()),
+                                    QString::fromStdString(TestCasePaths::kindFolder(TestCaseKind::Blind)),
+                                    QString::fromStdString(TestCasePaths::kindFolder(TestCaseKind::Shutter))));
+        return;
+    }
+    if (!confirmLosingEdits(title, tr("Save them before another test case is opened?")))
+        return;
+    prepareControlsForLoad(kind);
+    replaceTestCase(kind, toNarrowPath(photo.absolutePath()), toNarrowPath(photo.fileName()));
+}
+
+// A blind case edits its grid with the spin boxes; the sliders wait for a
+// selection in either kind.
+void TessivoDemo::prepareControlsForLoad(TestCaseKind kind)
+{
+    if (kind != TestCaseKind::Shutter) {
+        ui.spinBoxRow->setEnabled(true);
+        ui.spinBoxCol->setEnabled(true);
+    }
+    ui.horizontalSliderLeftShutter->setEnabled(false);
+    ui.horizontalSliderRightShutter->setEnabled(false);
+}
+
+// The old model is deleted before the new one is made, and the view never
+// holds a pointer to a deleted model; the spin boxes are set only once the
+// view has the new model, so the restructuring they trigger works on it. The
+// loaded case is the saved state: its restructuring is no edit.
+void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, const std::string &fileName)
+{
+    const bool shutter = kind == TestCaseKind::Shutter;
+    imageFileName = fileName;
+    testCaseFolder = folder;
 
     facadeView->setWindowData(nullptr);
     windowData.reset();
     windowData = std::make_unique<QWindowData2D>();
-    const bool loaded = shutter ? windowData->loadShutterTestCase(testCaseFolder, imageFileName)
-                                : windowData->loadBlindTestCase(testCaseFolder, imageFileName);
+    Failure failure;
+    const bool loaded = shutter ? windowData->loadShutterTestCase(testCaseFolder, imageFileName, &failure)
+                                : windowData->loadBlindTestCase(testCaseFolder, imageFileName, &failure);
     if (!loaded) {
         windowData.reset();
         facadeView->setWindowData(nullptr);
-        QMessageBox::warning(this, tr("Load test case"),
-                             shutter ? tr("Shutter data load error!") : tr("Blind data load error!"),
-                             QMessageBox::Ok);
+        m_history->startOver();
+        updateControlStates();
+        UserMessages::warn(this, tr("Load test case"),
+                           shutter ? tr("Shutter data load error!") : tr("Blind data load error!"),
+                           UserMessages::reasonText(failure.reason));
         imageFileName.clear();
         testCaseFolder.clear();
         return;
@@ -73,13 +126,32 @@ void TessivoDemo::loadTestCase(int kind)
         facadeView->loadShutterTextures(testCaseFolder, imageFileName);
     facadeView->setWindowData(windowData.get());
     facadeView->bindWindowTextures();
-    ui.spinBoxRow->setValue(loadedRowCount());
-    ui.spinBoxCol->setValue(loadedColCount());
+    {
+        const EditHistory::Step loading(*m_history, QString());
+        const QScopedValueRollback<bool> settingCounts(m_settingCounts, true);
+        ui.spinBoxRow->setValue(loadedRowCount());
+        ui.spinBoxCol->setValue(loadedColCount());
+        m_history->startOver();
+    }
     if (shutter) {
         ui.spinBoxRow->setEnabled(false);
         ui.spinBoxCol->setEnabled(false);
     }
     facadeView->updateGL();
+    updateControlStates();
+}
+
+// True when nothing unsaved would be lost, or the user saved it or lets it go.
+bool TessivoDemo::confirmLosingEdits(const QString &title, const QString &question)
+{
+    if (!m_history->hasUnsavedEdits())
+        return true;
+    switch (UserMessages::askAboutUnsavedEdits(this, title, question)) {
+    case UserMessages::UnsavedAnswer::Save: return saveGridToChosenFile();
+    case UserMessages::UnsavedAnswer::Discard: return true;
+    case UserMessages::UnsavedAnswer::Cancel: break;
+    }
+    return false;
 }
 
 void TessivoDemo::loadWindowBlindSlot()

@@ -1,5 +1,7 @@
 #include "ExportPaths.h"
 
+#include "TextFormat.h"
+
 namespace ExportPaths {
 
 namespace {
@@ -38,6 +40,35 @@ std::string baseNameOf(const std::string &path)
     const std::size_t start = fileNameStart(path);
     const std::size_t dot = extensionDot(path);
     return path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+}
+
+std::vector<std::string> facadeExportFiles(const std::string &objPath, int count)
+{
+    const std::string folder = folderOf(objPath);
+    std::vector<std::string> files{objPath, withoutExtension(objPath) + ".mtl", folder + "/materialFacade.png"};
+    for (int i = 0; i < count; ++i) {
+        for (const char *name : {"/window_%d.obj", "/window_%d.mtl", "/window_%d.png"})
+            files.push_back(folder + formatText(name, i));
+    }
+    for (int i = 0; i < count; ++i) {
+        files.push_back(folder + formatText("/leftshutter_%d.obj", i));
+        files.push_back(folder + formatText("/rightshutter_%d.obj", i));
+    }
+    for (const char *name : {"/leftshutter.mtl", "/leftshutter.png", "/rightshutter.mtl", "/rightshutter.png"})
+        files.push_back(folder + name);
+    return files;
+}
+
+std::vector<std::string> placedTemplateFiles(const std::string &folder, int count)
+{
+    std::vector<std::string> files;
+    for (int i = 0; i < count; ++i)
+        files.push_back(folder + formatText("/window_%d.obj", i));
+    for (int i = 0; i < count; ++i) {
+        files.push_back(folder + formatText("/leftshutter_%d.obj", i));
+        files.push_back(folder + formatText("/rightshutter_%d.obj", i));
+    }
+    return files;
 }
 
 } // namespace ExportPaths

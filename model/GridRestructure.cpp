@@ -1,5 +1,7 @@
 #include "QWindowData2D.h"
 
+#include "TextFormat.h"
+
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +18,27 @@ int roundHalfUp(double value)
     return int(value + 0.5);
 }
 
+// "1 row", "3 rows", "no row".
+std::string countOf(std::int64_t count, const char *noun)
+{
+    if (count <= 0)
+        return std::string("no ") + noun;
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+// Why count cells of size `cell` along `extent` pixels do not fit, or "" when they do.
+std::string misfit(std::int64_t count, std::int64_t cell, std::int64_t extent, const char *noun,
+                   const char *dimension)
+{
+    if (count * cell <= extent)
+        return std::string();
+    const std::int64_t fitting = cell > 0 && extent >= 0 ? extent / cell : 0;
+    return countOf(count, noun) + formatText(" of %lld pixels do not fit into the grid bounds, %lld pixels %s: ",
+                                             static_cast<long long>(cell), static_cast<long long>(extent),
+                                             dimension)
+           + countOf(fitting, noun) + (fitting == 1 ? " fits" : " fit");
+}
+
 } // namespace
 
 // Rebuilds group 0 as the detected grid (requested shape equals the detected
@@ -23,11 +46,30 @@ int roundHalfUp(double value)
 // detected window drawn at random. Returns -1 for bad counts, 0 when the grid
 // cannot be laid out (does not fit, group 0 incomplete, nothing to draw
 // from), 1 when windows[0] and the image lists were rebuilt.
+bool QWindowData2D::latticeFits(int rowCount, int colCount, Failure *failure) const
+{
+    if (rowCount <= 0 || colCount <= 0)
+        return fail(failure, "a grid needs at least one row and one column");
+    if (gridBounds.empty() || windowTemplates.empty())
+        return true;
+    const QRect &bounds = gridBounds.front();
+    const QRect &cell = windowTemplates.front();
+    const std::string rowsMisfit = misfit(rowCount, cell.height(), bounds.height(), "row", "high");
+    const std::string colsMisfit = misfit(colCount, cell.width(), bounds.width(), "column", "wide");
+    if (rowsMisfit.empty() && colsMisfit.empty())
+        return true;
+    return fail(failure, rowsMisfit.empty() ? colsMisfit
+                         : colsMisfit.empty() ? rowsMisfit
+                                              : rowsMisfit + "; " + colsMisfit);
+}
+
 int QWindowData2D::restructureGrid(int rowCount, int colCount)
 {
     if (rowCount <= 0 || colCount <= 0)
         return -1;
     if (gridBounds.empty() || windowTemplates.empty() || rowValues.empty() || colValues.empty())
+        return 0;
+    if (!latticeFits(rowCount, colCount))
         return 0;
 
     const QRect &bounds = gridBounds.front();
@@ -36,8 +78,6 @@ int QWindowData2D::restructureGrid(int rowCount, int colCount)
     const std::int64_t boundsHeight = bounds.height();
     const std::int64_t cellWidth = cell.width();
     const std::int64_t cellHeight = cell.height();
-    if (rowCount * cellHeight > boundsHeight || colCount * cellWidth > boundsWidth)
-        return 0;
 
     static const std::vector<FacadeWindow> none;
     const std::vector<FacadeWindow> &detected = detectedWindows.empty() ? none : detectedWindows.front();

@@ -135,6 +135,11 @@ public:
 
     // Grid restructuring (GridRestructure.cpp): -1 bad counts, 0 does not fit, 1 rebuilt.
     int restructureGrid(int rowCount, int colCount);
+    // Whether rowCount x colCount cells of the cell size fit into the grid
+    // bounds of group 0, as restructureGrid requires; when they do not, the
+    // reason says how many rows (columns) of what size fit. Counts below 1
+    // fail too. Without bounds or cell there is nothing to fit into: true.
+    bool latticeFits(int rowCount, int colCount, Failure *failure = nullptr) const;
 
     // Shutter angles (QWindowData2D.cpp).
     void setRandomShutterAngles();

@@ -138,12 +138,15 @@ bool FacadeGLWidget::saveScreenshot(const QString &fileName, Failure *failure)
         || failAndLog(failure, "Can't save screenshot to " + toNarrowPath(fileName));
 }
 
+// The edit shapes of the cursor belong to a selection; without one the
+// pointer shows the arrow at once, not only after the next move.
 void FacadeGLWidget::resetSelection()
 {
     selectedWindow = -1;
     hoveredWindow = -1;
     draggingBlind = false;
     movingWindow = false;
+    setCursor(Qt::ArrowCursor);
 }
 
 int FacadeGLWidget::selectedWindowIndex() const

@@ -37,6 +37,9 @@ public:
     bool saveScreenshot(const QString &fileName, Failure *failure = nullptr);
     void resetSelection();
     int selectedWindowIndex() const;
+    // Finishes a mouse edit still open, for a popup about to take the mouse
+    // (its release would not reach the view).
+    void endMouseEdit();
 
     // Display options. The three that change the picture repaint when they change it.
     void setShowGrid(bool flag);
@@ -52,6 +55,13 @@ signals:
     // window of a shutter test case is now selected, and if so its two leaf
     // angles as shutter-slider values (degrees rounded to 10, 0 to 180).
     void shutterSelectionChanged(bool enabled, int leftDegrees, int rightDegrees);
+    // A mouse edit, from the left press (before the selection changes) to
+    // its release: whatever the press, the drag and the release change in
+    // the model lies between the two, so a listener can take it as one edit.
+    // Every started edit is finished once: by its release, by the next press
+    // when its release went elsewhere, or by endMouseEdit.
+    void mouseEditStarted();
+    void mouseEditFinished();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -112,6 +122,8 @@ private:
     // Set by loadShutterTextures: the next model handed over brings the leaf
     // images whose textures the shutters are drawn with.
     bool m_shutterTexturesPending = false;
+    // A left press started a mouse edit that no release has finished yet.
+    bool m_mouseEditOpen = false;
 };
 
 #endif

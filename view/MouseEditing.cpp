@@ -45,10 +45,21 @@ void FacadeGLWidget::announceShutterSelection()
                                  FacadeViewMath::sliderValueFromAngle(s.rightAngle));
 }
 
+void FacadeGLWidget::endMouseEdit()
+{
+    if (!m_mouseEditOpen)
+        return;
+    m_mouseEditOpen = false;
+    emit mouseEditFinished();
+}
+
 void FacadeGLWidget::mousePressEvent(QMouseEvent *event)
 {
     if (!windowData || event->button() != Qt::LeftButton)
         return;
+    endMouseEdit();
+    m_mouseEditOpen = true;
+    emit mouseEditStarted();
     selectedWindow = windowData->isWindowIndex(hoveredWindow) ? hoveredWindow : -1;
     lastMousePos = event->pos();
     announceShutterSelection();
@@ -81,7 +92,9 @@ void FacadeGLWidget::mouseMoveEvent(QMouseEvent *event)
 }
 
 // Arms a blind drag on the selected window's blind band and a window move on the
-// rest of its hit area (blind test cases only); elsewhere disarms both.
+// rest of its hit area (blind test cases only); elsewhere disarms both. A
+// shutter test case edits nothing with the mouse, so it shows the arrow even
+// where a blind case left an edit shape.
 void FacadeGLWidget::armEdit(const FacadeWindow &selected, const QPoint &pointer)
 {
     const bool blind = windowData->isBlindCase();
@@ -90,12 +103,16 @@ void FacadeGLWidget::armEdit(const FacadeWindow &selected, const QPoint &pointer
             setCursor(Qt::SizeVerCursor);
             draggingBlind = true;
             movingWindow = false;
+        } else {
+            setCursor(Qt::ArrowCursor);
         }
     } else if (FacadeViewMath::inHitArea(selected, pointer.x(), pointer.y())) {
         if (blind) {
             setCursor(Qt::SizeAllCursor);
             movingWindow = true;
             draggingBlind = false;
+        } else {
+            setCursor(Qt::ArrowCursor);
         }
     } else {
         setCursor(Qt::ArrowCursor);
@@ -160,13 +177,14 @@ void FacadeGLWidget::moveSelectedWindow(const QPoint &widgetPos)
 
 // A window move is armed only in a blind test case; the flag may outlive a
 // load of a shutter case (a load keeps the selection), which must not align it.
-void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *)
+void FacadeGLWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (!windowData || !windowData->isBlindCase() || !windowData->isWindowIndex(selectedWindow)
-        || !movingWindow)
-        return;
-    alignRowAndColumn();
-    updateGL();
+    if (windowData && windowData->isBlindCase() && windowData->isWindowIndex(selectedWindow) && movingWindow) {
+        alignRowAndColumn();
+        updateGL();
+    }
+    if (event->button() == Qt::LeftButton)
+        endMouseEdit();
 }
 
 // Pulls the moved window's column to its left edge and its row to its top edge,

@@ -134,7 +134,8 @@ void TestDemoForm::widgets_data()
         {"spinBoxRow", "QSpinBox", "groupBoxRestrcuture", "1", false},
         {"label_2", "QLabel", "groupBoxRestrcuture", "col:", true},
         {"spinBoxCol", "QSpinBox", "groupBoxRestrcuture", "1", false},
-        {"pushButtonResetStructure", "QPushButton", "groupBoxRestrcuture", "Reset", true},
+        // Nothing to reset before a test case is loaded.
+        {"pushButtonResetStructure", "QPushButton", "groupBoxRestrcuture", "Reset", false},
         {"groupBoxRender", "QGroupBox", "groupBox", "Render Options", true},
         {"checkBoxShowGrid", "QCheckBox", "groupBoxRender", "Show Grid", true},
         {"checkBoxShowInOriginalView", "QCheckBox", "groupBoxRender", "Show in Original View", true},

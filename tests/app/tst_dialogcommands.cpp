@@ -275,7 +275,8 @@ void TestDialogCommands::gridFileRoundTrip()
     QCOMPARE(dialog.ui.spinBoxRow->value(), 3);
 }
 
-// A grid file that cannot be written is told on standard error, once.
+// A grid file that cannot be written is told on standard error, once, and
+// in a message that names the file.
 void TestDialogCommands::gridFileThatCannotBeWritten()
 {
     TessivoDemo &dialog = fixture->dialog();
@@ -286,7 +287,11 @@ void TestDialogCommands::gridFileThatCannotBeWritten()
     StderrCapture capture;
     QVERIFY(QMetaObject::invokeMethod(&dialog, "saveGridSlot"));
     const QString err = QString::fromStdString(capture.text());
-    QCOMPARE(int(answerer->seen().size()), 1);
+    QCOMPARE(int(answerer->seen().size()), 2);
+    const ModalRecord &message = answerer->seen().back();
+    QCOMPARE(message.className, QStringLiteral("QMessageBox"));
+    QCOMPARE(message.title, QStringLiteral("Save a grid file"));
+    QVERIFY2(message.informativeText.contains(path), qPrintable(message.informativeText));
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(err.count(QLatin1Char('\n')), 1);
     QVERIFY2(err.startsWith(QStringLiteral("Cannot write grid file ")), qPrintable(err));
@@ -352,7 +357,13 @@ void TestDialogCommands::randomShutterAngles()
         }
     }
 
+    // The random angles are unsaved edits: the next load asks first.
+    answerer->clear();
+    answerer->queueButton(QMessageBox::Discard);
     fixture->clickLoad(false, 0);
+    QCOMPARE(int(answerer->seen().size()), 1);
+    QCOMPARE(answerer->seen().front().buttons,
+             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     model = fixture->model();
     QVERIFY(model && model->caseKind == int(TestCaseKind::Blind));
     QVERIFY(QMetaObject::invokeMethod(&dialog, "randomShutterAngleSlot"));
@@ -406,6 +417,7 @@ void TestDialogCommands::slidersTurnLeaves()
     for (const FacadeWindow &w : windows)
         QCOMPARE(w.leftAngle, 0.0);
 
+    answerer->queueButton(QMessageBox::Discard); // the turned leaves are unsaved
     fixture->clickLoad(false, 0);
     model = fixture->model();
     QVERIFY(model && model->caseKind == int(TestCaseKind::Blind));

@@ -81,12 +81,21 @@ void TestRestructure::badCountsChangeNothing_data()
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("cols");
     QTest::addColumn<int>("result");
-    QTest::newRow("0 rows") << 0 << 2 << -1;
-    QTest::newRow("0 columns") << 1 << 0 << -1;
-    QTest::newRow("negative") << -3 << -1 << -1;
-    QTest::newRow("too many rows") << 2 << 1 << 0; // 240 > 200
-    QTest::newRow("too many columns") << 1 << 4 << 0; // 320 > 300
-    QTest::newRow("int max") << INT_MAX << INT_MAX << 0;
+    QTest::addColumn<QString>("reason"); // why latticeFits refuses the counts
+    const QString tooFew = "a grid needs at least one row and one column";
+    QTest::newRow("0 rows") << 0 << 2 << -1 << tooFew;
+    QTest::newRow("0 columns") << 1 << 0 << -1 << tooFew;
+    QTest::newRow("negative") << -3 << -1 << -1 << tooFew;
+    QTest::newRow("too many rows") << 2 << 1 << 0 // 240 > 200
+                                   << "2 rows of 120 pixels do not fit into the grid bounds, 200 pixels high: "
+                                      "1 row fits";
+    QTest::newRow("too many columns") << 1 << 4 << 0 // 320 > 300
+                                      << "4 columns of 80 pixels do not fit into the grid bounds, 300 pixels "
+                                         "wide: 3 columns fit";
+    QTest::newRow("int max") << INT_MAX << INT_MAX << 0
+                             << QString("%1 rows of 120 pixels do not fit into the grid bounds, 200 pixels high: "
+                                        "1 row fits; %1 columns of 80 pixels do not fit into the grid bounds, "
+                                        "300 pixels wide: 3 columns fit").arg(INT_MAX);
 }
 
 void TestRestructure::badCountsChangeNothing()
@@ -94,12 +103,19 @@ void TestRestructure::badCountsChangeNothing()
     QFETCH(int, rows);
     QFETCH(int, cols);
     QFETCH(int, result);
+    QFETCH(QString, reason);
     QWindowData2D model;
     fillModel(model);
     model.windows[0][1].blindExtent = 99;
     const QString before = snapshot(model);
     QCOMPARE(model.restructureGrid(rows, cols), result);
     QCOMPARE(snapshot(model), before);
+    Failure failure;
+    QVERIFY(!model.latticeFits(rows, cols, &failure));
+    QCOMPARE(QString::fromStdString(failure.reason), reason);
+    // The bounds hold exactly 1 row of 3 columns.
+    QVERIFY(model.latticeFits(1, 3));
+    QVERIFY(!model.latticeFits(1, 4));
 }
 
 // 1 x 2 in 300 x 200 at (10, 20), cell 80 x 120: gaps 47 and 40.

@@ -31,8 +31,17 @@ void ModalAnswerer::poll()
     record.title = modal->windowTitle();
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         record.text = box->text();
+        record.informativeText = box->informativeText();
+        record.detailedText = box->detailedText();
         record.buttons = box->standardButtons();
         m_seen.push_back(record);
+        for (auto queued = m_buttons.begin(); queued != m_buttons.end(); ++queued) {
+            if (QAbstractButton *button = box->button(*queued)) {
+                m_buttons.erase(queued);
+                button->click();
+                return;
+            }
+        }
         if (QAbstractButton *ok = box->button(QMessageBox::Ok))
             ok->click();
         else
@@ -45,6 +54,7 @@ void ModalAnswerer::poll()
         return;
     }
     record.nameFilters = fileDialog->nameFilters();
+    record.directory = fileDialog->directory().absolutePath();
     record.saveDialog = fileDialog->acceptMode() == QFileDialog::AcceptSave;
     m_seen.push_back(record);
     m_answer.clear();

@@ -17,18 +17,22 @@ struct ModalRecord {
     QString className;
     QString title;
     QString text;             // message boxes
+    QString informativeText;  // message boxes: what the text leaves to the line below it
+    QString detailedText;     // message boxes
     QStringList nameFilters;  // file dialogs
+    QString directory;        // file dialogs: the folder they opened in
     bool saveDialog = false;  // file dialogs: AcceptSave
     QMessageBox::StandardButtons buttons; // message boxes
 };
 
 // Answers the modal dialogs that open while it lives (file dialogs and message
-// boxes of the static QFileDialog/QMessageBox helpers), polling from the event
-// loop that the modal dialog runs. A file dialog takes the next queued path, or
-// is cancelled when none is queued or the path is empty; a message box is
-// acknowledged with OK; any other modal widget is closed. A file dialog still
-// open after its answer gets the same answer again (up to a limit), never the
-// next one.
+// boxes), polling from the event loop that the modal dialog runs. A file
+// dialog takes the next queued path, or is cancelled when none is queued or
+// the path is empty; a message box with one of its buttons queued is answered
+// with the first such button (which leaves the queue), else acknowledged with
+// OK, else rejected (its escape button); any other modal widget is closed. A
+// file dialog still open after its answer gets the same answer again (up to a
+// limit), never the next one.
 class ModalAnswerer
 {
 public:
@@ -37,6 +41,7 @@ public:
     ModalAnswerer &operator=(const ModalAnswerer &) = delete;
 
     void queueFileName(const QString &path) { m_fileNames.push_back(path); }
+    void queueButton(QMessageBox::StandardButton button) { m_buttons.push_back(button); }
     const std::vector<ModalRecord> &seen() const { return m_seen; }
     void clear() { m_seen.clear(); }
 
@@ -46,6 +51,7 @@ private:
 
     QTimer m_timer;
     std::deque<QString> m_fileNames;
+    std::deque<QMessageBox::StandardButton> m_buttons;
     std::vector<ModalRecord> m_seen;
     QPointer<QWidget> m_answered;
     QString m_answer;

@@ -1,0 +1,236 @@
+// Every command of the dialog within reach: one table row per command, made
+// into an action of the dialog with its key, shown in the context menu of the
+// view and of the control panel and in the help window. A new command is one
+// row here (and its handler).
+#include "TessivoDemo.h"
+
+#include "EditHistory.h"
+#include "FacadeGLWidget.h"
+#include "HelpWindow.h"
+#include "QWindowData2D.h"
+
+#include <QAction>
+#include <QMenu>
+
+// A command runs `run`; an option (checkable) is turned on or off with `turn`
+// and reads its state with `isOn`, so that its check mark always shows the
+// state the dialog really has. `applies` disables what cannot do anything.
+struct TessivoDemo::Command {
+    // The key of a command: the platform's standard key where Qt has one,
+    // else a portable sequence such as "Ctrl+E".
+    struct Keys {
+        Keys(QKeySequence::StandardKey key) : standard(key) {}
+        Keys(const char *text) : portable(text) {}
+        QKeySequence::StandardKey standard = QKeySequence::UnknownKey;
+        const char *portable = nullptr;
+    };
+
+    const char *name; // the action's object name
+    const char *text; // translated in the context "TessivoDemo"
+    Keys keys;
+    void (TessivoDemo::*run)();
+    void (TessivoDemo::*turn)(bool);
+    bool (TessivoDemo::*isOn)() const;
+    bool (TessivoDemo::*applies)() const;
+    bool startsGroup; // a separator before it in the menu
+};
+
+namespace {
+
+using Command = TessivoDemo::Command;
+
+Command command(const char *name, const char *text, Command::Keys keys, void (TessivoDemo::*run)(),
+                bool (TessivoDemo::*applies)() const, bool startsGroup = false)
+{
+    return {name, text, keys, run, nullptr, nullptr, applies, startsGroup};
+}
+
+Command option(const char *name, const char *text, Command::Keys keys, void (TessivoDemo::*turn)(bool),
+               bool (TessivoDemo::*isOn)() const, bool (TessivoDemo::*applies)() const, bool startsGroup = false)
+{
+    return {name, text, keys, nullptr, turn, isOn, applies, startsGroup};
+}
+
+} // namespace
+
+#define TEXT(text) QT_TRANSLATE_NOOP("TessivoDemo", text)
+
+const std::vector<TessivoDemo::Command> &TessivoDemo::commandTable()
+{
+    using D = TessivoDemo;
+    static const std::vector<Command> table{
+        command("openTestCase", TEXT("Open test case..."), QKeySequence::Open, &D::openTestCase, &D::always),
+        // "Import photograph..." joins here once the importer exists.
+        command("loadGridFile", TEXT("Load grid file..."), "Ctrl+L", &D::loadGridSlot, &D::hasCase),
+        command("saveGridFile", TEXT("Save grid file..."), QKeySequence::Save, &D::saveGridSlot, &D::hasCase),
+        command("saveViewAsImage", TEXT("Save view as image..."), "Ctrl+Shift+S", &D::saveToImageSlot, &D::hasCase),
+        command("exportFacadeMesh", TEXT("Export facade mesh..."), "Ctrl+E", &D::saveFacadeToMeshSlot,
+                &D::hasShutterCase, true),
+        command("placeWindowObjects", TEXT("Place 3D window objects..."), "Ctrl+Shift+E", &D::gen3DWindowObjsSlot,
+                &D::hasShutterCase),
+        command("randomShutterAngles", TEXT("Random shutter angles"), "Ctrl+R", &D::randomShutterAngleSlot,
+                &D::hasShutterCase),
+        command("undo", TEXT("Undo"), QKeySequence::Undo, &D::undoEdit, &D::canUndo, true),
+        command("redo", TEXT("Redo"), QKeySequence::Redo, &D::redoEdit, &D::canRedo),
+        option("dragAllBlinds", TEXT("Drag all blinds"), "Ctrl+B", &D::dragAllBlindsToggledSlot,
+               &D::dragAllBlindsOn, &D::hasBlindCase, true),
+        option("turnAllShutters", TEXT("Turn all shutters together"), "Ctrl+T", &D::rotateAllShuttersToggledSlot,
+               &D::rotateAllShuttersOn, &D::hasShutterCase),
+        option("showOriginalPhotograph", TEXT("Show original photograph"), "Ctrl+P",
+               &D::showOriginalImageToggledSlot, &D::originalImageShown, &D::always),
+        option("showGrid", TEXT("Show grid"), "Ctrl+G", &D::showGridOption, &D::gridShown, &D::always),
+        option("showInOriginalView", TEXT("Show in original view"), "Ctrl+Shift+O", &D::showOriginalViewOption,
+               &D::originalViewShown, &D::always),
+        command("help", TEXT("Help"), QKeySequence::HelpContents, &D::showHelp, &D::always, true),
+    };
+    return table;
+}
+
+#undef TEXT
+
+// The actions belong to the dialog, so that their keys work wherever the
+// focus is in it.
+void TessivoDemo::buildCommands()
+{
+    for (const Command &c : commandTable()) {
+        auto *action = new QAction(tr(c.text), this);
+        action->setObjectName(QLatin1String(c.name));
+        if (c.keys.portable)
+            action->setShortcut(QKeySequence(QLatin1String(c.keys.portable)));
+        else
+            action->setShortcuts(c.keys.standard);
+        if (c.run) {
+            connect(action, &QAction::triggered, this, [this, run = c.run] { (this->*run)(); });
+        } else {
+            action->setCheckable(true);
+            // The state the dialog has decides, not the action's own check mark.
+            connect(action, &QAction::triggered, this, [this, turn = c.turn, isOn = c.isOn] {
+                (this->*turn)(!(this->*isOn)());
+                updateCommandStates();
+            });
+        }
+        addAction(action);
+        m_commands.push_back(action);
+    }
+}
+
+void TessivoDemo::updateCommandStates()
+{
+    const std::vector<Command> &table = commandTable();
+    for (std::size_t i = 0; i < table.size() && i < m_commands.size(); ++i) {
+        m_commands[i]->setEnabled((this->*table[i].applies)());
+        if (table[i].isOn)
+            m_commands[i]->setChecked((this->*table[i].isOn)());
+    }
+}
+
+// A mouse edit still open in the view ends first: the menu takes the mouse,
+// so its release would never reach the view.
+void TessivoDemo::showCommands(const QPoint &globalPos)
+{
+    facadeView->endMouseEdit();
+    updateCommandStates();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("commandMenu"));
+    const std::vector<Command> &table = commandTable();
+    for (std::size_t i = 0; i < table.size() && i < m_commands.size(); ++i) {
+        if (table[i].startsGroup)
+            menu.addSeparator();
+        menu.addAction(m_commands[i]);
+    }
+    menu.exec(globalPos);
+}
+
+// The help lists the keys of the same actions the menus show.
+void TessivoDemo::showHelp()
+{
+    if (!m_helpWindow) {
+        std::vector<std::pair<QString, QString>> keys;
+        for (const QAction *action : m_commands) {
+            if (!action->shortcut().isEmpty())
+                keys.emplace_back(action->text().remove(QStringLiteral("...")),
+                                  action->shortcut().toString(QKeySequence::NativeText));
+        }
+        m_helpWindow = new HelpWindow(keys, this);
+    }
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
+}
+
+void TessivoDemo::undoEdit()
+{
+    m_history->undo();
+}
+
+void TessivoDemo::redoEdit()
+{
+    m_history->redo();
+}
+
+bool TessivoDemo::always() const
+{
+    return true;
+}
+
+bool TessivoDemo::hasCase() const
+{
+    return windowData != nullptr;
+}
+
+bool TessivoDemo::hasBlindCase() const
+{
+    return windowData && windowData->isBlindCase();
+}
+
+bool TessivoDemo::hasShutterCase() const
+{
+    return windowData && windowData->isShutterCase();
+}
+
+bool TessivoDemo::canUndo() const
+{
+    return m_history->canUndo();
+}
+
+bool TessivoDemo::canRedo() const
+{
+    return m_history->canRedo();
+}
+
+bool TessivoDemo::dragAllBlindsOn() const
+{
+    return facadeView->dragAllBlinds;
+}
+
+bool TessivoDemo::rotateAllShuttersOn() const
+{
+    return rotateAllShutters;
+}
+
+bool TessivoDemo::originalImageShown() const
+{
+    return facadeView->showOriginalImage;
+}
+
+bool TessivoDemo::gridShown() const
+{
+    return ui.checkBoxShowGrid->isChecked();
+}
+
+bool TessivoDemo::originalViewShown() const
+{
+    return ui.checkBoxShowInOriginalView->isChecked();
+}
+
+// The two options with a check box go through it, so that box, option and
+// menu agree.
+void TessivoDemo::showGridOption(bool flag)
+{
+    ui.checkBoxShowGrid->setChecked(flag);
+}
+
+void TessivoDemo::showOriginalViewOption(bool flag)
+{
+    ui.checkBoxShowInOriginalView->setChecked(flag);
+}

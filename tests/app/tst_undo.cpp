@@ -1,0 +1,251 @@
+// Undo and redo in the real dialog: every kind of edit, made with the mouse,
+// the keys and the panel as a user makes it, is one step (a slider's keyboard
+// steps one each); undo gives back exactly the picture and the grid file of
+// before, redo exactly those of after, and neither lays the grid out anew.
+#include "DialogFixture.h"
+#include "DialogInput.h"
+#include "FacadeGLWidget.h"
+#include "KeepGLDriver.h"
+#include "ModalAnswerer.h"
+#include "QWindowData2D.h"
+#include "TestCaseBuilder.h"
+
+#include <QtTest>
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace DialogInput;
+
+namespace {
+
+const CasePlan kBlind{2, 3, 20, 24, 160, 120, false};
+const CasePlan kShutter{2, 3, 20, 24, 160, 120, true};
+const CasePlan kOtherGrid{3, 2, 20, 24, 160, 120, false};
+
+enum Edit { BlindDrag, AllBlindsDrag, WindowMove, Rows, Columns, Reset, SliderDrag, SliderKeys, RandomAngles, GridFile };
+
+// What the user sees and what a saved grid file would hold.
+struct Seen {
+    QImage frame;
+    QByteArray grid;
+    int rows = 0;
+    int cols = 0;
+};
+
+Seen seen(TessivoDemo &dialog)
+{
+    return {modelFrame(*dialog.facadeView), gridText(*dialog.windowData), dialog.ui.spinBoxRow->value(),
+            dialog.ui.spinBoxCol->value()};
+}
+
+} // namespace
+
+class TestUndo : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void undoRedoRestoreExactly_data();
+    void undoRedoRestoreExactly();
+
+private:
+    void makeEdit(TessivoDemo &dialog, Edit edit);
+    void moveWindow(FacadeGLWidget &view, const QRect &window);
+
+    QTemporaryDir workDir;
+    QString otherGrid;
+    std::unique_ptr<ModalAnswerer> answerer;
+};
+
+void TestUndo::initTestCase()
+{
+    QVERIFY(workDir.isValid());
+    const QString root = workDir.path() + QStringLiteral("/Tessivo_TestCases");
+    QVERIFY(writeTestCase(root + "/blinds", "1_temp.jpg", kBlind));
+    QVERIFY(writeTestCase(root + "/shutters", "1.jpg", kShutter));
+    otherGrid = workDir.path() + QStringLiteral("/other-grid.txt");
+    QVERIFY(writeGridFile(otherGrid, kOtherGrid));
+}
+
+void TestUndo::cleanupTestCase()
+{
+    keepGLDriverLoaded();
+}
+
+void TestUndo::undoRedoRestoreExactly_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<int>("steps");   // the edit's undoable steps
+    QTest::addColumn<int>("earlier"); // steps made before it
+
+    QTest::newRow("blind drag") << int(BlindDrag) << 1 << 0;
+    QTest::newRow("all blinds dragged") << int(AllBlindsDrag) << 1 << 0;
+    QTest::newRow("window move and alignment") << int(WindowMove) << 1 << 0;
+    QTest::newRow("row count") << int(Rows) << 1 << 0;
+    QTest::newRow("column count") << int(Columns) << 1 << 0;
+    QTest::newRow("Reset after a move") << int(Reset) << 1 << 1;
+    QTest::newRow("slider drag") << int(SliderDrag) << 1 << 0;
+    QTest::newRow("two slider keys") << int(SliderKeys) << 2 << 0;
+    QTest::newRow("random angles") << int(RandomAngles) << 1 << 0;
+    QTest::newRow("grid file") << int(GridFile) << 1 << 0;
+}
+
+void TestUndo::undoRedoRestoreExactly()
+{
+    QFETCH(int, edit);
+    QFETCH(int, steps);
+    QFETCH(int, earlier);
+    // The lattices drawn from rand() are the same in every run.
+    std::srand(1234);
+    DialogFixture fixture(workDir.path());
+    QVERIFY(fixture.exposed());
+    TessivoDemo &dialog = fixture.dialog();
+    answerer = std::make_unique<ModalAnswerer>();
+    const bool shutter = edit == SliderDrag || edit == SliderKeys || edit == RandomAngles;
+    fixture.clickLoad(shutter, 0);
+    QVERIFY(fixture.model());
+    QVERIFY(activate(dialog));
+    auto *undo = dialog.findChild<QAction *>(QStringLiteral("undo"));
+    auto *redo = dialog.findChild<QAction *>(QStringLiteral("redo"));
+    QVERIFY(undo && redo);
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+
+    if (edit == Reset)
+        moveWindow(*dialog.facadeView, caseWindowRect(kBlind, 1, 1));
+    const Seen before = seen(dialog);
+    makeEdit(dialog, Edit(edit));
+    if (QTest::currentTestFailed())
+        return;
+    const Seen after = seen(dialog);
+    QVERIFY(after.frame != before.frame);
+    QVERIFY(after.grid != before.grid);
+    QVERIFY(undo->isEnabled());
+
+    // Undo and redo put states back without running the spin boxes' slots.
+    QSignalSpy rowSpy(dialog.ui.spinBoxRow, QOverload<int>::of(&QSpinBox::valueChanged));
+    QSignalSpy colSpy(dialog.ui.spinBoxCol, QOverload<int>::of(&QSpinBox::valueChanged));
+    for (int i = 0; i < steps; ++i) {
+        if (i > 0) // a step of several is only part of the way back
+            QVERIFY(seen(dialog).grid != before.grid);
+        typeKeys(dialog, QKeySequence(QKeySequence::Undo));
+    }
+    Seen undone = seen(dialog);
+    QVERIFY2(undone.frame == before.frame, "undo changed the picture");
+    QCOMPARE(undone.grid, before.grid);
+    QCOMPARE(undone.rows, before.rows);
+    QCOMPARE(undone.cols, before.cols);
+    QCOMPARE(undo->isEnabled(), earlier > 0);
+    QVERIFY(redo->isEnabled());
+
+    for (int i = 0; i < steps; ++i)
+        typeKeys(dialog, QKeySequence(QKeySequence::Redo));
+    const Seen redone = seen(dialog);
+    QVERIFY2(redone.frame == after.frame, "redo changed the picture");
+    QCOMPARE(redone.grid, after.grid);
+    QCOMPARE(redone.rows, after.rows);
+    QCOMPARE(redone.cols, after.cols);
+    QVERIFY(!redo->isEnabled());
+    QCOMPARE(rowSpy.count() + colSpy.count(), 0);
+
+    // Once more back: the state of before, again exactly.
+    for (int i = 0; i < steps; ++i)
+        typeKeys(dialog, QKeySequence(QKeySequence::Undo));
+    undone = seen(dialog);
+    QVERIFY(undone.frame == before.frame);
+    QCOMPARE(undone.grid, before.grid);
+    QVERIFY(answerer->seen().size() <= 1); // the grid file's dialog, nothing else
+    answerer.reset();
+}
+
+// Selects the window, then drags it by (6, 4) from its middle.
+void TestUndo::moveWindow(FacadeGLWidget &view, const QRect &window)
+{
+    const QPoint centre = window.center();
+    click(view, centre);
+    move(view, centre + QPoint(1, 0)); // arms the move
+    QVERIFY(view.movingWindow);
+    press(view, centre + QPoint(1, 0));
+    move(view, centre + QPoint(4, 2), Qt::LeftButton);
+    move(view, centre + QPoint(7, 4), Qt::LeftButton);
+    release(view, centre + QPoint(7, 4));
+}
+
+void TestUndo::makeEdit(TessivoDemo &dialog, Edit edit)
+{
+    FacadeGLWidget &view = *dialog.facadeView;
+    const QRect window = caseWindowRect(kBlind, 1, 1);
+    switch (edit) {
+    case BlindDrag:
+    case AllBlindsDrag: {
+        if (edit == AllBlindsDrag)
+            typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+B")));
+        QCOMPARE(view.dragAllBlinds, edit == AllBlindsDrag);
+        const QPoint edge(window.center().x(), window.y() + 1); // blind extent 0: the top edge
+        click(view, window.center());
+        move(view, edge);
+        QVERIFY(view.draggingBlind);
+        press(view, edge);
+        for (const int d : {5, 12, 18})
+            move(view, QPoint(edge.x(), window.y() + d), Qt::LeftButton);
+        release(view, QPoint(edge.x(), window.y() + 18));
+        QCOMPARE(dialog.windowData->windows[0][4].blindExtent, 18);
+        break;
+    }
+    case WindowMove:
+    case Reset:
+        if (edit == WindowMove)
+            moveWindow(view, window);
+        else
+            QTest::mouseClick(dialog.ui.pushButtonResetStructure, Qt::LeftButton);
+        break;
+    case Rows:
+        dialog.ui.spinBoxRow->setFocus();
+        QTest::keyClick(dialog.ui.spinBoxRow, Qt::Key_Up);
+        QCOMPARE(dialog.windowData->rows, 3);
+        break;
+    case Columns:
+        dialog.ui.spinBoxCol->setFocus();
+        QTest::keyClick(dialog.ui.spinBoxCol, Qt::Key_Down);
+        QCOMPARE(dialog.windowData->cols, 2);
+        break;
+    case SliderDrag:
+    case SliderKeys: {
+        click(view, window.center());
+        QSlider *left = dialog.ui.horizontalSliderLeftShutter;
+        QVERIFY(left->isEnabled());
+        QSignalSpy values(left, &QSlider::valueChanged);
+        if (edit == SliderDrag) {
+            dragSlider(*left, 4, 12);
+            QVERIFY(values.count() >= 3);
+        } else {
+            left->setFocus();
+            QTest::keyClick(left, Qt::Key_Right);
+            QTest::keyClick(left, Qt::Key_Right);
+            QCOMPARE(left->value(), 20);
+        }
+        QVERIFY(dialog.windowData->windows[0][4].leftAngle > 0.0);
+        break;
+    }
+    case RandomAngles:
+        typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+R")));
+        break;
+    case GridFile:
+        answerer->queueFileName(otherGrid);
+        typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+L")));
+        QCOMPARE(int(answerer->seen().size()), 1);
+        break;
+    }
+}
+
+QTEST_MAIN(TestUndo)
+#include "tst_undo.moc"
