@@ -6,6 +6,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace FacadeImport {
 
 namespace {
@@ -37,6 +40,24 @@ void refresh(FacadeAnalysis &a)
 }
 
 } // namespace
+
+QRect rectifiedBox(const RectificationPlan &plan, const QRect &photoRect)
+{
+    const QRectF r(photoRect);
+    double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
+    for (const QPointF &corner : {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()}) {
+        const QPointF p = photoToRectified(plan.camera, corner);
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return QRect();
+        left = std::min(left, p.x());
+        top = std::min(top, p.y());
+        right = std::max(right, p.x());
+        bottom = std::max(bottom, p.y());
+    }
+    const QRect image(QPoint(0, 0), plan.size);
+    const QRectF box = QRectF(QPointF(left, top), QPointF(right, bottom)).intersected(QRectF(image));
+    return box.isEmpty() ? QRect() : box.toAlignedRect().intersected(image);
+}
 
 std::vector<QImage> cropWindows(const QImage &rectified, const WindowGrid &grid)
 {
@@ -83,13 +104,20 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
     }
 
     timer.restart();
-    a.search = findWindows(a.rectified, options.window);
+    const QRect marked = options.window.isNull() && !options.photoWindow.isNull()
+                             ? rectifiedBox(a.plan, options.photoWindow)
+                             : options.window;
+    if (marked.isNull() && !options.photoWindow.isNull()) {
+        a.status = ImportStatus::failure(ImportError::BadWindow, tr("The marked window lies outside the facade."));
+        return a;
+    }
+    a.search = findWindows(a.rectified, marked);
     a.timings.windowSearch = millisecondsOf(timer);
     a.grid = a.search.grid;
     a.status = a.search.status;
     // Without windows the backgrounds are the facade and the photograph as
     // they are, ready for windows placed by hand; other failures end here.
-    if (a.status.ok() || a.status.error == ImportError::NoWindows)
+    if (options.fillBackground && (a.status.ok() || a.status.error == ImportError::NoWindows))
         refresh(a);
     return a;
 }
