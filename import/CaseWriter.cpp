@@ -280,6 +280,45 @@ ImportStatus placeCase(const QDir &staging, const QDir &kindDir, const QString &
     return ImportStatus::success();
 }
 
+// Folders a write created, removed again (when still empty) unless the
+// write succeeds, so that a failed write leaves the root as it found it.
+class CreatedFolders
+{
+public:
+    CreatedFolders() = default;
+    CreatedFolders(const CreatedFolders &) = delete;
+    CreatedFolders &operator=(const CreatedFolders &) = delete;
+    ~CreatedFolders()
+    {
+        if (m_keep)
+            return;
+        for (auto it = m_folders.rbegin(); it != m_folders.rend(); ++it)
+            QDir().rmdir(*it);
+    }
+
+    // Makes path and its missing ancestors; false when it cannot.
+    bool make(const QString &path)
+    {
+        QStringList missing;
+        for (QString p = QDir::cleanPath(path); !present(p); p = QFileInfo(p).path()) {
+            missing.prepend(p);
+            if (QFileInfo(p).path() == p)
+                break;
+        }
+        for (const QString &p : missing) {
+            if (!QDir().mkdir(p))
+                return false;
+            m_folders.push_back(p);
+        }
+        return QFileInfo(path).isDir();
+    }
+    void keep() { m_keep = true; }
+
+private:
+    std::vector<QString> m_folders;
+    bool m_keep = false;
+};
+
 } // namespace
 
 QString defaultCaseRoot(const QString &start)
@@ -336,7 +375,8 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
     if (rootInfo.exists() && !rootInfo.isDir())
         return refuse(ImportError::Unwritable, tr("The test-case folder %1 is not a folder.").arg(root));
     const QString kindPath = QDir(root).filePath(QString::fromStdString(TestCasePaths::kindFolder(target.kind)));
-    if (!QDir().mkpath(kindPath))
+    CreatedFolders created;
+    if (!created.make(kindPath))
         return refuse(ImportError::Unwritable, tr("Cannot create the folder %1.").arg(kindPath));
     const QDir kindDir(kindPath);
 
@@ -374,6 +414,7 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
     status = placeCase(QDir(staging.path()), kindDir, target.name, photo, replacing);
     if (!status.ok())
         return status;
+    created.keep();
     timings.files = millisecondsOf(timer);
 
     if (written) {
