@@ -43,20 +43,27 @@ void refresh(FacadeAnalysis &a)
 
 QRect rectifiedBox(const RectificationPlan &plan, const QRect &photoRect)
 {
+    // The rectangle's corners land on a quadrilateral in the rectified
+    // image; each side of the box is taken midway between the two corners
+    // on that side, so that a box drawn tightly around a window seen in
+    // perspective gives that window, not the box around its box.
     const QRectF r(photoRect);
-    double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
-    for (const QPointF &corner : {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()}) {
-        const QPointF p = photoToRectified(plan.camera, corner);
-        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+    std::array<QPointF, 4> c; // top-left, top-right, bottom-right, bottom-left
+    const std::array<QPointF, 4> corners{r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+    for (std::size_t i = 0; i < 4; ++i) {
+        c[i] = photoToRectified(plan.camera, corners[i]);
+        if (!std::isfinite(c[i].x()) || !std::isfinite(c[i].y()) || std::abs(c[i].x()) > 1e7 || std::abs(c[i].y()) > 1e7)
             return QRect();
-        left = std::min(left, p.x());
-        top = std::min(top, p.y());
-        right = std::max(right, p.x());
-        bottom = std::max(bottom, p.y());
     }
+    const double left = 0.5 * (c[0].x() + c[3].x());
+    const double right = 0.5 * (c[1].x() + c[2].x());
+    const double top = 0.5 * (c[0].y() + c[1].y());
+    const double bottom = 0.5 * (c[3].y() + c[2].y());
     const QRect image(QPoint(0, 0), plan.size);
+    if (!(right > left) || !(bottom > top))
+        return QRect();
     const QRectF box = QRectF(QPointF(left, top), QPointF(right, bottom)).intersected(QRectF(image));
-    return box.isEmpty() ? QRect() : box.toAlignedRect().intersected(image);
+    return box.isEmpty() ? QRect() : box.toRect().intersected(image);
 }
 
 std::vector<QImage> cropWindows(const QImage &rectified, const WindowGrid &grid)

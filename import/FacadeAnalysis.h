@@ -66,8 +66,9 @@ FacadeAnalysis analysePhotographFile(const QString &path, const AnalysisOptions 
 // the backgrounds and the window images again, from the new rectangles.
 void updateWindows(FacadeAnalysis &analysis, const std::vector<PlacedWindow> &windows);
 
-// A rectangle of the photograph as the box of its corners in the rectified
-// image, clipped to it (a window marked on the photograph).
+// A rectangle of the photograph (a window marked on it) in the rectified
+// image, clipped to it; each side midway between the two corners that land
+// on it. Null when it misses the image.
 QRect rectifiedBox(const RectificationPlan &plan, const QRect &photoRect);
 
 // The rectified image inside each window (clipped to the image), in grid order.
