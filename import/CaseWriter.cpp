@@ -234,8 +234,11 @@ ImportStatus placeCase(const QDir &staging, const QDir &kindDir, const QString &
     QDir dir;
     const QString base = kindDir.filePath(name);
     const QString photoPath = kindDir.filePath(photo);
-    const QString oldBase = staging.filePath("old/" + name);
-    const QString oldPhoto = staging.filePath("old/" + photo);
+    // Beside the new case in the staging folder, under a name no case can
+    // have (case names never start with a dot).
+    const QString oldFolder = staging.filePath(".replaced");
+    const QString oldBase = oldFolder + "/" + name;
+    const QString oldPhoto = oldFolder + "/" + photo;
     const ImportStatus cannotPlace =
         refuse(ImportError::WriteFailed, tr("Cannot move the new case into %1.").arg(kindDir.absolutePath()));
 
@@ -247,7 +250,7 @@ ImportStatus placeCase(const QDir &staging, const QDir &kindDir, const QString &
             dir.rename(oldBase, base);
     };
     if (replacing) {
-        if (!dir.mkpath(staging.filePath("old")))
+        if (!dir.mkpath(oldFolder))
             return cannotPlace;
         if (present(base)) {
             if (!dir.rename(base, oldBase))

@@ -342,6 +342,7 @@ void TestImportCase::refusals_data()
     QTest::newRow("imported case kept") << Setup::ImportedCase << "taken" << false << ImportError::NameTaken
                                         << "already exists";
     QTest::newRow("imported case replaced") << Setup::ImportedCase << "taken" << true << ImportError::None << "";
+    QTest::newRow("imported case named old replaced") << Setup::ImportedCase << "old" << true << ImportError::None << "";
     QTest::newRow("root is a file") << Setup::RootIsFile << "facade" << false << ImportError::Unwritable
                                     << "is not a folder";
     QTest::newRow("root below a file") << Setup::RootBelowFile << "facade" << false << ImportError::Unwritable
@@ -393,7 +394,7 @@ void TestImportCase::refusals()
                                       {QRect(first.grid.windows[1].x, first.grid.windows[1].y,
                                              first.grid.windows[1].width, first.grid.windows[1].height)}};
         updateWindows(first, two);
-        QVERIFY(writeCase(first, {TestCaseKind::Blind, root, "taken", false}).ok());
+        QVERIFY(writeCase(first, {TestCaseKind::Blind, root, name, false}).ok());
         break;
     }
     case Setup::RootIsFile:
@@ -427,9 +428,12 @@ void TestImportCase::refusals()
     }
     // Replaced: the new case with all 18 windows, and only it.
     QVERIFY2(status.ok(), qPrintable(status.message));
-    QCOMPARE(filesBelow(blinds), expectedFiles(TestCaseKind::Blind, "taken.jpg", 18));
+    const QString photo = name + ".jpg";
+    QCOMPARE(filesBelow(blinds), expectedFiles(TestCaseKind::Blind, photo.toStdString(), 18));
+    QCOMPARE(QDir(blinds).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             QStringList({name, photo}));
     QWindowData2D model;
-    QVERIFY(model.loadBlindTestCase(blinds.toStdString(), "taken.jpg"));
+    QVERIFY(model.loadBlindTestCase(blinds.toStdString(), photo.toStdString()));
     QCOMPARE(model.windowCount(), 18);
 }
 
