@@ -12,6 +12,8 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace FacadeImport {
 
 namespace {
@@ -20,6 +22,7 @@ namespace {
 // which are written at the generated tree's quality.
 constexpr int kPhotoQuality = 95;
 constexpr int kJpegQuality = 92;
+constexpr int kMaxJpegSide = 65500; // JPEG's own limit
 
 QString tr(const char *text)
 {
@@ -60,6 +63,10 @@ ImportStatus checkAnalysis(const FacadeAnalysis &a)
     if (a.photo.isNull() || a.rectified.isNull() || a.background.isNull() || a.originalBackground.isNull()
         || a.windowImages.size() != a.grid.windows.size() || !a.plan.status.ok())
         return refuse(ImportError::Internal, tr("The photograph's analysis is incomplete; there is no case to write."));
+    if (std::max(a.photo.width(), a.photo.height()) > kMaxJpegSide)
+        return refuse(ImportError::TooLarge, tr("The photograph is %1 x %2 pixels; a test case holds it as a JPEG file, "
+                                                "which takes at most %3 pixels on a side.")
+                                                 .arg(a.photo.width()).arg(a.photo.height()).arg(kMaxJpegSide));
     return ImportStatus::success();
 }
 

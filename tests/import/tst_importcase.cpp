@@ -160,7 +160,7 @@ void checkLeaves(const QWindowData2D &model, const Truth *truth, double scale)
 
 // What a refusal row prepares in the root before the write.
 enum class Setup { Nothing, ForeignFolder, ForeignPhoto, ForeignLink, ImportedCase, RootIsFile, RootBelowFile,
-                   NoWindows, OversizedWindow };
+                   NoWindows, OversizedWindow, WidePhoto };
 
 } // namespace
 
@@ -348,6 +348,8 @@ void TestImportCase::refusals_data()
     QTest::newRow("root below a file") << Setup::RootBelowFile << "facade" << false << ImportError::Unwritable
                                        << "Cannot create";
     QTest::newRow("no windows") << Setup::NoWindows << "facade" << false << ImportError::NoWindows << "no windows";
+    QTest::newRow("photograph wider than JPEG allows") << Setup::WidePhoto << "facade" << false << ImportError::TooLarge
+                                                      << "at most 65500 pixels on a side";
     QTest::newRow("write fails midway") << Setup::OversizedWindow << "facade" << false << ImportError::WriteFailed
                                         << "inputwin_17.jpg";
 }
@@ -407,6 +409,11 @@ void TestImportCase::refusals()
     case Setup::NoWindows:
         analysis.grid = WindowGrid();
         analysis.windowImages.clear();
+        break;
+    case Setup::WidePhoto:
+        // Within the reader's 50 megapixels, but not a JPEG file's sides.
+        analysis.photo = QImage(66000, 64, QImage::Format_RGB888);
+        analysis.photo.fill(Qt::gray);
         break;
     case Setup::OversizedWindow:
         // Wider than JPEG allows: the last window's first picture cannot be
