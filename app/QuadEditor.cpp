@@ -161,25 +161,33 @@ void QuadEditor::mousePressEvent(QMouseEvent *event)
     update();
 }
 
+void QuadEditor::moveDraggedCorner()
+{
+    // Corners stay on the photograph.
+    const QPointF p = toPhoto(m_pointer);
+    m_quad[std::size_t(m_dragged)] = QPointF(std::clamp(p.x(), 0.0, double(m_photo.width())),
+                                             std::clamp(p.y(), 0.0, double(m_photo.height())));
+    emit quadChanged();
+}
+
 void QuadEditor::mouseMoveEvent(QMouseEvent *event)
 {
     m_pointer = event->localPos();
-    if (m_dragged >= 0) {
-        // Corners stay on the photograph.
-        const QPointF p = toPhoto(m_pointer);
-        m_quad[std::size_t(m_dragged)] = QPointF(std::clamp(p.x(), 0.0, double(m_photo.width())),
-                                                 std::clamp(p.y(), 0.0, double(m_photo.height())));
-        emit quadChanged();
-    } else {
+    if (m_dragged >= 0)
+        moveDraggedCorner();
+    else
         m_magnifierAt = cornerAt(m_pointer);
-    }
     update();
 }
 
+// The corner ends where the button is released, whatever moves came before.
 void QuadEditor::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    m_pointer = event->localPos();
+    if (m_dragged >= 0)
+        moveDraggedCorner();
     m_dragged = -1;
     m_magnifierAt = cornerAt(event->localPos());
     update();

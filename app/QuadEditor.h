@@ -47,6 +47,7 @@ private:
     int cornerAt(const QPointF &widget) const;
     double scale() const;
     QPointF offset() const;
+    void moveDraggedCorner();
     void paintMagnifier(QPainter &painter) const;
 
     QImage m_photo;
