@@ -60,7 +60,7 @@ const std::vector<TessivoDemo::Command> &TessivoDemo::commandTable()
     using D = TessivoDemo;
     static const std::vector<Command> table{
         command("openTestCase", TEXT("Open test case..."), QKeySequence::Open, &D::openTestCase, &D::always),
-        // "Import photograph..." joins here once the importer exists.
+        command("importPhotograph", TEXT("Import photograph..."), "Ctrl+I", &D::importPhotograph, &D::always),
         command("loadGridFile", TEXT("Load grid file..."), "Ctrl+L", &D::loadGridSlot, &D::hasCase),
         command("saveGridFile", TEXT("Save grid file..."), QKeySequence::Save, &D::saveGridSlot, &D::hasCase),
         command("saveViewAsImage", TEXT("Save view as image..."), "Ctrl+Shift+S", &D::saveToImageSlot, &D::hasCase),

@@ -14,7 +14,7 @@ class QWidget;
 class FileDialogs
 {
 public:
-    enum class Kind { TestCase, GridFile, Image, Mesh };
+    enum class Kind { TestCase, Photograph, GridFile, Image, Mesh };
 
     // An existing file to read; empty when cancelled.
     QString open(QWidget *parent, Kind kind, const QString &caption, const QString &filter);

@@ -89,6 +89,8 @@ private:
     void loadTestCase(int kind);
     // "Open test case...": any photograph in a "blinds" or "shutters" folder.
     void openTestCase();
+    // "Import photograph...": the import wizard, then the written case loads.
+    void importPhotograph();
     // Both flows: the controls as the kind's Load button sets them first.
     void prepareControlsForLoad(TestCaseKind kind);
     // Both flows: replaces the model with the case folder/fileName of the kind.

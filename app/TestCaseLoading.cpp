@@ -3,6 +3,7 @@
 
 #include "EditHistory.h"
 #include "FacadeGLWidget.h"
+#include "ImportWizard.h"
 #include "PathText.h"
 #include "QWindowData2D.h"
 #include "TestCasePaths.h"
@@ -79,6 +80,28 @@ void TessivoDemo::openTestCase()
         return;
     prepareControlsForLoad(kind);
     replaceTestCase(kind, toNarrowPath(photo.absolutePath()), toNarrowPath(photo.fileName()));
+}
+
+// A photograph of any facade becomes a test case through the wizard; the
+// case it wrote then loads as "Open test case..." would load it. The new case
+// goes under the test-case tree the demo found, else the working directory.
+void TessivoDemo::importPhotograph()
+{
+    const QString title = tr("Import photograph");
+    const QString path = m_fileDialogs.open(this, FileDialogs::Kind::Photograph, title,
+                                            tr("Photographs (*.jpg *.jpeg *.png *.JPG *.JPEG *.PNG);;"
+                                               "All files (*)"));
+    if (path.isEmpty())
+        return;
+    const QString root = findTestCaseRoot() ? testCaseDir.absolutePath()
+                                            : QDir::current().filePath(QLatin1String(TestCasePaths::kRootName));
+    ImportWizard::WrittenCase written;
+    if (!ImportWizard::importPhotograph(this, path, root, &written))
+        return;
+    if (!confirmLosingEdits(title, tr("Save them before the imported case is opened?")))
+        return;
+    prepareControlsForLoad(written.kind);
+    replaceTestCase(written.kind, toNarrowPath(written.folder), toNarrowPath(written.photo));
 }
 
 // A blind case edits its grid with the spin boxes; the sliders wait for a

@@ -6,6 +6,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace FacadeImport {
 
 namespace {
@@ -37,6 +40,31 @@ void refresh(FacadeAnalysis &a)
 }
 
 } // namespace
+
+QRect rectifiedBox(const RectificationPlan &plan, const QRect &photoRect)
+{
+    // The rectangle's corners land on a quadrilateral in the rectified
+    // image; each side of the box is taken midway between the two corners
+    // on that side, so that a box drawn tightly around a window seen in
+    // perspective gives that window, not the box around its box.
+    const QRectF r(photoRect);
+    std::array<QPointF, 4> c; // top-left, top-right, bottom-right, bottom-left
+    const std::array<QPointF, 4> corners{r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+    for (std::size_t i = 0; i < 4; ++i) {
+        c[i] = photoToRectified(plan.camera, corners[i]);
+        if (!std::isfinite(c[i].x()) || !std::isfinite(c[i].y()) || std::abs(c[i].x()) > 1e7 || std::abs(c[i].y()) > 1e7)
+            return QRect();
+    }
+    const double left = 0.5 * (c[0].x() + c[3].x());
+    const double right = 0.5 * (c[1].x() + c[2].x());
+    const double top = 0.5 * (c[0].y() + c[1].y());
+    const double bottom = 0.5 * (c[3].y() + c[2].y());
+    const QRect image(QPoint(0, 0), plan.size);
+    if (!(right > left) || !(bottom > top))
+        return QRect();
+    const QRectF box = QRectF(QPointF(left, top), QPointF(right, bottom)).intersected(QRectF(image));
+    return box.isEmpty() ? QRect() : box.toRect().intersected(image);
+}
 
 std::vector<QImage> cropWindows(const QImage &rectified, const WindowGrid &grid)
 {
@@ -83,13 +111,20 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
     }
 
     timer.restart();
-    a.search = findWindows(a.rectified, options.window);
+    const QRect marked = options.window.isNull() && !options.photoWindow.isNull()
+                             ? rectifiedBox(a.plan, options.photoWindow)
+                             : options.window;
+    if (marked.isNull() && !options.photoWindow.isNull()) {
+        a.status = ImportStatus::failure(ImportError::BadWindow, tr("The marked window lies outside the facade."));
+        return a;
+    }
+    a.search = findWindows(a.rectified, marked);
     a.timings.windowSearch = millisecondsOf(timer);
     a.grid = a.search.grid;
     a.status = a.search.status;
     // Without windows the backgrounds are the facade and the photograph as
     // they are, ready for windows placed by hand; other failures end here.
-    if (a.status.ok() || a.status.error == ImportError::NoWindows)
+    if (options.fillBackground && (a.status.ok() || a.status.error == ImportError::NoWindows))
         refresh(a);
     return a;
 }

@@ -23,7 +23,11 @@ struct AnalysisOptions {
     bool useCorners = false;  // take corners instead of proposing them
     FacadeQuad corners{};     // photo pixels, any start, either way round
     QRect window;             // a window marked in rectified pixels; null: search for one
+    QRect photoWindow;        // or one marked in photo pixels (its corners' box in the rectified image)
     bool clearLeafZones = false; // also clear the half window beside each window (shutter leaves)
+    // False: stop after the window search, leaving the backgrounds and window
+    // images to updateWindows (an editor that fills once the windows are final).
+    bool fillBackground = true;
 };
 
 // Milliseconds per step, for the benchmark and the command line's report.
@@ -61,6 +65,11 @@ FacadeAnalysis analysePhotographFile(const QString &path, const AnalysisOptions 
 // After the windows were edited (added, removed, moved, resized): the grid,
 // the backgrounds and the window images again, from the new rectangles.
 void updateWindows(FacadeAnalysis &analysis, const std::vector<PlacedWindow> &windows);
+
+// A rectangle of the photograph (a window marked on it) in the rectified
+// image, clipped to it; each side midway between the two corners that land
+// on it. Null when it misses the image.
+QRect rectifiedBox(const RectificationPlan &plan, const QRect &photoRect);
 
 // The rectified image inside each window (clipped to the image), in grid order.
 std::vector<QImage> cropWindows(const QImage &rectified, const WindowGrid &grid);

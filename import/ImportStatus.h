@@ -17,7 +17,13 @@ enum class ImportError {
     BadCorners,     // facade corners that are not a convex quadrilateral inside the photograph
     BadWindow,      // a marked window outside the rectified image or too small
     NoWindows,      // the window search found nothing (the rest of the analysis is valid)
-    Internal        // a failure of the image library itself, such as running out of memory
+    Internal,       // a failure of the image library itself, such as running out of memory
+    // Writing a case:
+    BadName,        // a case name that is empty or would leave the kind's folder
+    CaseExists,     // a case of that name exists that the importer did not make
+    NameTaken,      // a case of that name exists that the importer made (it may be replaced)
+    Unwritable,     // the test-case root or its kind folder cannot be created or written in
+    WriteFailed     // a file of the case could not be written or put in place
 };
 
 struct ImportStatus {

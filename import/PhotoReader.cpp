@@ -65,7 +65,17 @@ Photograph readPhotograph(const QString &path)
         out.status = ImportStatus::failure(ImportError::Unreadable, tr("Cannot read %1.").arg(path));
         return out;
     }
+    return readPhotographData(data, name);
+}
 
+Photograph readPhotographData(const QByteArray &bytes, const QString &name)
+{
+    Photograph out;
+    if (bytes.size() > kMaxFileBytes) {
+        out.status = ImportStatus::failure(ImportError::TooLarge, tr("%1 is too large a file to be a photograph.").arg(name));
+        return out;
+    }
+    QByteArray data = bytes; // shared, not copied: the buffer only reads it
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);

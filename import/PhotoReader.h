@@ -26,6 +26,10 @@ ImportStatus checkPhotoSize(const QSize &size);
 
 Photograph readPhotograph(const QString &path);
 
+// The same for a file's bytes already in memory; name is the file's name for
+// the messages.
+Photograph readPhotographData(const QByteArray &data, const QString &name);
+
 } // namespace FacadeImport
 
 #endif

@@ -193,6 +193,47 @@ cv::Rect2d commonExtent(const cv::Mat &mask, const std::vector<cv::Point2d> &cel
     return cv::Rect2d(box.x - ax - 0.5 * size.width, box.y - ay - 0.5 * size.height, box.width, box.height);
 }
 
+std::vector<cv::Point2d> heldCells(const Lattice &lattice)
+{
+    std::vector<cv::Point2d> cells;
+    for (std::size_t r = 0; r < lattice.rows.size(); ++r)
+        for (std::size_t c = 0; c < lattice.cols.size(); ++c)
+            if (lattice.held[r][c])
+                cells.push_back({lattice.cols[c], lattice.rows[r]});
+    return cells;
+}
+
+// A marked window that its neighbours resemble only in part (shutter leaves
+// open over it, a blind down, a curtain) matches few of them. The lattice of
+// the most salient repeated rectangle is then taken when it holds more
+// windows and one of its cells lies on the marked window: its cells, moved so
+// that this one falls on the marked window's centre.
+void preferSalientLattice(const cv::Mat &rgb, const Level &work, const cv::Rect &marked,
+                          std::vector<cv::Point2d> &cells)
+{
+    const Level coarse = makeLevel(rgb, std::min(1.0, double(kCoarseSide) / std::max(rgb.cols, rgb.rows)));
+    cv::Rect coarseSeed;
+    if (!chooseSeed(coarse, &coarseSeed))
+        return;
+    const cv::Rect other = scaled(coarseSeed, work.scale / coarse.scale) & cv::Rect(cv::Point(), work.gray.size());
+    const Matches m = matchesOf(work, other);
+    const cv::Point2d otherCentre(other.x + 0.5 * other.width, other.y + 0.5 * other.height);
+    const std::vector<cv::Point2d> found =
+        heldCells(latticeFromMatches(work.mask, m.centres, windowShapeAt(work.mask, otherCentre, other.size())));
+    if (found.size() <= cells.size())
+        return;
+    const cv::Point2d centre(marked.x + 0.5 * marked.width, marked.y + 0.5 * marked.height);
+    const auto nearest = std::min_element(found.begin(), found.end(), [&](const cv::Point2d &a, const cv::Point2d &b) {
+        return cv::norm(a - centre) < cv::norm(b - centre);
+    });
+    const cv::Point2d shift = centre - *nearest;
+    if (std::abs(shift.x) > 0.5 * marked.width || std::abs(shift.y) > 0.5 * marked.height)
+        return;
+    cells.clear();
+    for (const cv::Point2d &c : found)
+        cells.push_back(c + shift);
+}
+
 WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
 {
     WindowSearchResult result;
@@ -234,11 +275,9 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
 
     const cv::Point2d seedCentre(seed.x + 0.5 * seed.width, seed.y + 0.5 * seed.height);
     const Lattice lattice = latticeFromMatches(work.mask, m.centres, windowShapeAt(work.mask, seedCentre, seed.size()));
-    std::vector<cv::Point2d> cells;
-    for (std::size_t r = 0; r < lattice.rows.size(); ++r)
-        for (std::size_t c = 0; c < lattice.cols.size(); ++c)
-            if (lattice.held[r][c])
-                cells.push_back({lattice.cols[c], lattice.rows[r]});
+    std::vector<cv::Point2d> cells = heldCells(lattice);
+    if (!marked.isNull())
+        preferSalientLattice(rgb, work, seed, cells);
     // A marked window stands even when it repeats nowhere.
     if (cells.empty() && !marked.isNull())
         cells.push_back({seed.x + 0.5 * seed.width, seed.y + 0.5 * seed.height});

@@ -1,10 +1,14 @@
-// Times the import analysis of a facade photograph step by step (proposal,
-// rectification, window search, background filling, window images) on the
-// photograph itself and on a 4000 x 3000 copy scaled up from it. Prints the
-// median of each step over a few runs, after one warm-up run.
+// Times the import of a facade photograph step by step (reading, proposal,
+// rectification, window search, background filling, window images, then
+// writing the case: blind levels or leaves, and the files) on the photograph
+// itself and on a 4000 x 3000 copy scaled up from it, for a blind and a
+// shutter case. Prints the median of each step over a few runs, after one
+// warm-up run.
 //
 // usage: bench_import [PHOTO]   (default: blinds/5.jpg of the tree in
 // $TESSIVO_TESTDATA/Tessivo_TestCases, which ctest generates)
+#include "../BenchTiming.h"
+#include "CaseWriter.h"
 #include "FacadeAnalysis.h"
 #include "PhotoReader.h"
 
@@ -12,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,37 +29,51 @@ namespace {
 
 constexpr int kRuns = 5;
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void line(const char *what, const std::vector<double> &ms)
 {
-    std::printf("  %-26s median %8.1f ms   (min %.1f, max %.1f)\n", what, median(ms),
+    std::printf("  %-28s median %8.1f ms   (min %.1f, max %.1f)\n", what, BenchTiming::median(ms),
                 *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()));
 }
 
-bool benchmark(const char *title, const QImage &photo, const std::function<Photograph()> &read)
+double millisecondsOf(const QElapsedTimer &timer)
 {
-    std::printf("%s: %d x %d\n", title, photo.width(), photo.height());
-    std::vector<double> reading, proposal, rectification, search, background, images, total;
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// One whole import per run: read, analyse, write the case (replacing the
+// previous run's) into a temporary test-case root.
+bool benchmark(const char *title, TestCaseKind kind, const std::function<Photograph()> &read)
+{
+    QTemporaryDir root;
+    std::vector<double> reading, proposal, rectification, search, background, images, art, files, analysis, total;
     for (int run = 0; run <= kRuns; ++run) {
+        QElapsedTimer whole;
+        whole.start();
         QElapsedTimer timer;
         timer.start();
         const Photograph p = read();
-        const double readMs = timer.nsecsElapsed() / 1e6;
+        const double readMs = millisecondsOf(timer);
         timer.restart();
-        const FacadeAnalysis a = analysePhotograph(p.image);
-        const double all = timer.nsecsElapsed() / 1e6;
+        AnalysisOptions options;
+        options.clearLeafZones = kind == TestCaseKind::Shutter;
+        const FacadeAnalysis a = analysePhotograph(p.image, options);
+        const double analysisMs = millisecondsOf(timer);
         if (!a.status.ok()) {
             std::printf("  analysis failed: %s\n", qPrintable(a.status.message));
             return false;
         }
+        WrittenCase written;
+        const ImportStatus status = writeCase(a, {kind, root.path(), "bench", true}, &written);
+        const double totalMs = millisecondsOf(whole);
+        if (!status.ok()) {
+            std::printf("  writing failed: %s\n", qPrintable(status.message));
+            return false;
+        }
         if (run == 0) { // warm-up; report what was found once
-            std::printf("  rectified %d x %d, %d x %d windows, focal %.1f\n", a.rectified.width(), a.rectified.height(),
-                        a.grid.rows(), a.grid.cols(), a.plan.camera.focal);
+            std::printf("%s, %s case: %d x %d\n  rectified %d x %d, %d x %d windows, focal %.1f, %d files\n", title,
+                        kind == TestCaseKind::Blind ? "blind" : "shutter", a.photo.width(), a.photo.height(),
+                        a.rectified.width(), a.rectified.height(), a.grid.rows(), a.grid.cols(), a.plan.camera.focal,
+                        written.files);
             continue;
         }
         reading.push_back(readMs);
@@ -63,7 +82,10 @@ bool benchmark(const char *title, const QImage &photo, const std::function<Photo
         search.push_back(a.timings.windowSearch);
         background.push_back(a.timings.background);
         images.push_back(a.timings.windowImages);
-        total.push_back(all);
+        analysis.push_back(analysisMs);
+        art.push_back(written.timings.windowArt);
+        files.push_back(written.timings.files);
+        total.push_back(totalMs);
     }
     line("reading the file", reading);
     line("proposal", proposal);
@@ -71,7 +93,10 @@ bool benchmark(const char *title, const QImage &photo, const std::function<Photo
     line("window search", search);
     line("background filling", background);
     line("window images", images);
-    line("whole analysis", total);
+    line("whole analysis", analysis);
+    line(kind == TestCaseKind::Blind ? "blind levels" : "leaves", art);
+    line("writing the files", files);
+    line("whole import", total);
     return true;
 }
 
@@ -87,7 +112,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench_import: %s\nusage: bench_import [PHOTO]\n", qPrintable(photo.status.message));
         return 2;
     }
-    bool ok = benchmark("generated photograph", photo.image, [&] { return readPhotograph(path); });
+    bool ok = true;
+    for (const TestCaseKind kind : {TestCaseKind::Blind, TestCaseKind::Shutter})
+        ok = benchmark("generated photograph", kind, [&] { return readPhotograph(path); }) && ok;
 
     // The large photograph is scaled up once and written as a JPEG to a
     // temporary file, so that its reading is timed too.
@@ -97,7 +124,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench_import: cannot write %s\n", qPrintable(largePath));
         return 1;
     }
-    ok = benchmark("4000 x 3000 photograph", large, [&] { return readPhotograph(largePath); }) && ok;
+    for (const TestCaseKind kind : {TestCaseKind::Blind, TestCaseKind::Shutter})
+        ok = benchmark("4000 x 3000 photograph", kind, [&] { return readPhotograph(largePath); }) && ok;
     QFile::remove(largePath);
     return ok ? 0 : 1;
 }

@@ -69,6 +69,7 @@ const std::vector<CommandCase> &commandCases()
 {
     static const std::vector<CommandCase> cases{
         {"openTestCase", QKeySequence(QKeySequence::Open), NoCase, "Open test case", nullptr, nullptr},
+        {"importPhotograph", QKeySequence("Ctrl+I"), NoCase, "Import photograph", nullptr, nullptr},
         {"loadGridFile", QKeySequence("Ctrl+L"), BlindCase, "Load a grid file", nullptr, nullptr},
         {"saveGridFile", QKeySequence(QKeySequence::Save), BlindCase, "Save a grid file", nullptr, nullptr},
         {"saveViewAsImage", QKeySequence("Ctrl+Shift+S"), BlindCase, "Save to image", nullptr, nullptr},
@@ -259,7 +260,7 @@ void TestDialogReach::commandsThatCannotApplyAreDisabled_data()
 {
     QTest::addColumn<int>("load");
     QTest::addColumn<QStringList>("enabled");
-    const QStringList always{"openTestCase", "showOriginalPhotograph", "showGrid", "showInOriginalView", "help"};
+    const QStringList always{"openTestCase", "importPhotograph", "showOriginalPhotograph", "showGrid", "showInOriginalView", "help"};
     const QStringList withCase{"loadGridFile", "saveGridFile", "saveViewAsImage"};
     QTest::newRow("no case") << int(NoCase) << always;
     QTest::newRow("blind case") << int(BlindCase) << always + withCase + QStringList{"dragAllBlinds"};

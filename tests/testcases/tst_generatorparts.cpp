@@ -271,6 +271,8 @@ void TestGeneratorParts::rasterToImageRoundsAndClamps()
     QCOMPARE(img.size(), QSize(3, 1));
     QCOMPARE(img.pixel(0, 0), qRgb(0, 128, 255));
     QCOMPARE(img.pixel(1, 0), qRgb(100, 101, 0));
+    // Back from 8 bits and out again: the same picture, from any format.
+    QCOMPARE(Raster::fromImage(img.convertToFormat(QImage::Format_RGB888)).toImage(), img);
 }
 
 void TestGeneratorParts::pcgIsDeterministic()

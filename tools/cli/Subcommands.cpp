@@ -1,6 +1,7 @@
 // The table of subcommands. A new subcommand is one file that defines its
 // entry (name, usage texts and Run function) and one line here.
 #include "CommandLine.h"
+#include "ImportCommand.h"
 
 namespace CommandLine {
 
@@ -15,6 +16,7 @@ const std::vector<Subcommand> &subcommands()
         infoSubcommand(),
         exportSubcommand(),
         renderSubcommand(),
+        importSubcommand(),
     };
     return table;
 }

@@ -9,17 +9,22 @@ namespace TestCases {
 
 // The hinge line is the window's left (or right) edge; the leaf turns about
 // it, its free edge at half the window's width.
-std::array<Vec3, 4> leafCorners(const CameraModel &camera, const QRect &window, bool left, double angle)
+std::array<Vec3, 4> leafCorners(const LeafCamera &camera, const QRect &window, bool left, double angle)
 {
     const double hingeX = left ? window.x() : window.x() + window.width();
     const double top = window.y();
     const double bottom = window.y() + window.height();
-    const double half = 0.5 * window.width() * camera.pixelScale;
+    const double half = 0.5 * window.width() * camera.pixelScale();
     // Direction of the free edge from the hinge; -Z is towards the camera.
     const Vec3 dir{left ? -std::cos(angle) : std::cos(angle), 0.0, -std::sin(angle)};
     const Vec3 hinge1 = camera.wallPoint(hingeX, top);
     const Vec3 hinge2 = camera.wallPoint(hingeX, bottom);
     return {hinge1, hinge2, hinge2 + half * dir, hinge1 + half * dir};
+}
+
+std::array<Vec3, 4> leafCorners(const CameraModel &camera, const QRect &window, bool left, double angle)
+{
+    return leafCorners(ModelLeafCamera(camera), window, left, angle);
 }
 
 Raster paintLeafTexture(const ShutterStyle &style, int width, int height, std::uint32_t seed)
@@ -101,13 +106,18 @@ Raster paintLeafTexture(const ShutterStyle &style, int width, int height, std::u
     return out;
 }
 
-LeafQuad leafQuad(const CameraModel &camera, const QRect &window, bool left, double angle)
+LeafQuad leafQuad(const LeafCamera &camera, const QRect &window, bool left, double angle)
 {
     const std::array<Vec3, 4> c = leafCorners(camera, window, left, angle);
     LeafQuad q;
     for (int i = 0; i < 4; ++i)
         q.corners[std::size_t(i)] = camera.rectifiedPosition(c[std::size_t(i)]);
     return q;
+}
+
+LeafQuad leafQuad(const CameraModel &camera, const QRect &window, bool left, double angle)
+{
+    return leafQuad(ModelLeafCamera(camera), window, left, angle);
 }
 
 double leafDepth(const CameraModel &camera, const QRect &window, bool left, double angle)
@@ -124,7 +134,7 @@ std::array<QPoint, 4> roundedCorners(const LeafQuad &quad)
     return out;
 }
 
-ShutterLeaf sampleLeaf(const CameraModel &camera, const QRect &window, bool left)
+ShutterLeaf sampleLeaf(const LeafCamera &camera, const QRect &window, bool left)
 {
     ShutterLeaf leaf;
     const int hingeX = left ? window.x() : window.x() + window.width();
@@ -138,6 +148,11 @@ ShutterLeaf sampleLeaf(const CameraModel &camera, const QRect &window, bool left
         leaf.outer2.push_back(c[3]);
     }
     return leaf;
+}
+
+ShutterLeaf sampleLeaf(const CameraModel &camera, const QRect &window, bool left)
+{
+    return sampleLeaf(ModelLeafCamera(camera), window, left);
 }
 
 void paintLeaf(Raster &image, const LeafQuad &quad, const Raster &texture, bool left, float shade)

@@ -35,12 +35,43 @@ struct LeafQuad {
     std::array<Vec2, 4> corners;
 };
 
+// The camera as the leaf geometry needs it, whatever form the camera takes:
+// the world point of a position on the wall (world frame as in Camera.h: the
+// wall at Z = 0, -Z towards the camera), the world length of one rectified
+// pixel, and where a world point appears in the rectified image (its
+// projection into the photograph mapped back through the inverse of H). The
+// generator's CameraModel is one (ModelLeafCamera); a program that estimated
+// its camera from a photograph adapts its own.
+class LeafCamera
+{
+public:
+    virtual ~LeafCamera() = default;
+    virtual Vec3 wallPoint(double px, double py) const = 0;
+    virtual double pixelScale() const = 0;
+    virtual Vec2 rectifiedPosition(const Vec3 &world) const = 0;
+};
+
+class ModelLeafCamera final : public LeafCamera
+{
+public:
+    explicit ModelLeafCamera(const CameraModel &camera) : m_camera(camera) {}
+    Vec3 wallPoint(double px, double py) const override { return m_camera.wallPoint(px, py); }
+    double pixelScale() const override { return m_camera.pixelScale; }
+    Vec2 rectifiedPosition(const Vec3 &world) const override { return m_camera.rectifiedPosition(world); }
+
+private:
+    const CameraModel &m_camera;
+};
+
 // The leaf of a window rectangle (rectified pixels) at an angle: hinged on
 // the rectangle's left edge (left leaf) or right edge, half its width wide,
 // as the camera sees it and mapped back into the rectified image.
+LeafQuad leafQuad(const LeafCamera &camera, const QRect &window, bool left, double angle);
 LeafQuad leafQuad(const CameraModel &camera, const QRect &window, bool left, double angle);
 
-// World corners of the same leaf (hinge1, hinge2, outer1, outer2), metres.
+// World corners of the same leaf (hinge1, hinge2, outer1, outer2), in the
+// camera's world units (metres for a CameraModel).
+std::array<Vec3, 4> leafCorners(const LeafCamera &camera, const QRect &window, bool left, double angle);
 std::array<Vec3, 4> leafCorners(const CameraModel &camera, const QRect &window, bool left, double angle);
 
 // Depth of the leaf's middle from the camera, for painting far leaves first.
@@ -62,6 +93,7 @@ constexpr int kLeafSamples = 19;
 // rigid leaf turned on its hinge, projected with the camera's K, R and t and
 // mapped back through the inverse of H into the rectified image, rounded to
 // pixels.
+ShutterLeaf sampleLeaf(const LeafCamera &camera, const QRect &window, bool left);
 ShutterLeaf sampleLeaf(const CameraModel &camera, const QRect &window, bool left);
 
 } // namespace TestCases

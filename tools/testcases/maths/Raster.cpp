@@ -68,4 +68,16 @@ QImage Raster::toImage() const
     return img;
 }
 
+Raster Raster::fromImage(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    Raster out(rgb.width(), rgb.height());
+    for (int y = 0; y < out.m_h; ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < out.m_w; ++x)
+            out.at(x, y) = rgb8(qRed(line[x]), qGreen(line[x]), qBlue(line[x]));
+    }
+    return out;
+}
+
 } // namespace TestCases

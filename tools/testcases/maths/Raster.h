@@ -49,6 +49,9 @@ public:
     Raster mirrored() const;
 
     QImage toImage() const;
+    // A picture from any QImage (a photograph's crop, say); toImage gives
+    // the same 8-bit colours back.
+    static Raster fromImage(const QImage &image);
 
 private:
     int m_w = 0;

@@ -1,0 +1,439 @@
+#include "CaseWriter.h"
+
+#include "CaseArt.h"
+#include "PathText.h"
+#include "TestCasePaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace FacadeImport {
+
+namespace {
+
+// The photograph keeps more of its detail than the pictures made from it,
+// which are written at the generated tree's quality.
+constexpr int kPhotoQuality = 95;
+constexpr int kJpegQuality = 92;
+constexpr int kMaxJpegSide = 65500; // JPEG's own limit
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("FacadeImport", text);
+}
+
+double millisecondsOf(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1.0e6;
+}
+
+bool present(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// A case the importer made: a real folder (not a link) holding the marker,
+// with a real photograph file beside it, or none.
+bool importedCase(const QString &baseFolder, const QString &photoPath)
+{
+    const QFileInfo folder(baseFolder);
+    const QFileInfo photo(photoPath);
+    return folder.isDir() && !folder.isSymLink() && QFileInfo(QDir(baseFolder).filePath(kImportMarkerName)).isFile()
+        && (!present(photoPath) || (photo.isFile() && !photo.isSymLink()));
+}
+
+ImportStatus refuse(ImportError error, const QString &message)
+{
+    return ImportStatus::failure(error, message);
+}
+
+// The analysis must hold everything a case is made of.
+ImportStatus checkAnalysis(const FacadeAnalysis &a)
+{
+    if (a.grid.empty())
+        return refuse(ImportError::NoWindows, tr("The facade has no windows: mark at least one before writing the case."));
+    if (a.photo.isNull() || a.rectified.isNull() || a.background.isNull() || a.originalBackground.isNull()
+        || a.windowImages.size() != a.grid.windows.size() || !a.plan.status.ok())
+        return refuse(ImportError::Internal, tr("The photograph's analysis is incomplete; there is no case to write."));
+    if (std::max(a.photo.width(), a.photo.height()) > kMaxJpegSide)
+        return refuse(ImportError::TooLarge, tr("The photograph is %1 x %2 pixels; a test case holds it as a JPEG file, "
+                                                "which takes at most %3 pixels on a side.")
+                                                 .arg(a.photo.width()).arg(a.photo.height()).arg(kMaxJpegSide));
+    return ImportStatus::success();
+}
+
+// The grid file's model: one group holding the grid as it is, every window
+// with its blind raised and its leaves open flat on the wall, and the camera.
+void fillModel(QWindowData2D &model, const FacadeAnalysis &a, TestCaseKind kind)
+{
+    const WindowGrid &grid = a.grid;
+    model.gridBounds = {grid.bounds};
+    model.windowTemplates = {grid.windowTemplate};
+    model.rowValues = {grid.rowValues};
+    model.colValues = {grid.colValues};
+    std::vector<FacadeWindow> windows = grid.windows;
+    for (FacadeWindow &w : windows) {
+        w.blindExtent = 0;
+        w.leftAngle = 0.0;
+        w.rightAngle = 0.0;
+        w.sourceIndex = -1;
+    }
+    model.detectedWindows = {windows};
+    model.windows = {windows};
+    model.rows = grid.rows();
+    model.cols = grid.cols();
+    const CameraEstimate &camera = a.plan.camera;
+    for (std::size_t r = 0; r < 3; ++r)
+        for (std::size_t c = 0; c < 3; ++c) {
+            model.cameraK[r][c] = camera.K[r][c];
+            model.cameraR[r][c] = camera.R[r][c];
+            model.homography[r][c] = camera.H[r][c];
+        }
+    model.colMin = camera.colMin;
+    model.rowMin = camera.rowMin;
+    if (kind == TestCaseKind::Shutter)
+        model.shutters = shutterLeaves(camera, grid);
+}
+
+// Writes the files of one case into a folder of the kind, counting them and
+// keeping the first failure.
+class CaseFiles
+{
+public:
+    CaseFiles(const std::string &folder, const std::string &photo) : m_folder(folder), m_photo(photo) {}
+
+    const ImportStatus &status() const { return m_status; }
+    int files() const { return m_files; }
+
+    void folder(const std::string &path)
+    {
+        if (m_status.ok() && !QDir().mkpath(toQtPath(path)))
+            m_status = refuse(ImportError::WriteFailed, tr("Cannot create the folder %1.").arg(toQtPath(path)));
+    }
+
+    void jpeg(const QImage &image, const std::string &path, int quality = kJpegQuality)
+    {
+        if (!m_status.ok())
+            return;
+        QImageWriter writer(toQtPath(path), "jpg");
+        writer.setQuality(quality);
+        if (image.isNull() || !writer.write(image)) {
+            m_status = refuse(ImportError::WriteFailed,
+                              tr("Cannot write %1: %2").arg(toQtPath(path), image.isNull() ? tr("no picture") : writer.errorString()));
+            return;
+        }
+        ++m_files;
+    }
+
+    // One of the model's writers; its reason goes into the message.
+    template <class Write>
+    void text(const std::string &path, Write write)
+    {
+        if (!m_status.ok())
+            return;
+        Failure failure;
+        if (!write(path, &failure)) {
+            m_status = refuse(ImportError::WriteFailed,
+                              tr("Cannot write %1: %2").arg(toQtPath(path), QString::fromStdString(failure.reason)));
+            return;
+        }
+        ++m_files;
+    }
+
+    void marker(const std::string &path)
+    {
+        if (!m_status.ok())
+            return;
+        QFile file(toQtPath(path));
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write("Made by Tessivo's photograph importer, which may replace this case when asked to.\n") < 0
+            || !file.flush()) {
+            m_status = refuse(ImportError::WriteFailed, tr("Cannot write %1.").arg(toQtPath(path)));
+            return;
+        }
+        ++m_files;
+    }
+
+    const std::string &caseFolder() const { return m_folder; }
+    const std::string &photo() const { return m_photo; }
+
+private:
+    std::string m_folder;
+    std::string m_photo;
+    ImportStatus m_status;
+    int m_files = 0;
+};
+
+// The per-window pictures of the kind, made before anything is written so
+// that the benchmark can tell drawing from encoding.
+struct WindowArt {
+    std::vector<std::vector<QImage>> blindLevels; // blind cases: per window, 0 ... 100 percent
+    QImage rightLeaf;                             // shutter cases
+    QImage leftLeaf;
+};
+
+WindowArt drawWindowArt(const FacadeAnalysis &a, TestCaseKind kind)
+{
+    WindowArt art;
+    if (kind == TestCaseKind::Blind) {
+        for (std::size_t i = 0; i < a.windowImages.size(); ++i) {
+            std::vector<QImage> levels;
+            for (int level = 0; level < kBlindLevels; ++level)
+                levels.push_back(blindLevel(a.windowImages[i], 10 * level, std::uint32_t(1000 + 17 * i)));
+            art.blindLevels.push_back(std::move(levels));
+        }
+    } else {
+        const QRect t = a.grid.windowTemplate;
+        art.rightLeaf = rightLeafTexture(t.size(), 300u);
+        art.leftLeaf = mirroredLeaf(art.rightLeaf);
+    }
+    return art;
+}
+
+void writeFiles(CaseFiles &out, const FacadeAnalysis &a, const WindowArt &art, const QWindowData2D &model,
+                TestCaseKind kind)
+{
+    namespace P = TestCasePaths;
+    const std::string &f = out.caseFolder();
+    const std::string &photo = out.photo();
+    out.folder(kind == TestCaseKind::Blind ? P::windowsFolder(f, photo) + "/input" : P::windowsFolder(f, photo));
+    out.marker(P::baseFolder(f, photo) + "/" + kImportMarkerName);
+    out.jpeg(a.photo, P::photograph(f, photo), kPhotoQuality);
+    out.jpeg(a.rectified, P::rectifiedImage(f, photo));
+    out.jpeg(a.background, P::background(f, photo));
+    out.jpeg(a.originalBackground, P::originalBackground(f, photo));
+    out.text(P::gridFile(f, photo), [&](const std::string &p, Failure *e) { return model.saveGridFile(p, e); });
+    out.text(P::reconstructionFile(f, photo),
+             [&](const std::string &p, Failure *e) { return model.saveReconstruction(p, e); });
+    const int count = int(a.windowImages.size());
+    if (kind == TestCaseKind::Blind) {
+        for (int i = 0; i < count; ++i) {
+            out.jpeg(a.windowImages[std::size_t(i)], P::inputWindowImage(f, photo, i));
+            for (int level = 0; level < kBlindLevels; ++level)
+                out.jpeg(art.blindLevels[std::size_t(i)][std::size_t(level)], P::blindLevelImage(f, photo, i, 10 * level));
+        }
+        return;
+    }
+    // The fallback interior the model squeezes into a window without its own.
+    out.jpeg(a.windowImages.front(), P::interiorImage(f, photo));
+    for (int i = 0; i < count; ++i)
+        out.jpeg(a.windowImages[std::size_t(i)], P::interiorImage(f, photo, i));
+    out.jpeg(art.leftLeaf, P::leftShutterImage(f, photo));
+    out.jpeg(art.rightLeaf, P::rightShutterImage(f, photo));
+    out.text(P::shutterFile(f, photo), [&](const std::string &p, Failure *e) { return model.saveShutters(p, e); });
+}
+
+// Moves the staged case (its folder and photograph) to its place in the
+// kind's folder. An old case of the importer's is first moved into the
+// staging folder, to go with it; any step that fails puts back what the
+// earlier ones moved.
+ImportStatus placeCase(const QDir &staging, const QDir &kindDir, const QString &name, const QString &photo,
+                       bool replacing)
+{
+    QDir dir;
+    const QString base = kindDir.filePath(name);
+    const QString photoPath = kindDir.filePath(photo);
+    // Beside the new case in the staging folder, under a name no case can
+    // have (case names never start with a dot).
+    const QString oldFolder = staging.filePath(".replaced");
+    const QString oldBase = oldFolder + "/" + name;
+    const QString oldPhoto = oldFolder + "/" + photo;
+    const ImportStatus cannotPlace =
+        refuse(ImportError::WriteFailed, tr("Cannot move the new case into %1.").arg(kindDir.absolutePath()));
+
+    bool movedBase = false, movedPhoto = false;
+    auto restoreOld = [&] {
+        if (movedPhoto)
+            dir.rename(oldPhoto, photoPath);
+        if (movedBase)
+            dir.rename(oldBase, base);
+    };
+    if (replacing) {
+        if (!dir.mkpath(oldFolder))
+            return cannotPlace;
+        if (present(base)) {
+            if (!dir.rename(base, oldBase))
+                return cannotPlace;
+            movedBase = true;
+        }
+        if (present(photoPath)) {
+            if (!dir.rename(photoPath, oldPhoto)) {
+                restoreOld();
+                return cannotPlace;
+            }
+            movedPhoto = true;
+        }
+    }
+    // Something else took the name meanwhile: never move over it.
+    if (present(base) || present(photoPath)) {
+        restoreOld();
+        return refuse(ImportError::CaseExists, tr("A case named %1 appeared in %2 while this one was written.")
+                                                   .arg(name, kindDir.absolutePath()));
+    }
+    if (!dir.rename(staging.filePath(name), base)) {
+        restoreOld();
+        return cannotPlace;
+    }
+    if (!dir.rename(staging.filePath(photo), photoPath)) {
+        dir.rename(base, staging.filePath(name));
+        restoreOld();
+        return cannotPlace;
+    }
+    return ImportStatus::success();
+}
+
+// Folders a write created, removed again (when still empty) unless the
+// write succeeds, so that a failed write leaves the root as it found it.
+class CreatedFolders
+{
+public:
+    CreatedFolders() = default;
+    CreatedFolders(const CreatedFolders &) = delete;
+    CreatedFolders &operator=(const CreatedFolders &) = delete;
+    ~CreatedFolders()
+    {
+        if (m_keep)
+            return;
+        for (auto it = m_folders.rbegin(); it != m_folders.rend(); ++it)
+            QDir().rmdir(*it);
+    }
+
+    // Makes path and its missing ancestors; false when it cannot.
+    bool make(const QString &path)
+    {
+        QStringList missing;
+        for (QString p = QDir::cleanPath(path); !present(p); p = QFileInfo(p).path()) {
+            missing.prepend(p);
+            if (QFileInfo(p).path() == p)
+                break;
+        }
+        for (const QString &p : missing) {
+            if (!QDir().mkdir(p))
+                return false;
+            m_folders.push_back(p);
+        }
+        return QFileInfo(path).isDir();
+    }
+    void keep() { m_keep = true; }
+
+private:
+    std::vector<QString> m_folders;
+    bool m_keep = false;
+};
+
+} // namespace
+
+QString defaultCaseRoot(const QString &start)
+{
+    QDir dir(start);
+    const QString rootName = QLatin1String(TestCasePaths::kRootName);
+    for (;;) {
+        if (dir.exists(rootName))
+            return QDir::cleanPath(dir.absoluteFilePath(rootName));
+        const QString before = dir.absolutePath();
+        if (!dir.cdUp() || dir.absolutePath() == before)
+            break;
+    }
+    return QDir::cleanPath(QDir(start).absoluteFilePath(rootName));
+}
+
+ImportStatus checkCaseName(const QString &name)
+{
+    if (name.trimmed().isEmpty())
+        return refuse(ImportError::BadName, tr("The case needs a name."));
+    if (name.size() > kMaxCaseNameLength)
+        return refuse(ImportError::BadName, tr("The case name is %1 characters long; at most %2 are allowed.")
+                                                .arg(name.size()).arg(kMaxCaseNameLength));
+    if (name.contains('/') || name.contains('\\'))
+        return refuse(ImportError::BadName, tr("The case name \"%1\" holds a folder separator; a case stays in its "
+                                               "kind's folder.").arg(name));
+    if (name.startsWith('.'))
+        return refuse(ImportError::BadName, tr("The case name \"%1\" starts with a dot; it would be hidden or leave "
+                                               "its kind's folder.").arg(name));
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return refuse(ImportError::BadName, tr("The case name holds a control character."));
+    if (name != name.trimmed())
+        return refuse(ImportError::BadName, tr("The case name \"%1\" begins or ends with a space.").arg(name));
+    return ImportStatus::success();
+}
+
+ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target, WrittenCase *written)
+{
+    ImportStatus status = checkCaseName(target.name);
+    if (!status.ok())
+        return status;
+    if (target.kind != TestCaseKind::Blind && target.kind != TestCaseKind::Shutter)
+        return refuse(ImportError::Internal, tr("A case is either a blind case or a shutter case."));
+    status = checkAnalysis(analysis);
+    if (!status.ok())
+        return status;
+    if (target.root.isEmpty())
+        return refuse(ImportError::Unwritable, tr("No test-case folder was given."));
+
+    // The kind's folder, made when missing.
+    const QString root = QDir::cleanPath(QDir(target.root).absolutePath());
+    const QFileInfo rootInfo(root);
+    if (rootInfo.exists() && !rootInfo.isDir())
+        return refuse(ImportError::Unwritable, tr("The test-case folder %1 is not a folder.").arg(root));
+    const QString kindPath = QDir(root).filePath(QString::fromStdString(TestCasePaths::kindFolder(target.kind)));
+    CreatedFolders created;
+    if (!created.make(kindPath))
+        return refuse(ImportError::Unwritable, tr("Cannot create the folder %1.").arg(kindPath));
+    const QDir kindDir(kindPath);
+
+    const QString photo = target.name + ".jpg";
+    const QString base = kindDir.filePath(target.name);
+    const QString photoPath = kindDir.filePath(photo);
+    bool replacing = false;
+    if (present(base) || present(photoPath)) {
+        if (!importedCase(base, photoPath))
+            return refuse(ImportError::CaseExists, tr("A case named %1 already exists in %2 and was not made by the "
+                                                      "importer; choose another name.").arg(target.name, kindPath));
+        if (!target.replace)
+            return refuse(ImportError::NameTaken, tr("An imported case named %1 already exists in %2.")
+                                                      .arg(target.name, kindPath));
+        replacing = true;
+    }
+
+    QTemporaryDir staging(kindDir.filePath(".import-XXXXXX"));
+    if (!staging.isValid())
+        return refuse(ImportError::Unwritable, tr("Cannot write in %1: %2").arg(kindPath, staging.errorString()));
+
+    QElapsedTimer timer;
+    timer.start();
+    QWindowData2D model;
+    fillModel(model, analysis, target.kind);
+    const WindowArt art = drawWindowArt(analysis, target.kind);
+    CaseWriteTimings timings;
+    timings.windowArt = millisecondsOf(timer);
+
+    timer.restart();
+    CaseFiles files(toNarrowPath(staging.path()), toNarrowPath(photo));
+    writeFiles(files, analysis, art, model, target.kind);
+    if (!files.status().ok())
+        return files.status();
+    status = placeCase(QDir(staging.path()), kindDir, target.name, photo, replacing);
+    if (!status.ok())
+        return status;
+    created.keep();
+    timings.files = millisecondsOf(timer);
+
+    if (written) {
+        written->folder = kindDir.absolutePath();
+        written->photo = photo;
+        written->files = files.files();
+        written->timings = timings;
+    }
+    return ImportStatus::success();
+}
+
+} // namespace FacadeImport
