@@ -47,28 +47,6 @@ QPoint handleCentre(QSlider &slider)
 
 } // namespace
 
-void move(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButtons buttons)
-{
-    sendMouse(view, QEvent::MouseMove, pos, Qt::NoButton, buttons);
-}
-
-void press(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button)
-{
-    sendMouse(view, QEvent::MouseButtonPress, pos, button, button);
-}
-
-void release(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button)
-{
-    sendMouse(view, QEvent::MouseButtonRelease, pos, button, Qt::NoButton);
-}
-
-void click(FacadeGLWidget &view, const QPoint &pos)
-{
-    move(view, pos);
-    press(view, pos);
-    release(view, pos);
-}
-
 void dragSlider(QSlider &slider, int steps, int pixelsPerStep)
 {
     QPoint pointer = handleCentre(slider);

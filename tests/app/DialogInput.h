@@ -1,6 +1,8 @@
 #ifndef TESSIVO_TESTS_DIALOGINPUT_H
 #define TESSIVO_TESTS_DIALOGINPUT_H
 
+#include "ViewFixtures.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -18,13 +20,11 @@ class TessivoDemo;
 // Input for the dialog suites as a user gives it, and what the user sees.
 namespace DialogInput {
 
-// Mouse events sent to the view as Qt delivers them: a move with the given
-// buttons held, a press, a release.
-void move(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButtons buttons = Qt::NoButton);
-void press(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
-void release(FacadeGLWidget &view, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton);
-// Hover, press and release at pos: selects the window there.
-void click(FacadeGLWidget &view, const QPoint &pos);
+// Mouse events sent to the view as Qt delivers them (the view suites' own).
+using ViewFixtures::click;
+using ViewFixtures::move;
+using ViewFixtures::press;
+using ViewFixtures::release;
 
 // Presses a slider's handle, drags it in `steps` moves of pixelsPerStep
 // pixels along the slider and releases it.
