@@ -124,7 +124,9 @@ Matches matchesOf(const Level &level, const cv::Rect &box)
     const int sx = std::max(1, templ.width * 6 / 10);
     const int sy = std::max(1, templ.height * 6 / 10);
     std::vector<cv::Point> kept;
-    for (const auto &[score, p] : peaks) {
+    for (const auto &peak : peaks) {
+        const auto score = peak.first;
+        const cv::Point p = peak.second; // named, not a structured binding: lambdas capture it
         const bool near = std::any_of(kept.begin(), kept.end(), [&](const cv::Point &k) {
             return std::abs(k.x - p.x) < sx && std::abs(k.y - p.y) < sy;
         });

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of tests/fuzz with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for SECONDS (default
-# 60), starting from its seeds and regressions in tests/fuzz. Fails on any
+# 60), starting from its seeds and regressions in tests/fuzz and the seeds a
+# target makes when it runs (fuzz_seeds_<target>, pictures). Fails on any
 # finding: a crash, a failed check, a sanitizer report, a leak, a timeout or
 # running out of memory. libFuzzer leaves the input in
 # build-fuzz/findings/<target>/; keep it in tests/fuzz/regressions/<target>/
@@ -37,6 +38,12 @@ while read -r name options; do
   log="build-fuzz/logs/$name.log"
   rm -rf "$findings" # only this run's findings
   mkdir -p "$corpus" "$findings" build-fuzz/logs
+  seeds="build-fuzz/tests/fuzz/fuzz_seeds_$name"
+  if [ -x "$seeds" ] && ! "$seeds" "$corpus"; then
+    failed+=("$name")
+    summary+=("$name: its seeds could not be made")
+    continue
+  fi
   inputs=("$corpus")
   for kept in "tests/fuzz/corpus/$name" "tests/fuzz/regressions/$name"; do
     [ -d "$kept" ] && inputs+=("$kept")

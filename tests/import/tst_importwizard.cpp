@@ -2,16 +2,20 @@
 // onto the true ones (with the magnifier up while dragging), a window
 // removed, drawn again, moved and resized, a refused name answered with a
 // message while the wizard stays open, and finishing writing the case that
-// the model then loads with exactly the windows edited.
+// the model then loads with exactly the windows edited; and the dialog's
+// "Import photograph..." command from the key to the loaded case.
+#include "DialogFixture.h"
 #include "ImportTestSupport.h"
 #include "ImportWizard.h"
 #include "ModalAnswerer.h"
 #include "PhotoReader.h"
+#include "QWindowData2D.h"
 #include "QuadEditor.h"
 #include "WindowEditor.h"
 
 #include <QtTest>
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +63,7 @@ class TestImportWizard : public QObject
 private slots:
     void initTestCase();
     void editAndWrite();
+    void importCommandLoadsWrittenCase();
 };
 
 void TestImportWizard::initTestCase()
@@ -187,6 +192,69 @@ void TestImportWizard::editAndWrite()
     QCOMPARE(sorted(loaded), sorted(edited));
     QCOMPARE(model.detectedRowCount(), 3);
     QCOMPARE(model.detectedColCount(), 6);
+}
+
+// Ctrl+I in the dialog: the photograph chosen in the file dialog goes
+// through the wizard's three pages as proposed, the case is written under the
+// test-case root beside the working directory and the dialog loads it, with
+// the windows the wizard showed, asking nothing on the way.
+void TestImportWizard::importCommandLoadsWrittenCase()
+{
+    const Truth truth = loadTruth("blinds", "5.jpg");
+    QVERIFY(truth.model);
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    QVERIFY2(!rootEntryAbove(work.path()), "a test-case tree above the temporary folder");
+    const QString root = QDir(work.path()).filePath("Tessivo_TestCases");
+    DialogFixture fixture(work.path());
+    QVERIFY(fixture.exposed());
+    TessivoDemo &dialog = fixture.dialog();
+    auto *command = dialog.findChild<QAction *>(QStringLiteral("importPhotograph"));
+    QVERIFY(command);
+    QCOMPARE(command->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
+
+    std::vector<QRect> shown;
+    QString rootShown;
+    ModalAnswerer answerer;
+    answerer.queueFileName(truth.photoPath);
+    const auto next = [](QWidget *modal) { clickNext(*qobject_cast<ImportWizard *>(modal)); };
+    answerer.queueStep("ImportWizard", next);
+    answerer.queueStep("ImportWizard", [&](QWidget *modal) {
+        auto *wizard = qobject_cast<ImportWizard *>(modal);
+        if (wizard->currentId() == 1)
+            shown = wizard->windowEditor()->windows();
+        clickNext(*wizard);
+    });
+    answerer.queueStep("ImportWizard", [&](QWidget *modal) {
+        auto *wizard = qobject_cast<ImportWizard *>(modal);
+        if (wizard->currentId() == 2)
+            rootShown = wizard->rootEdit()->text();
+        QTest::mouseClick(wizard->button(QWizard::FinishButton), Qt::LeftButton);
+    });
+    command->trigger();
+
+    QCOMPARE(answerer.pendingSteps(), 0);
+    const std::vector<ModalRecord> &seen = answerer.seen();
+    QCOMPARE(int(seen.size()), 4);
+    QCOMPARE(seen[0].className, QString("QFileDialog"));
+    QCOMPARE(seen[0].title, QString("Import photograph"));
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        QCOMPARE(seen[i].className, QString("ImportWizard"));
+    QCOMPARE(rootShown, root);
+    QVERIFY(!shown.empty());
+
+    // The dialog holds the written blind case, as the Load button would leave it.
+    QCOMPARE(QString::fromStdString(dialog.testCaseFolder), QDir(root).filePath("blinds"));
+    QCOMPARE(QString::fromStdString(dialog.imageFileName), QString("5.jpg"));
+    QVERIFY(QFileInfo(QDir(root).filePath("blinds/5.jpg")).isFile());
+    verifyLoadedCase(dialog, false);
+    if (QTest::currentTestFailed())
+        return;
+    std::vector<QRect> loaded;
+    for (const FacadeWindow &w : fixture.model()->detectedWindows[0])
+        loaded.push_back(QRect(w.x, w.y, w.width, w.height));
+    QCOMPARE(sorted(loaded), sorted(shown));
+    QVERIFY(windowsAreDetected(*fixture.model()));
 }
 
 QTEST_MAIN(TestImportWizard)

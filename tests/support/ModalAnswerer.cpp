@@ -48,6 +48,17 @@ void ModalAnswerer::poll()
             box->reject();
         return;
     }
+    if (!fileDialog && !m_steps.empty() && modal->inherits(m_steps.front().className)) {
+        if (!modal->isEnabled())
+            return; // busy: the step waits until it takes input again
+        m_seen.push_back(record);
+        // Off the queue before it runs: a step may run a nested event loop
+        // that polls again.
+        const std::function<void(QWidget *)> step = std::move(m_steps.front().run);
+        m_steps.pop_front();
+        step(modal);
+        return;
+    }
     if (!fileDialog) {
         m_seen.push_back(record);
         modal->close();

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 class QFileDialog;
@@ -30,9 +31,11 @@ struct ModalRecord {
 // dialog takes the next queued path, or is cancelled when none is queued or
 // the path is empty; a message box with one of its buttons queued is answered
 // with the first such button (which leaves the queue), else acknowledged with
-// OK, else rejected (its escape button); any other modal widget is closed. A
-// file dialog still open after its answer gets the same answer again (up to a
-// limit), never the next one.
+// OK, else rejected (its escape button); a modal widget of the class that the
+// next queued step names gets that step (which leaves the queue) once it takes
+// input, so that a test walks a wizard page by page; any other modal widget is
+// closed. A file dialog still open after its answer gets the same answer again
+// (up to a limit), never the next one.
 class ModalAnswerer
 {
 public:
@@ -42,6 +45,13 @@ public:
 
     void queueFileName(const QString &path) { m_fileNames.push_back(path); }
     void queueButton(QMessageBox::StandardButton button) { m_buttons.push_back(button); }
+    // step runs on the active modal widget when it inherits className and is
+    // enabled (not busy); steps run one per poll, in the order queued.
+    void queueStep(const char *className, std::function<void(QWidget *)> step)
+    {
+        m_steps.push_back({className, std::move(step)});
+    }
+    int pendingSteps() const { return int(m_steps.size()); }
     const std::vector<ModalRecord> &seen() const { return m_seen; }
     void clear() { m_seen.clear(); }
 
@@ -52,6 +62,11 @@ private:
     QTimer m_timer;
     std::deque<QString> m_fileNames;
     std::deque<QMessageBox::StandardButton> m_buttons;
+    struct Step {
+        const char *className;
+        std::function<void(QWidget *)> run;
+    };
+    std::deque<Step> m_steps;
     std::vector<ModalRecord> m_seen;
     QPointer<QWidget> m_answered;
     QString m_answer;

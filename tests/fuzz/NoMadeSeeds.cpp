@@ -1,0 +1,7 @@
+#include "MadeSeeds.h"
+
+// A target whose seeds are all files in corpus/<name>/.
+std::vector<MadeSeed> madeFuzzSeeds()
+{
+    return {};
+}
