@@ -85,6 +85,14 @@ Photograph readPhotographData(const QByteArray &bytes, const QString &name)
         out.status = ImportStatus::failure(ImportError::NotAnImage, tr("%1 is not an image.").arg(name));
         return out;
     }
+    // Photographs come as JPEG or PNG; other formats (SVG, TIFF, ...) are not
+    // taken, so that no other image decoder ever sees a user's file.
+    if (format != "jpeg" && format != "png") {
+        out.status = ImportStatus::failure(ImportError::NotAnImage,
+                                           tr("%1 is a %2 image; a photograph must be JPEG or PNG.")
+                                               .arg(name, QString::fromLatin1(format.toUpper())));
+        return out;
+    }
     // The declared size, from the header alone. Formats that cannot tell it
     // before decoding are checked after.
     const QSize declared = reader.size();

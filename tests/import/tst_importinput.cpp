@@ -130,6 +130,8 @@ void TestImportInput::refusals_data()
                                    << "cannot be decoded";
     QTest::newRow("over 50 megapixels") << pngHeaderOnly(10000, 5001) << "huge.png" << 0 << QRect()
                                         << ImportError::TooLarge << "50 megapixels";
+    QTest::newRow("bitmap") << encoded(plainPhoto(200, 200), "BMP") << "photo.bmp" << 0 << QRect()
+                            << ImportError::NotAnImage << "JPEG or PNG";
     QTest::newRow("under 64 x 64") << encoded(plainPhoto(200, 63), "PNG") << "small.png" << 0 << QRect()
                                    << ImportError::TooSmall << "64 x 64";
     QTest::newRow("corners crossed") << png << "photo.png" << 1 << QRect() << ImportError::BadCorners << "convex";
