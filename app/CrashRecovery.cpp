@@ -31,6 +31,7 @@ void CrashRecovery::followCase(const std::string &folder, const std::string &pho
 {
     m_timer.stop();
     m_waitingForStep = false;
+    m_failureLogged = false;
     m_path = folder.empty() && photo.empty() ? QString()
                                              : toQtPath(TestCasePaths::recoveryFile(folder, photo));
 }
@@ -67,8 +68,8 @@ void CrashRecovery::resumeAfterStep()
 }
 
 // The file takes its place only once complete, so a session that dies while
-// writing leaves the previous edits, never half of them. A failure only logs:
-// the user is editing, and the edits are still in the dialog.
+// writing leaves the previous edits, never half of them. A failure only logs,
+// once per case: the user is editing, and the edits are still in the dialog.
 bool CrashRecovery::write()
 {
     const QWindowData2D *model = m_model();
@@ -76,31 +77,34 @@ bool CrashRecovery::write()
         return false;
     std::ostringstream text;
     Failure failure;
-    if (!model->saveGridFile(text, &failure)) {
-        logLine("Cannot keep the unsaved edits in " + toNarrowPath(m_path) + ": " + failure.reason);
-        return false;
-    }
-    const std::string bytes = text.str();
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())
-        || !file.commit()) {
-        logLine("Cannot keep the unsaved edits in " + toNarrowPath(m_path) + ": "
-                + file.errorString().toStdString());
-        return false;
+    if (model->saveGridFile(text, &failure)) {
+        const std::string bytes = text.str();
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size())
+            && file.commit()) {
+            m_failureLogged = false;
+            emit written(m_path);
+            return true;
+        }
+        failure.reason = file.errorString().toStdString();
     }
-    emit written(m_path);
-    return true;
+    if (!m_failureLogged)
+        logLine("Cannot keep the unsaved edits in " + toNarrowPath(m_path) + ": " + failure.reason);
+    m_failureLogged = true;
+    return false;
 }
 
-void CrashRecovery::discard()
+bool CrashRecovery::discard()
 {
     m_timer.stop();
     m_waitingForStep = false;
     if (m_path.isEmpty() || !QFileInfo::exists(m_path))
-        return;
+        return true;
     QFile file(m_path);
-    if (!file.remove())
-        logLine("Cannot remove " + toNarrowPath(m_path) + ": " + file.errorString().toStdString());
+    if (file.remove())
+        return true;
+    logLine("Cannot remove " + toNarrowPath(m_path) + ": " + file.errorString().toStdString());
+    return false;
 }
 
 namespace {

@@ -47,8 +47,9 @@ public:
     // time of the file.
     Found inspect(QDateTime *writtenAt = nullptr) const;
 
-    // Deletes the recovery file and drops a pending write.
-    void discard();
+    // Deletes the recovery file and drops a pending write; false when a
+    // file is left that could not be deleted.
+    bool discard();
 
 signals:
     // The edits were written to path (one write per pause).
@@ -66,6 +67,8 @@ private:
     QTimer m_timer;
     // The pause ended during a drag: the write waits for its end.
     bool m_waitingForStep = false;
+    // A write failed and was logged: the next failures of the case are not.
+    bool m_failureLogged = false;
 };
 
 #endif

@@ -63,9 +63,7 @@ void TessivoDemo::setUpEditing()
     m_history = new EditHistory([this] { return windowData.get(); }, ui.spinBoxRow, ui.spinBoxCol, this);
     connect(m_history, &EditHistory::restored, this, &TessivoDemo::followRestoredState);
     connect(m_history, &EditHistory::stateChanged, this, &TessivoDemo::updateCommandStates);
-    // A normal close lets the kept edits go: they were saved or discarded.
     m_recovery = new CrashRecovery(*m_history, [this] { return windowData.get(); }, this);
-    connect(this, &QDialog::finished, m_recovery, &CrashRecovery::discard);
     connect(facadeView, &FacadeGLWidget::mouseEditStarted, this, &TessivoDemo::beginMouseEdit);
     connect(facadeView, &FacadeGLWidget::mouseEditFinished, this, &TessivoDemo::finishMouseEdit);
 
@@ -103,7 +101,6 @@ TessivoDemo::~TessivoDemo()
 {
     // The history outlives this part of the dialog as one of its children.
     disconnect(m_history, nullptr, this, nullptr);
-    disconnect(this, nullptr, m_recovery, nullptr);
     if (facadeView) {
         facadeView->setWindowData(nullptr);
         facadeView->setImage(nullptr);

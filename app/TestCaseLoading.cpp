@@ -179,12 +179,13 @@ void TessivoDemo::offerRecoveredEdits()
     QDateTime writtenAt;
     switch (m_recovery->inspect(&writtenAt)) {
     case CrashRecovery::Found::Nothing: return;
-    case CrashRecovery::Found::Unreadable:
-        m_recovery->discard();
+    case CrashRecovery::Found::Unreadable: {
+        const QString details = m_recovery->discard() ? tr("%1 does not read as a grid file; it was removed.")
+                                                      : tr("%1 does not read as a grid file, and could not be removed.");
         UserMessages::warn(this, title, tr("Edits of an earlier session were found but could not be restored."),
-                           tr("%1 does not read as a grid file; it was removed.")
-                               .arg(QDir::toNativeSeparators(path)));
+                           details.arg(QDir::toNativeSeparators(path)));
         return;
+    }
     case CrashRecovery::Found::Edits: break;
     }
     if (!UserMessages::askToRestoreEdits(this, title, path, writtenAt)) {

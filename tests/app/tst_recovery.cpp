@@ -11,6 +11,7 @@
 #include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
 #include "QWindowData2D.h"
+#include "StderrCapture.h"
 #include "TestCaseBuilder.h"
 #include "TestFiles.h"
 
@@ -124,6 +125,7 @@ private slots:
     void keptAfterThePause();
     void letGoWhenEditsEnd_data();
     void letGoWhenEditsEnd();
+    void writeFailureOnlyLogged();
     void offeredAtTheNextLoad_data();
     void offeredAtTheNextLoad();
     void killedSessionComesBack_data();
@@ -251,6 +253,39 @@ void TestRecovery::letGoWhenEditsEnd()
     QTest::qWait(3 * kPause);
     QCOMPARE(QFileInfo::exists(recovery), kept);
     QCOMPARE(written.count(), kept ? 2 : 1);
+}
+
+// A recovery file that cannot be written (here a folder is in its place)
+// shows the user nothing and is logged once, however many pauses fail; the
+// next write that can be made is made.
+void TestRecovery::writeFailureOnlyLogged()
+{
+    CaseTree tree;
+    QVERIFY(tree.write());
+    Session session(tree, true);
+    QVERIFY(session.fixture.exposed() && session.fixture.model());
+    const QString recovery = tree.recovery(true);
+    QVERIFY(QDir().mkdir(recovery));
+    QSignalSpy written(&session.recovery(), &CrashRecovery::written);
+    ModalAnswerer answerer;
+    std::string logged;
+    {
+        StderrCapture capture;
+        for (int i = 0; i < 2; ++i) {
+            editOnce(session.dialog(), true);
+            QTest::qWait(3 * kPause);
+        }
+        logged = capture.text();
+    }
+    QCOMPARE(written.count(), 0);
+    QVERIFY(answerer.seen().empty());
+    QCOMPARE(QString::fromStdString(logged).count(QLatin1Char('\n')), 1);
+    QVERIFY2(logged.find(recovery.toStdString()) != std::string::npos, logged.c_str());
+
+    QVERIFY(QDir().rmdir(recovery));
+    editOnce(session.dialog(), true);
+    QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 20 * kPause);
+    QCOMPARE(fileBytes(recovery), session.grid());
 }
 
 void TestRecovery::offeredAtTheNextLoad_data()
