@@ -97,8 +97,12 @@ void TessivoDemo::setUpEditing()
 
 // The view outlives the model and the image (it is destroyed with the widget
 // tree by the base class, after the members), so it is detached from both first.
+// A dialog that is destroyed ends its session normally (a window closed after
+// its question, or a program that quits): the kept edits go, only a process
+// that dies leaves them.
 TessivoDemo::~TessivoDemo()
 {
+    m_recovery->discard();
     // The history outlives this part of the dialog as one of its children.
     disconnect(m_history, nullptr, this, nullptr);
     if (facadeView) {

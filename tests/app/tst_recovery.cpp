@@ -1,8 +1,9 @@
-// The unsaved edits of a session survive its end: the dialog keeps them in the
-// case's recovery file a pause after the last edit (never during a drag,
+// The unsaved edits of a session survive its death: the dialog keeps them in
+// the case's recovery file a pause after the last edit (never during a drag,
 // never in the case's own files), lets the file go when the edits are saved,
-// discarded or undone or the window closes, and offers them at the next load
-// of the case. The last suite kills a real session and restores its edits.
+// discarded or undone or the dialog ends normally, and offers them at the
+// next load of the case. The last test kills a real session and restores its
+// edits.
 #include "CrashRecovery.h"
 #include "DialogFixture.h"
 #include "DialogInput.h"
@@ -301,10 +302,10 @@ void TestRecovery::offeredAtTheNextLoad_data()
     QTest::newRow("an empty file") << false << int(EmptyFile) << int(QMessageBox::NoButton);
 }
 
-// A session that ends without a close leaves its edits; the next load of the
-// case asks about them. Restore gives back exactly the edited grid as one
-// unsaved step whose undo returns to the case; Discard and a file that does
-// not read leave the case as loaded and remove the file.
+// The file a dead session left is asked about at the next load of the case.
+// Restore gives back exactly the edited grid as one unsaved step whose undo
+// returns to the case; Discard and a file that does not read leave the case
+// as loaded and remove the file.
 void TestRecovery::offeredAtTheNextLoad()
 {
     QFETCH(bool, shutter);
@@ -315,6 +316,7 @@ void TestRecovery::offeredAtTheNextLoad()
     const QString recovery = tree.recovery(shutter);
     QByteArray loaded;
     QByteArray edited;
+    QByteArray kept;
     {
         Session earlier(tree, shutter);
         QVERIFY(earlier.fixture.exposed() && earlier.fixture.model());
@@ -324,8 +326,13 @@ void TestRecovery::offeredAtTheNextLoad()
         QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 20 * kPause);
         edited = earlier.grid();
         QVERIFY(edited != loaded);
+        kept = fileBytes(recovery);
+        QCOMPARE(kept, edited);
     }
-    QCOMPARE(fileBytes(recovery), edited);
+    // A session that ends normally takes its file along; one that dies
+    // leaves what it wrote.
+    QVERIFY(!QFileInfo::exists(recovery));
+    QVERIFY(writeBytes(recovery, kept));
     if (found == NotAGrid)
         QVERIFY(writeBytes(recovery, "these are no edits\n"));
     else if (found == CutShort)
