@@ -148,8 +148,10 @@ void EditHistory::beginStep()
 
 void EditHistory::endStep(const QString &name)
 {
-    if (m_depth > 0 && --m_depth == 0)
+    if (m_depth > 0 && --m_depth == 0) {
         record(name);
+        emit stepClosed();
+    }
 }
 
 bool EditHistory::followModel()

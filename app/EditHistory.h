@@ -52,6 +52,8 @@ public:
     };
     void beginStep();
     void endStep(const QString &name);
+    // Whether a step is open (a drag in progress): its edits are not done yet.
+    bool stepOpen() const { return m_depth > 0; }
 
     // Records what changed since the last step as one step called name;
     // nothing when nothing changed or while a Step is open.
@@ -74,6 +76,8 @@ public:
 signals:
     // The editable state changed: a new step, an undo or a redo.
     void edited();
+    // The outermost open step ended (after its edit, if any, was recorded).
+    void stepClosed();
     void saved();
     void loaded();
     // Undo or redo put a recorded state back into the model and the spin

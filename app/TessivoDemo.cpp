@@ -1,5 +1,6 @@
 #include "TessivoDemo.h"
 
+#include "CrashRecovery.h"
 #include "DialogEventFilter.h"
 #include "EditHistory.h"
 #include "FacadeGLWidget.h"
@@ -62,6 +63,7 @@ void TessivoDemo::setUpEditing()
     m_history = new EditHistory([this] { return windowData.get(); }, ui.spinBoxRow, ui.spinBoxCol, this);
     connect(m_history, &EditHistory::restored, this, &TessivoDemo::followRestoredState);
     connect(m_history, &EditHistory::stateChanged, this, &TessivoDemo::updateCommandStates);
+    m_recovery = new CrashRecovery(*m_history, [this] { return windowData.get(); }, this);
     connect(facadeView, &FacadeGLWidget::mouseEditStarted, this, &TessivoDemo::beginMouseEdit);
     connect(facadeView, &FacadeGLWidget::mouseEditFinished, this, &TessivoDemo::finishMouseEdit);
 
@@ -95,8 +97,12 @@ void TessivoDemo::setUpEditing()
 
 // The view outlives the model and the image (it is destroyed with the widget
 // tree by the base class, after the members), so it is detached from both first.
+// A dialog that is destroyed ends its session normally (a window closed after
+// its question, or a program that quits): the kept edits go, only a process
+// that dies leaves them.
 TessivoDemo::~TessivoDemo()
 {
+    m_recovery->discard();
     // The history outlives this part of the dialog as one of its children.
     disconnect(m_history, nullptr, this, nullptr);
     if (facadeView) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class CrashRecovery;
 class EditHistory;
 class FacadeGLWidget;
 class HelpWindow;
@@ -37,6 +38,8 @@ public:
     // The edits of the loaded case: undo, redo, whether they are saved, and
     // the signals that tell of every edit, save and load.
     EditHistory &editHistory() const { return *m_history; }
+    // Keeps the unsaved edits of the loaded case in its recovery file.
+    CrashRecovery &crashRecovery() const { return *m_recovery; }
 
     // One row of the table of commands (CommandTable.cpp).
     struct Command;
@@ -97,6 +100,9 @@ private:
     void replaceTestCase(TestCaseKind kind, const std::string &folder, const std::string &fileName);
     // Before edits not saved would be lost: true to go on (saved or discarded).
     bool confirmLosingEdits(const QString &title, const QString &question);
+    // After a load: the edits an earlier session left in the case's recovery
+    // file are offered (Restore / Discard); a file that does not read goes.
+    void offerRecoveredEdits();
 
     void setUpEditing();
 
@@ -145,6 +151,7 @@ private:
     std::unique_ptr<QImage> m_testImage;
     FileDialogs m_fileDialogs;
     EditHistory *m_history = nullptr; // a child of the dialog
+    CrashRecovery *m_recovery = nullptr; // a child of the dialog
     std::vector<QAction *> m_commands; // children of the dialog, in table order
     QPointer<HelpWindow> m_helpWindow;
     // Set while a load or Reset sets the spin boxes: a count that does not

@@ -1,6 +1,7 @@
 // Finding the test-case root and loading the blind and shutter test cases.
 #include "TessivoDemo.h"
 
+#include "CrashRecovery.h"
 #include "EditHistory.h"
 #include "FacadeGLWidget.h"
 #include "ImportWizard.h"
@@ -136,6 +137,7 @@ void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, 
         windowData.reset();
         facadeView->setWindowData(nullptr);
         m_history->startOver();
+        m_recovery->followCase(std::string(), std::string());
         updateControlStates();
         UserMessages::warn(this, tr("Load test case"),
                            shutter ? tr("Shutter data load error!") : tr("Blind data load error!"),
@@ -156,12 +158,49 @@ void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, 
         ui.spinBoxCol->setValue(loadedColCount());
         m_history->startOver();
     }
+    m_recovery->followCase(testCaseFolder, imageFileName);
     if (shutter) {
         ui.spinBoxRow->setEnabled(false);
         ui.spinBoxCol->setEnabled(false);
     }
     facadeView->updateGL();
     updateControlStates();
+    offerRecoveredEdits();
+}
+
+// Restore reads the file as "Load grid file..." reads one: one undoable
+// step, and the state counts as unsaved, so the edits stay kept and a close
+// asks about them. Restoring what the case already holds leaves nothing
+// unsaved, and nothing to keep.
+void TessivoDemo::offerRecoveredEdits()
+{
+    const QString title = tr("Restore edits");
+    const QString path = m_recovery->filePath();
+    QDateTime writtenAt;
+    switch (m_recovery->inspect(&writtenAt)) {
+    case CrashRecovery::Found::Nothing: return;
+    case CrashRecovery::Found::Unreadable: {
+        const QString details = m_recovery->discard() ? tr("%1 does not read as a grid file; it was removed.")
+                                                      : tr("%1 does not read as a grid file, and could not be removed.");
+        UserMessages::warn(this, title, tr("Edits of an earlier session were found but could not be restored."),
+                           details.arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    case CrashRecovery::Found::Edits: break;
+    }
+    if (!UserMessages::askToRestoreEdits(this, title, path, writtenAt)) {
+        m_recovery->discard();
+        return;
+    }
+    Failure failure;
+    const bool read = windowData->loadGridFile(toNarrowPath(path), &failure);
+    facadeView->updateGL();
+    if (!read)
+        UserMessages::warn(this, title, tr("The edits could not be restored."),
+                           UserMessages::reasonText(failure.reason));
+    recordEdit(tr("Restore edits"));
+    if (!m_history->hasUnsavedEdits())
+        m_recovery->discard();
 }
 
 // True when nothing unsaved would be lost, or the user saved it or lets it go.
@@ -171,7 +210,7 @@ bool TessivoDemo::confirmLosingEdits(const QString &title, const QString &questi
         return true;
     switch (UserMessages::askAboutUnsavedEdits(this, title, question)) {
     case UserMessages::UnsavedAnswer::Save: return saveGridToChosenFile();
-    case UserMessages::UnsavedAnswer::Discard: return true;
+    case UserMessages::UnsavedAnswer::Discard: m_recovery->discard(); return true;
     case UserMessages::UnsavedAnswer::Cancel: break;
     }
     return false;

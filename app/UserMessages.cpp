@@ -4,8 +4,10 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 
 namespace UserMessages {
@@ -70,6 +72,21 @@ bool askToReplace(QWidget *parent, const QString &title, const QStringList &exis
     box.button(QMessageBox::Yes)->setText(tr("Replace"));
     box.setDefaultButton(QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Yes;
+}
+
+// Restore is the default, since it loses nothing (it is one edit to undo);
+// Escape answers nothing, so the edits are only let go on purpose.
+bool askToRestoreEdits(QWidget *parent, const QString &title, const QString &file, const QDateTime &writtenAt)
+{
+    QMessageBox box(QMessageBox::Question, title,
+                    tr("Edits of an earlier session that ended unexpectedly were found for this facade."),
+                    QMessageBox::Yes | QMessageBox::Discard, parent);
+    box.setInformativeText(tr("They were kept at %1 in %2. Restore them?")
+                               .arg(QLocale().toString(writtenAt, QLocale::LongFormat),
+                                    QDir::toNativeSeparators(file)));
+    box.button(QMessageBox::Yes)->setText(tr("Restore"));
+    box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 

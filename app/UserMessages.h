@@ -6,6 +6,7 @@
 
 #include <string>
 
+class QDateTime;
 class QWidget;
 
 // The dialog's message boxes: modal, the dialog as parent, the command's name
@@ -28,6 +29,10 @@ UnsavedAnswer askAboutUnsavedEdits(QWidget *parent, const QString &title, const 
 // One question before any of existingFiles is replaced, saying how many and
 // which; true to replace them.
 bool askToReplace(QWidget *parent, const QString &title, const QStringList &existingFiles);
+
+// Restore / Discard, when a load finds the edits that an earlier session,
+// which ended unexpectedly, kept in file at writtenAt; true to restore them.
+bool askToRestoreEdits(QWidget *parent, const QString &title, const QString &file, const QDateTime &writtenAt);
 
 } // namespace UserMessages
 

@@ -137,4 +137,9 @@ std::string rightShutterImage(const std::string &folder, const std::string &phot
     return inWindows(folder, photo, "shutter_in_2.jpg");
 }
 
+std::string recoveryFile(const std::string &folder, const std::string &photo)
+{
+    return folder + "/" + baseName(photo) + ".recovery.txt";
+}
+
 } // namespace TestCasePaths

@@ -24,8 +24,11 @@
 //     <base>/windows/interior_<i>.jpg        interior of window i
 //     <base>/windows/shutter_in_1.jpg        left leaf texture
 //     <base>/windows/shutter_in_2.jpg        right leaf texture
+//     <base>.recovery.txt              unsaved edits of a session (grid file)
 //
-// with base the photograph's name before its last ".".
+// with base the photograph's name before its last ".". The recovery file is
+// none of the case's own files: it is not in the base folder, and it is not
+// the photograph, whose name has no "." after its base's.
 namespace TestCasePaths {
 
 // Name of the folder that holds every test case.
@@ -66,6 +69,8 @@ std::string interiorImage(const std::string &folder, const std::string &photo);
 std::string interiorImage(const std::string &folder, const std::string &photo, int window);
 std::string leftShutterImage(const std::string &folder, const std::string &photo);
 std::string rightShutterImage(const std::string &folder, const std::string &photo);
+// Where the dialog keeps the unsaved edits of the case while a session runs.
+std::string recoveryFile(const std::string &folder, const std::string &photo);
 
 } // namespace TestCasePaths
 
