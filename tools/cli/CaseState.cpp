@@ -115,13 +115,13 @@ bool load(LoadedCase &loaded, Failure *failure)
     return true;
 }
 
-const std::vector<CommandLine::OptionSpec> &optionSpecs()
+const std::vector<CommandLine::OptionRule> &optionRules()
 {
-    static const std::vector<CommandLine::OptionSpec> specs = {
+    static const std::vector<CommandLine::OptionRule> rules = {
         {"--rows", true}, {"--cols", true},  {"--seed", true},
         {"--left", true}, {"--right", true}, {"--random-angles", false},
     };
-    return specs;
+    return rules;
 }
 
 const char *const kOptionHelp =

@@ -41,7 +41,7 @@ struct Steps {
 };
 
 // The options behind Steps, which `export` and `render` both accept.
-const std::vector<CommandLine::OptionSpec> &optionSpecs();
+const std::vector<CommandLine::OptionRule> &optionRules();
 
 // Their usage text, one option per line.
 extern const char *const kOptionHelp;

@@ -53,13 +53,13 @@ const std::vector<std::string> &QuietLibraries::lines()
     return keptLines();
 }
 
-bool Arguments::parse(const std::vector<std::string> &args, const std::vector<OptionSpec> &specs,
+bool Arguments::parse(const std::vector<std::string> &args, const std::vector<OptionRule> &rules,
                       Failure *failure)
 {
-    const auto specOf = [&specs](const std::string &name) -> const OptionSpec * {
-        for (const OptionSpec &spec : specs) {
-            if (name == spec.name)
-                return &spec;
+    const auto ruleOf = [&rules](const std::string &name) -> const OptionRule * {
+        for (const OptionRule &rule : rules) {
+            if (name == rule.name)
+                return &rule;
         }
         return nullptr;
     };
@@ -71,19 +71,19 @@ bool Arguments::parse(const std::vector<std::string> &args, const std::vector<Op
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec *spec = specOf(name);
-        if (!spec)
+        const OptionRule *rule = ruleOf(name);
+        if (!rule)
             return ::fail(failure, "unknown option '" + name + "'");
         if (has(name))
             return ::fail(failure, name + " is given twice");
         std::string value;
         if (equals != std::string::npos) {
-            if (!spec->takesValue)
+            if (!rule->takesValue)
                 return ::fail(failure, name + " takes no value");
             value = arg.substr(equals + 1);
             if (value.empty())
                 return ::fail(failure, name + " needs a value");
-        } else if (spec->takesValue) {
+        } else if (rule->takesValue) {
             if (i + 1 == args.size() || args[i + 1].rfind("--", 0) == 0)
                 return ::fail(failure, name + " needs a value");
             value = args[++i];

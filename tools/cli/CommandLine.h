@@ -49,7 +49,7 @@ private:
 
 // An option a subcommand accepts: a flag ("--no-grid") or an option with a
 // value ("--rows 3", also written "--rows=3").
-struct OptionSpec {
+struct OptionRule {
     const char *name; // with its leading "--"
     bool takesValue;
 };
@@ -58,11 +58,11 @@ struct OptionSpec {
 class Arguments
 {
 public:
-    // Splits args by specs. Fails, with one line saying why, on an option
-    // that specs does not list, an option given twice, and an option whose
+    // Splits args by rules. Fails, with one line saying why, on an option
+    // that rules does not list, an option given twice, and an option whose
     // value is missing (the end of the line, a word starting with "--", or
     // nothing after "=").
-    bool parse(const std::vector<std::string> &args, const std::vector<OptionSpec> &specs,
+    bool parse(const std::vector<std::string> &args, const std::vector<OptionRule> &rules,
                Failure *failure = nullptr);
 
     bool has(const std::string &name) const { return m_options.count(name) != 0; }

@@ -17,13 +17,13 @@ constexpr const char *kFacadeObj = "facade.obj";
 int runExport(const std::vector<std::string> &args)
 {
     using namespace CommandLine;
-    std::vector<OptionSpec> specs = CaseState::optionSpecs();
-    specs.push_back({"--out", true});
+    std::vector<OptionRule> rules = CaseState::optionRules();
+    rules.push_back({"--out", true});
     Failure failure;
     Arguments arguments;
     std::string path;
     CaseState::Steps steps;
-    if (!arguments.parse(args, specs, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
+    if (!arguments.parse(args, rules, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
         || !CaseState::readSteps(arguments, steps, &failure))
         return fail(failure.reason);
     if (!arguments.has("--out"))

@@ -48,74 +48,54 @@ std::optional<std::vector<double>> numbers(const std::string &text, int n)
     return values;
 }
 
-// Reads the arguments into out; an error line otherwise.
+// Reads the arguments into out, with the option parser the other
+// subcommands use; an error line otherwise.
 std::optional<std::string> parse(const std::vector<std::string> &args, ImportArguments &out)
 {
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string option = args[i];
-        std::optional<std::string> inlineValue;
-        if (option.rfind("--", 0) != 0) {
-            positional.push_back(option);
-            continue;
-        }
-        const std::string::size_type eq = option.find('=');
-        if (eq != std::string::npos) {
-            inlineValue = option.substr(eq + 1);
-            option = option.substr(0, eq);
-        }
-        if (option == "--replace") {
-            if (inlineValue)
-                return "--replace takes no value";
-            out.replace = true;
-            continue;
-        }
-        if (option != "--kind" && option != "--corners" && option != "--window" && option != "--root"
-            && option != "--name")
-            return "unknown option '" + option + "' (see 'tessivo help import')";
-        std::string value;
-        if (inlineValue) {
-            value = *inlineValue;
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return option + " needs a value";
-        }
-        if (option == "--kind") {
-            if (value == "blinds")
-                out.kind = TestCaseKind::Blind;
-            else if (value == "shutters")
-                out.kind = TestCaseKind::Shutter;
-            else
-                return "--kind is 'blinds' or 'shutters', not '" + value + "'";
-        } else if (option == "--corners") {
-            const auto v = numbers(value, 8);
-            if (!v)
-                return "--corners takes eight numbers x1,y1,x2,y2,x3,y3,x4,y4";
-            FacadeQuad q;
-            for (std::size_t k = 0; k < 4; ++k)
-                q[k] = QPointF((*v)[2 * k], (*v)[2 * k + 1]);
-            out.corners = q;
-        } else if (option == "--window") {
-            const auto v = numbers(value, 4);
-            const bool whole = v && std::all_of(v->begin(), v->end(), [](double d) {
-                return d == std::floor(d) && std::abs(d) < 1e7;
-            });
-            if (!whole || (*v)[2] <= 0.0 || (*v)[3] <= 0.0)
-                return "--window takes four whole numbers x,y,w,h with w and h above 0";
-            out.window = QRect(int((*v)[0]), int((*v)[1]), int((*v)[2]), int((*v)[3]));
-        } else if (option == "--root") {
-            out.root = QString::fromStdString(value);
-        } else {
-            out.name = QString::fromStdString(value);
-        }
-    }
+    static const std::vector<CommandLine::OptionRule> rules{{"--kind", true}, {"--corners", true},
+                                                            {"--window", true}, {"--root", true},
+                                                            {"--name", true}, {"--replace", false}};
+    CommandLine::Arguments arguments;
+    Failure failure;
+    if (!arguments.parse(args, rules, &failure))
+        return failure.reason + " (see 'tessivo help import')";
+    const std::vector<std::string> &positional = arguments.positional();
     if (positional.size() != 1)
         return positional.empty() ? "no photograph given (see 'tessivo help import')"
                                   : "one photograph at a time, not " + std::to_string(positional.size());
     out.photo = QString::fromStdString(positional.front());
-    if (out.kind == TestCaseKind::None)
+
+    const std::string kind = arguments.value("--kind");
+    if (!arguments.has("--kind"))
         return "--kind blinds|shutters is required";
+    if (kind == "blinds")
+        out.kind = TestCaseKind::Blind;
+    else if (kind == "shutters")
+        out.kind = TestCaseKind::Shutter;
+    else
+        return "--kind is 'blinds' or 'shutters', not '" + kind + "'";
+
+    if (arguments.has("--corners")) {
+        const auto v = numbers(arguments.value("--corners"), 8);
+        if (!v)
+            return "--corners takes eight numbers x1,y1,x2,y2,x3,y3,x4,y4";
+        FacadeQuad q;
+        for (std::size_t k = 0; k < 4; ++k)
+            q[k] = QPointF((*v)[2 * k], (*v)[2 * k + 1]);
+        out.corners = q;
+    }
+    if (arguments.has("--window")) {
+        const auto v = numbers(arguments.value("--window"), 4);
+        const bool whole = v && std::all_of(v->begin(), v->end(), [](double d) {
+            return d == std::floor(d) && std::abs(d) < 1e7;
+        });
+        if (!whole || (*v)[2] <= 0.0 || (*v)[3] <= 0.0)
+            return "--window takes four whole numbers x,y,w,h with w and h above 0";
+        out.window = QRect(int((*v)[0]), int((*v)[1]), int((*v)[2]), int((*v)[3]));
+    }
+    out.root = QString::fromStdString(arguments.value("--root"));
+    out.name = QString::fromStdString(arguments.value("--name"));
+    out.replace = arguments.has("--replace");
     return std::nullopt;
 }
 

@@ -110,17 +110,17 @@ bool drawAndSave(CaseState::LoadedCase &loaded, const ViewOptions &options, cons
 int runRender(const std::vector<std::string> &args)
 {
     using namespace CommandLine;
-    std::vector<OptionSpec> specs = CaseState::optionSpecs();
-    for (const OptionSpec &spec : std::vector<OptionSpec>{
+    std::vector<OptionRule> rules = CaseState::optionRules();
+    for (const OptionRule &rule : std::vector<OptionRule>{
              {"--out", true}, {"--original-view", false}, {"--original-photo", false}, {"--no-grid", false},
              {"--width", true}})
-        specs.push_back(spec);
+        rules.push_back(rule);
     Failure failure;
     Arguments arguments;
     std::string path;
     CaseState::Steps steps;
     long long width = 0;
-    if (!arguments.parse(args, specs, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
+    if (!arguments.parse(args, rules, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
         || !CaseState::readSteps(arguments, steps, &failure)
         || !arguments.number("--width", 1, kLargestSide, width, &failure))
         return fail(failure.reason);
