@@ -7,6 +7,7 @@
 #include "DialogFixture.h"
 #include "ImportTestSupport.h"
 #include "ImportWizard.h"
+#include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
 #include "PhotoReader.h"
 #include "QWindowData2D.h"
@@ -62,6 +63,7 @@ class TestImportWizard : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void editAndWrite();
     void importCommandLoadsWrittenCase();
 };
@@ -70,6 +72,11 @@ void TestImportWizard::initTestCase()
 {
     const QString tree = qEnvironmentVariable("TESSIVO_TESTDATA") + "/Tessivo_TestCases";
     QVERIFY2(QFileInfo(tree).isDir(), qPrintable(tree + " is missing: run through ctest, which generates it"));
+}
+
+void TestImportWizard::cleanupTestCase()
+{
+    keepGLDriverLoaded();
 }
 
 void TestImportWizard::editAndWrite()
