@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 
-#include <cstdint>
 #include <cstdlib>
 
 namespace CaseState {
@@ -54,28 +53,6 @@ private:
     int m_rows = kMinimum;
     int m_cols = kMinimum;
 };
-
-// Why the grid cannot take rows x cols: how many rows or columns of the grid's
-// cell size its bounds hold.
-std::string whyNotLaidOut(const QWindowData2D &model, int rows, int cols)
-{
-    if (!model.gridBounds.empty() && !model.windowTemplates.empty()) {
-        const QRect &bounds = model.gridBounds.front();
-        const QRect &cell = model.windowTemplates.front();
-        const auto tooMany = [](int count, int cellSize, int boundsSize, const char *what, const char *side) {
-            const int most = cellSize > 0 ? boundsSize / cellSize : 0;
-            return std::to_string(count) + " " + what + " of " + std::to_string(cellSize)
-                + " px do not fit into the grid's " + side + " of " + std::to_string(boundsSize)
-                + " px (at most " + std::to_string(most) + ")";
-        };
-        if (std::int64_t(rows) * cell.height() > bounds.height())
-            return tooMany(rows, cell.height(), bounds.height(), "rows", "height");
-        if (std::int64_t(cols) * cell.width() > bounds.width())
-            return tooMany(cols, cell.width(), bounds.width(), "columns", "width");
-    }
-    return "the grid cannot be laid out with " + std::to_string(rows) + " rows and " + std::to_string(cols)
-        + " columns";
-}
 
 // A slider's whole degrees as the dialog turns them into radians.
 double radiansOf(int degrees)
@@ -190,8 +167,15 @@ bool prepare(const std::string &path, const Steps &steps, LoadedCase &loaded, Fa
     boxes.setRows(model.detectedRowCount());
     boxes.setCols(model.detectedColCount());
 
-    if ((steps.rows && boxes.setRows(*steps.rows) != 1) || (steps.cols && boxes.setCols(*steps.cols) != 1))
-        return fail(failure, path + ": " + whyNotLaidOut(model, boxes.rows(), boxes.cols()));
+    if ((steps.rows && boxes.setRows(*steps.rows) != 1) || (steps.cols && boxes.setCols(*steps.cols) != 1)) {
+        // The model says how many rows or columns of what size fit; a grid
+        // without bounds says nothing, and the line says that much.
+        Failure why;
+        if (model.latticeFits(boxes.rows(), boxes.cols(), &why))
+            fail(&why, "the grid cannot be laid out with " + std::to_string(boxes.rows()) + " rows and "
+                           + std::to_string(boxes.cols()) + " columns");
+        return fail(failure, path + ": " + why.reason);
+    }
 
     if (steps.randomAngles)
         model.setRandomShutterAngles();
