@@ -6,6 +6,9 @@
 #include <link.h>
 
 #if defined(__SANITIZE_ADDRESS__)
+#include <QCoreApplication>
+#include <QEvent>
+#include <QThreadPool>
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -23,7 +26,11 @@ void keepGLDriverLoaded()
     dl_iterate_phdr(pinDriver, nullptr);
 #if defined(__SANITIZE_ADDRESS__)
     // Everything still allocated is reachable from the living objects; the
-    // end-of-process check does not run again after this one.
+    // end-of-process check does not run again after this one. Objects
+    // waiting for deletion go first, and the pool's idle threads end before
+    // the check rather than during it.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QThreadPool::globalInstance()->waitForDone();
     __lsan_do_leak_check();
 #endif
 }

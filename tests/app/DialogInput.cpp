@@ -65,10 +65,13 @@ bool activate(TessivoDemo &dialog)
     return QTest::qWaitForWindowActive(&dialog);
 }
 
-void typeKeys(TessivoDemo &dialog, const QKeySequence &keys)
+bool typeKeys(TessivoDemo &dialog, const QKeySequence &keys)
 {
+    if (QApplication::activeWindow() != &dialog && !activate(dialog))
+        return false;
     QWidget *focus = QApplication::focusWidget();
     QTest::keySequence(focus && focus->window() == &dialog ? focus : &dialog, keys);
+    return true;
 }
 
 QImage modelFrame(FacadeGLWidget &view)

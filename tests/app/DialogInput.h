@@ -33,8 +33,10 @@ void dragSlider(QSlider &slider, int steps, int pixelsPerStep);
 // Makes the dialog the active window, so that its keys work; false when the
 // window system does not activate it.
 bool activate(TessivoDemo &dialog);
-// Types a key sequence into the widget that has the focus in the dialog.
-void typeKeys(TessivoDemo &dialog, const QKeySequence &keys);
+// Types a key sequence into the widget that has the focus in the dialog,
+// activating the dialog first (a closed popup may have left it inactive, and
+// shortcuts only reach the active window); false when it cannot be activated.
+bool typeKeys(TessivoDemo &dialog, const QKeySequence &keys);
 
 // The picture of the model: a repaint with neither selection nor hover (they
 // belong to the pointer, not to the model), read back from GL.

@@ -223,7 +223,7 @@ void TestDialogReach::everyCommandRuns()
     const bool wasChecked = action->isChecked();
 
     if (way == ByKey) {
-        typeKeys(dialog, c.keys);
+        QVERIFY(typeKeys(dialog, c.keys));
     } else {
         FacadeGLWidget *view = dialog.facadeView;
         QWidget *widget = way == ByViewMenu ? static_cast<QWidget *>(view) : dialog.ui.label;
@@ -318,7 +318,7 @@ void TestDialogReach::optionsFollowTheirCheckBoxes()
         QCOMPARE(option.box->isChecked(), !was);
         chooseFromMenu(*dialog.ui.label, QPoint(2, 2), QStringLiteral("none"));
         QCOMPARE(action->isChecked(), !was);
-        typeKeys(dialog, option.keys);
+        QVERIFY(typeKeys(dialog, option.keys));
         QCOMPARE(option.box->isChecked(), was);
         QCOMPARE(action->isChecked(), was);
     }
@@ -482,7 +482,7 @@ void TestDialogReach::openTestCaseLoadsLikeTheLoadButton()
     TessivoDemo &dialog = fixture->dialog();
     QVERIFY(activate(dialog));
     answerer->queueFileName(kindFolder + "/" + photo);
-    typeKeys(dialog, QKeySequence(QKeySequence::Open));
+    QVERIFY(typeKeys(dialog, QKeySequence(QKeySequence::Open)));
     QCOMPARE(int(answerer->seen().size()), 1);
     verifyLoadedCase(dialog, shutter);
     if (QTest::currentTestFailed())
@@ -627,7 +627,7 @@ void TestDialogReach::failureMessagesNameTheirFile()
         QVERIFY(QFile::copy(root + "/shutters/1.jpg", photos + "/1.jpg") || QFileInfo::exists(photos + "/1.jpg"));
         answerer->queueFileName(photos + "/1.jpg");
         QVERIFY(activate(dialog));
-        typeKeys(dialog, QKeySequence(QKeySequence::Open));
+        QVERIFY(typeKeys(dialog, QKeySequence(QKeySequence::Open)));
         QVERIFY(!fixture->model());
         break;
     }

@@ -137,7 +137,7 @@ void TestUndo::undoRedoRestoreExactly()
     for (int i = 0; i < steps; ++i) {
         if (i > 0) // a step of several is only part of the way back
             QVERIFY(seen(dialog).grid != before.grid);
-        typeKeys(dialog, QKeySequence(QKeySequence::Undo));
+        QVERIFY(typeKeys(dialog, QKeySequence(QKeySequence::Undo)));
     }
     Seen undone = seen(dialog);
     QVERIFY2(undone.frame == before.frame, "undo changed the picture");
@@ -148,7 +148,7 @@ void TestUndo::undoRedoRestoreExactly()
     QVERIFY(redo->isEnabled());
 
     for (int i = 0; i < steps; ++i)
-        typeKeys(dialog, QKeySequence(QKeySequence::Redo));
+        QVERIFY(typeKeys(dialog, QKeySequence(QKeySequence::Redo)));
     const Seen redone = seen(dialog);
     QVERIFY2(redone.frame == after.frame, "redo changed the picture");
     QCOMPARE(redone.grid, after.grid);
@@ -159,7 +159,7 @@ void TestUndo::undoRedoRestoreExactly()
 
     // Once more back: the state of before, again exactly.
     for (int i = 0; i < steps; ++i)
-        typeKeys(dialog, QKeySequence(QKeySequence::Undo));
+        QVERIFY(typeKeys(dialog, QKeySequence(QKeySequence::Undo)));
     undone = seen(dialog);
     QVERIFY(undone.frame == before.frame);
     QCOMPARE(undone.grid, before.grid);
@@ -188,7 +188,7 @@ void TestUndo::makeEdit(TessivoDemo &dialog, Edit edit)
     case BlindDrag:
     case AllBlindsDrag: {
         if (edit == AllBlindsDrag)
-            typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+B")));
+            QVERIFY(typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+B"))));
         QCOMPARE(view.dragAllBlinds, edit == AllBlindsDrag);
         const QPoint edge(window.center().x(), window.y() + 1); // blind extent 0: the top edge
         click(view, window.center());
@@ -237,11 +237,11 @@ void TestUndo::makeEdit(TessivoDemo &dialog, Edit edit)
         break;
     }
     case RandomAngles:
-        typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+R")));
+        QVERIFY(typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+R"))));
         break;
     case GridFile:
         answerer->queueFileName(otherGrid);
-        typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+L")));
+        QVERIFY(typeKeys(dialog, QKeySequence(QStringLiteral("Ctrl+L"))));
         QCOMPARE(int(answerer->seen().size()), 1);
         break;
     }
