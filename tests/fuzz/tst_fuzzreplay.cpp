@@ -1,9 +1,9 @@
 // Replays a fuzz target's seed corpus, the seeds it makes when it runs and
-// its regression inputs through its entry point with the ordinary build, so that a finding kept in the tree
-// fails the suite without clang or libFuzzer. The target's own checks
-// (FUZZ_CHECK) abort on failure, which fails this suite with the input's
-// name. Built once per target: the target's name and the fuzz folder come
-// from the build.
+// its regression inputs through its entry point with the ordinary build, so
+// that a finding kept in the tree fails the suite without clang or libFuzzer.
+// The target's own checks (FUZZ_CHECK) abort on failure, which fails this
+// suite with the input's name. Built once per target: the target's name and
+// the fuzz folder come from the build.
 #include "FuzzCheck.h"
 #include "MadeSeeds.h"
 

@@ -65,9 +65,9 @@ std::optional<std::string> parse(const std::vector<std::string> &args, ImportArg
                                   : "one photograph at a time, not " + std::to_string(positional.size());
     out.photo = QString::fromStdString(positional.front());
 
-    const std::string kind = arguments.value("--kind");
     if (!arguments.has("--kind"))
         return "--kind blinds|shutters is required";
+    const std::string kind = arguments.value("--kind");
     if (kind == "blinds")
         out.kind = TestCaseKind::Blind;
     else if (kind == "shutters")

@@ -5,8 +5,8 @@
 #include "CommandLine.h"
 #include "FacadeGLWidget.h"
 #include "PathText.h"
-#include "PrivateDisplay.h"
 #include "KeepGLDriver.h"
+#include "PrivateDisplay.h"
 #include "TessivoDemo.h"
 
 #include <QApplication>
@@ -105,11 +105,12 @@ bool drawAndSave(CaseState::LoadedCase &loaded, const ViewOptions &options, cons
         QMetaObject::invokeMethod(&dialog, "showOriginalImageToggledSlot", Q_ARG(bool, true));
     // No selection and no hover: the private display's pointer may rest on the view.
     view.resetSelection();
-    const bool saved = view.saveScreenshot(out, failure);
-    // Mesa's driver stays mapped until the process ends, so that its exit in
-    // a sanitized build is checked like the tests' (its leftovers named).
+    const bool done = view.saveScreenshot(out, failure)
+                      && (options.width == 0 || scaleSaved(out, options.width, failure));
+    // The work is done: Mesa's driver stays mapped, and a sanitized build runs
+    // its one leak check now, as the test suites do.
     keepGLDriverLoaded();
-    return saved && (options.width == 0 || scaleSaved(out, options.width, failure));
+    return done;
 }
 
 int runRender(const std::vector<std::string> &args)
