@@ -35,7 +35,9 @@ struct Level {
     cv::Mat mask;       // CV_8U: stands out from the wall
 };
 
-Level makeLevel(const cv::Mat &rgb, double scale)
+// inside: CV_8U of rgb's size, non-zero where the photograph covers the
+// facade; empty when it covers all of it. Nothing stands out beyond it.
+Level makeLevel(const cv::Mat &rgb, double scale, const cv::Mat &inside)
 {
     Level level;
     level.scale = scale;
@@ -43,7 +45,24 @@ Level makeLevel(const cv::Mat &rgb, double scale)
     if (scale < 1.0)
         cv::resize(rgb, small, cv::Size(), scale, scale, cv::INTER_AREA);
     level.mask = standOutOfWall(small, &level.gray);
+    if (!inside.empty()) {
+        cv::Mat covered;
+        cv::resize(inside, covered, level.mask.size(), 0, 0, cv::INTER_NEAREST);
+        level.mask.setTo(0, covered == 0);
+    }
     return level;
+}
+
+// The coverage mask as a matrix of the facade's size; empty when it is
+// missing or of another size (then the whole facade counts).
+cv::Mat insideOf(const QImage &inside, const cv::Size &size)
+{
+    if (inside.isNull() || inside.width() != size.width || inside.height() != size.height)
+        return cv::Mat();
+    const QImage gray = inside.convertToFormat(QImage::Format_Grayscale8);
+    cv::Mat view(gray.height(), gray.width(), CV_8UC1, const_cast<uchar *>(gray.constBits()),
+                 std::size_t(gray.bytesPerLine()));
+    return view.clone();
 }
 
 cv::Rect scaled(const cv::Rect &r, double s)
@@ -210,10 +229,10 @@ std::vector<cv::Point2d> heldCells(const Lattice &lattice)
 // the most salient repeated rectangle is then taken when it holds more
 // windows and one of its cells lies on the marked window: its cells, moved so
 // that this one falls on the marked window's centre.
-void preferSalientLattice(const cv::Mat &rgb, const Level &work, const cv::Rect &marked,
+void preferSalientLattice(const cv::Mat &rgb, const cv::Mat &inside, const Level &work, const cv::Rect &marked,
                           std::vector<cv::Point2d> &cells)
 {
-    const Level coarse = makeLevel(rgb, std::min(1.0, double(kCoarseSide) / std::max(rgb.cols, rgb.rows)));
+    const Level coarse = makeLevel(rgb, std::min(1.0, double(kCoarseSide) / std::max(rgb.cols, rgb.rows)), inside);
     cv::Rect coarseSeed;
     if (!chooseSeed(coarse, &coarseSeed))
         return;
@@ -236,7 +255,7 @@ void preferSalientLattice(const cv::Mat &rgb, const Level &work, const cv::Rect 
         cells.push_back(c + shift);
 }
 
-WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
+WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
     WindowSearchResult result;
     const QString none = tr("No repeated windows were found.");
@@ -252,15 +271,16 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
         return result;
     }
     const cv::Mat rgb = toMat(rectified);
+    const cv::Mat inside = insideOf(insideImage, rgb.size());
     const int side = std::max(rgb.cols, rgb.rows);
-    const Level work = makeLevel(rgb, std::min(1.0, double(kWorkSide) / side));
+    const Level work = makeLevel(rgb, std::min(1.0, double(kWorkSide) / side), inside);
 
     // The seed: the marked window, or the most salient repeated rectangle.
     cv::Rect seed;
     if (!marked.isNull()) {
         seed = scaled(cv::Rect(marked.x(), marked.y(), marked.width(), marked.height()), work.scale);
     } else {
-        const Level coarse = makeLevel(rgb, std::min(1.0, double(kCoarseSide) / side));
+        const Level coarse = makeLevel(rgb, std::min(1.0, double(kCoarseSide) / side), inside);
         cv::Rect coarseSeed;
         if (!chooseSeed(coarse, &coarseSeed)) {
             result.status = ImportStatus::failure(ImportError::NoWindows, none);
@@ -279,7 +299,7 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
     const Lattice lattice = latticeFromMatches(work.mask, m.centres, windowShapeAt(work.mask, seedCentre, seed.size()));
     std::vector<cv::Point2d> cells = heldCells(lattice);
     if (!marked.isNull())
-        preferSalientLattice(rgb, work, seed, cells);
+        preferSalientLattice(rgb, inside, work, seed, cells);
     // A marked window stands even when it repeats nowhere.
     if (cells.empty() && !marked.isNull())
         cells.push_back({seed.x + 0.5 * seed.width, seed.y + 0.5 * seed.height});
@@ -325,10 +345,10 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked)
 
 } // namespace
 
-WindowSearchResult findWindows(const QImage &rectified, const QRect &marked)
+WindowSearchResult findWindows(const QImage &rectified, const QRect &marked, const QImage &inside)
 {
     WindowSearchResult result;
-    if (!runGuarded([&] { result = searchFrom(rectified, marked); })) {
+    if (!runGuarded([&] { result = searchFrom(rectified, marked, inside); })) {
         result = WindowSearchResult();
         result.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to search for windows."));
     }

@@ -25,8 +25,12 @@ struct WindowSearchResult {
 };
 
 // marked: a window the caller points out, in rectified pixels; a null
-// rectangle lets the search choose.
-WindowSearchResult findWindows(const QImage &rectified, const QRect &marked = QRect());
+// rectangle lets the search choose. inside: where the photograph covers the
+// rectified facade (8-bit, non-zero inside, the rectified size); a facade cut
+// by the photograph's frame has no windows to find beyond it. A null image:
+// the photograph covers all of it.
+WindowSearchResult findWindows(const QImage &rectified, const QRect &marked = QRect(),
+                               const QImage &inside = QImage());
 
 } // namespace FacadeImport
 
