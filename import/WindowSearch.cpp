@@ -3,6 +3,7 @@
 #include "internal/CvImage.h"
 #include "internal/Guard.h"
 #include "internal/Lattice.h"
+#include "internal/WindowLayout.h"
 #include "internal/WallMap.h"
 
 #include <QCoreApplication>
@@ -255,7 +256,7 @@ void preferSalientLattice(const cv::Mat &rgb, const cv::Mat &inside, const Level
         cells.push_back(c + shift);
 }
 
-WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
+WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
     WindowSearchResult result;
     const QString none = tr("No repeated windows were found.");
@@ -340,6 +341,56 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, cons
     result.grid = arrangeWindows(placed, rectified.size());
     if (result.grid.empty())
         result.status = ImportStatus::failure(ImportError::NoWindows, none);
+    return result;
+}
+
+
+// The windows read from the facade's profiles (or the repeats of the marked
+// one), in rectified pixels.
+std::vector<PlacedWindow> layoutSearch(const cv::Mat &rgb, const cv::Mat &inside, const QRect &marked)
+{
+    const double scale = std::min(1.0, double(kWorkSide) / std::max(rgb.cols, rgb.rows));
+    cv::Mat small = rgb, smallInside = inside;
+    if (scale < 1.0) {
+        cv::resize(rgb, small, cv::Size(), scale, scale, cv::INTER_AREA);
+        if (!inside.empty())
+            cv::resize(inside, smallInside, small.size(), 0, 0, cv::INTER_NEAREST);
+    }
+    const LayoutMaps maps = layoutMapsOf(small, smallInside);
+    const std::vector<LayoutBox> boxes =
+        marked.isNull() ? layoutWindows(maps)
+                        : repeatsOfWindow(maps, scaled(cv::Rect(marked.x(), marked.y(), marked.width(), marked.height()), scale));
+    std::vector<PlacedWindow> placed;
+    const double inv = 1.0 / scale;
+    for (const LayoutBox &b : boxes) {
+        const int x = int(std::lround(b.box.x * inv)), y = int(std::lround(b.box.y * inv));
+        const int w = int(std::lround((b.box.x + b.box.width) * inv)) - x;
+        const int h = int(std::lround((b.box.y + b.box.height) * inv)) - y;
+        placed.push_back({QRect(x, y, w, h), b.score});
+    }
+    // The marked window stands as marked.
+    if (!marked.isNull() && !placed.empty())
+        placed.front().rect = marked;
+    return placed;
+}
+
+WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
+{
+    if (rectified.isNull())
+        return latticeSearch(rectified, marked, insideImage);
+    const QRect imageRect(QPoint(0, 0), rectified.size());
+    if (!marked.isNull() && (marked.width() < 4 || marked.height() < 4 || !imageRect.contains(marked)))
+        return latticeSearch(rectified, marked, insideImage);
+    const cv::Mat rgb = toMat(rectified);
+    const std::vector<PlacedWindow> placed = layoutSearch(rgb, insideOf(insideImage, rgb.size()), marked);
+    if (placed.size() < 2 && marked.isNull())
+        return latticeSearch(rectified, marked, insideImage);
+    WindowSearchResult result;
+    result.seed = marked.isNull() ? (placed.empty() ? QRect() : placed.front().rect) : marked;
+    result.matches = int(placed.size());
+    result.grid = arrangeWindows(placed, rectified.size());
+    if (result.grid.empty())
+        result.status = ImportStatus::failure(ImportError::NoWindows, tr("No repeated windows were found."));
     return result;
 }
 

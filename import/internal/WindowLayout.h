@@ -1,0 +1,47 @@
+#ifndef TESSIVO_IMPORT_WINDOWLAYOUT_H
+#define TESSIVO_IMPORT_WINDOWLAYOUT_H
+
+// The windows of a rectified facade read from where it differs from its wall.
+// Windows lie in rows: the share of window-like pixels along each line of the
+// facade rises in the rows of windows, and along each row it rises in the
+// windows. Reading those profiles row by row copes with what a single
+// template does not: windows that differ from each other (curtains,
+// reflections), rows of other heights (a ground floor, a shopfront), missing
+// cells, and relief that an inexact rectification leaves. Internal to
+// import/.
+#include <opencv2/core.hpp>
+
+#include <vector>
+
+namespace FacadeImport {
+
+// A window found: its box in the pixels of the map it was found on, and how
+// sure the search is of it (0 to 1).
+struct LayoutBox {
+    cv::Rect2d box;
+    double score = 0.0;
+};
+
+// What the layout search reads of a facade, all of one size.
+struct LayoutMaps {
+    cv::Mat windowness; // CV_32F, 0 (wall) to 1 (clearly not wall)
+    cv::Mat inside;     // CV_8U, non-zero where the photograph covers the facade
+    cv::Mat lab;        // CV_8UC3, the facade in Lab, slightly smoothed
+    cv::Mat edgeX;      // CV_32F, |d/dx| of the windowness: windows' sides
+    cv::Mat edgeY;      // CV_32F, |d/dy| of the windowness: windows' tops and bottoms
+};
+
+// The maps of an 8-bit RGB facade; inside: non-zero where the photograph
+// covers it, or empty for all of it.
+LayoutMaps layoutMapsOf(const cv::Mat &rgb, const cv::Mat &inside);
+
+// Every window the profiles show, row by row.
+std::vector<LayoutBox> layoutWindows(const LayoutMaps &maps);
+
+// The windows that look like the marked one (of its size, standing out from
+// the wall as it does), the marked one first.
+std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &marked);
+
+} // namespace FacadeImport
+
+#endif
