@@ -88,7 +88,7 @@ int main(int argc, char **argv)
             ++failures;
             continue;
         }
-        for (const ImportMode mode : {ImportMode::Automatic, ImportMode::Assisted}) {
+        for (const ImportMode mode : {ImportMode::Automatic, ImportMode::Corners, ImportMode::Assisted}) {
             const PhotoMeasurement m = measurePhoto(path, truth, mode);
             printRow(m);
             if (drawDir.isEmpty())

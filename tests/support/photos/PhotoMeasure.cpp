@@ -12,7 +12,12 @@ namespace PhotoScore {
 
 const char *modeName(ImportMode mode)
 {
-    return mode == ImportMode::Automatic ? "automatic" : "assisted";
+    switch (mode) {
+    case ImportMode::Automatic: return "automatic";
+    case ImportMode::Assisted: return "assisted";
+    case ImportMode::Corners: return "corners";
+    }
+    return "";
 }
 
 namespace {
@@ -47,11 +52,12 @@ PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth,
     m.photo = QFileInfo(path).fileName();
     m.mode = mode;
     AnalysisOptions options;
-    if (mode == ImportMode::Assisted) {
+    if (mode != ImportMode::Automatic) {
         options.useCorners = true;
         options.corners = truth.facade;
-        options.photoWindow = markedBox(truth);
     }
+    if (mode == ImportMode::Assisted)
+        options.photoWindow = markedBox(truth);
     QElapsedTimer timer;
     timer.start();
     const FacadeAnalysis a = analysePhotographFile(path, options);

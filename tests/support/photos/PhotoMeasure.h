@@ -15,7 +15,8 @@ namespace PhotoScore {
 
 enum class ImportMode {
     Automatic, // default options: the facade proposed, the windows searched for
-    Assisted   // the annotated facade corners and the marked window given, as a wizard user does
+    Assisted,  // the annotated facade corners and the marked window given, as a wizard user does
+    Corners    // the annotated facade corners given, the windows searched for: the window search alone
 };
 
 const char *modeName(ImportMode mode);
