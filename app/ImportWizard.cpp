@@ -44,6 +44,26 @@ QuadEditor *ImportWizard::quadEditor() const
     return static_cast<ImportCornersPage *>(page(CornersPageId))->editor();
 }
 
+QPushButton *ImportWizard::nextFacadeButton() const
+{
+    return static_cast<ImportCornersPage *>(page(CornersPageId))->nextFacadeButton();
+}
+
+QPushButton *ImportWizard::previousFacadeButton() const
+{
+    return static_cast<ImportCornersPage *>(page(CornersPageId))->previousFacadeButton();
+}
+
+QLabel *ImportWizard::facadeLabel() const
+{
+    return static_cast<ImportCornersPage *>(page(CornersPageId))->facadeLabel();
+}
+
+QPushButton *ImportWizard::findLikeButton() const
+{
+    return static_cast<ImportWindowsPage *>(page(WindowsPageId))->findLikeButton();
+}
+
 WindowEditor *ImportWizard::windowEditor() const
 {
     return static_cast<ImportWindowsPage *>(page(WindowsPageId))->editor();

@@ -52,6 +52,10 @@ public:
 
     // The widgets of the pages, for the tests that drive them.
     QuadEditor *quadEditor() const;
+    QPushButton *nextFacadeButton() const;
+    QPushButton *previousFacadeButton() const;
+    QLabel *facadeLabel() const;
+    QPushButton *findLikeButton() const;
     WindowEditor *windowEditor() const;
     QLabel *windowCountLabel() const;
     QPushButton *addWindowButton() const;

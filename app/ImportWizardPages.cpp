@@ -2,6 +2,7 @@
 
 #include "BusyWork.h"
 #include "CaseWriter.h"
+#include "FoundWords.h"
 #include "ImportWizard.h"
 #include "QuadEditor.h"
 #include "WindowEditor.h"
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace FacadeImport;
 
@@ -55,11 +58,20 @@ ImportCornersPage::ImportCornersPage(ImportSession &session) : m_session(session
     m_editor = new QuadEditor;
     m_editor->setObjectName("quadEditor");
     m_status = wrappedLabel(QString());
+    m_which = new QLabel;
+    m_which->setObjectName("facadeNumber");
+    m_previous = new QPushButton(tr("Previous facade"));
+    m_next = new QPushButton(tr("Next facade"));
     auto *reset = new QPushButton(tr("Back to the proposal"));
-    connect(reset, &QPushButton::clicked, this, [this] { m_editor->setQuad(m_session.proposal.corners); });
+    connect(reset, &QPushButton::clicked, this, [this] { m_editor->setQuad(proposedCorners()); });
+    connect(m_previous, &QPushButton::clicked, this, [this] { showCandidate(m_candidate - 1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { showCandidate(m_candidate + 1); });
     connect(m_editor, &QuadEditor::quadChanged, this, [this] { m_status->setText(describe()); });
     auto *row = new QHBoxLayout;
     row->addWidget(m_status, 1);
+    row->addWidget(m_which);
+    row->addWidget(m_previous);
+    row->addWidget(m_next);
     row->addWidget(reset);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_editor, 1);
@@ -73,9 +85,27 @@ void ImportCornersPage::initializePage()
         const QImage photo = m_session.photo;
         m_session.proposal = runBusy<FacadeProposal>(wizard(), [photo] { return proposeFacade(photo); });
         m_session.proposed = true;
-        m_editor->setQuad(m_session.proposal.corners);
+        showCandidate(0);
     }
     m_status->setText(describe());
+}
+
+FacadeQuad ImportCornersPage::proposedCorners() const
+{
+    const std::vector<FacadeCandidate> &candidates = m_session.proposal.candidates;
+    return candidates.empty() ? m_session.proposal.corners : candidates[std::size_t(m_candidate)].corners;
+}
+
+// A street or a corner shows several facades: the user steps through them,
+// best first.
+void ImportCornersPage::showCandidate(int index)
+{
+    const int count = int(m_session.proposal.candidates.size());
+    m_candidate = std::clamp(index, 0, std::max(0, count - 1));
+    m_which->setText(count > 1 ? tr("Facade %1 of %2").arg(m_candidate + 1).arg(count) : QString());
+    m_previous->setEnabled(m_candidate > 0);
+    m_next->setEnabled(m_candidate + 1 < count);
+    m_editor->setQuad(proposedCorners());
 }
 
 bool ImportCornersPage::validatePage()
@@ -88,7 +118,7 @@ bool ImportCornersPage::validatePage()
 
 QString ImportCornersPage::describe() const
 {
-    if (m_editor->quad() != m_session.proposal.corners)
+    if (m_editor->quad() != proposedCorners())
         return tr("Corners placed by hand.");
     return m_session.proposal.fromLines
                ? tr("Proposed from %1 straight lines of the photograph.").arg(m_session.proposal.segments)
@@ -114,6 +144,7 @@ ImportWindowsPage::ImportWindowsPage(ImportSession &session, const ImportCorners
     connect(m_like, &QPushButton::clicked, this, [this] { findLikeSelected(); });
     connect(m_editor, &WindowEditor::windowsChanged, this, [this] {
         showCount();
+        m_outcome.clear();
         emit completeChanged();
     });
     connect(m_editor, &WindowEditor::selectionChanged, this, [this] { enableButtons(); });
@@ -164,9 +195,12 @@ void ImportWindowsPage::showCount()
         return;
     }
     const WindowGrid grid = arrangeWindows(placedWindows(m_editor->windows()), m_session.analysis.rectified.size());
-    m_count->setText(grid.empty() ? tr("No windows found: add them with Add window.")
-                                  : tr("%1 windows in %2 rows x %3 columns")
-                                        .arg(grid.windows.size()).arg(grid.rows()).arg(grid.cols()));
+    if (grid.empty())
+        m_count->setText(tr("No windows found: add them with Add window."));
+    else if (m_outcome.isEmpty())
+        m_count->setText(gridSummary(grid));
+    else
+        m_count->setText(tr("%1: %2").arg(m_outcome, gridSummary(grid)));
 }
 
 void ImportWindowsPage::enableButtons()
@@ -182,10 +216,20 @@ void ImportWindowsPage::findLikeSelected()
         return;
     const QRect marked = m_editor->windows()[std::size_t(m_editor->selected())];
     const QImage rectified = m_session.analysis.rectified;
-    const WindowSearchResult found =
-        runBusy<WindowSearchResult>(wizard(), [rectified, marked] { return findWindows(rectified, marked); });
+    const QImage inside = m_session.analysis.inside;
+    const WindowSearchResult found = runBusy<WindowSearchResult>(
+        wizard(), [rectified, marked, inside] { return findWindows(rectified, marked, inside); });
     if (!found.status.ok()) {
         m_count->setText(found.status.message);
+        return;
+    }
+    const int before = int(m_editor->windows().size());
+    const int count = int(found.grid.windows.size());
+    m_outcome = searchOutcome(before, count);
+    if (count <= 1) {
+        // Nothing but the marked window: the windows stay as they were.
+        m_count->setText(m_outcome);
+        m_outcome.clear();
         return;
     }
     m_editor->setWindows(rectsOf(found.grid));

@@ -37,16 +37,28 @@ public:
     explicit ImportCornersPage(ImportSession &session);
 
     QuadEditor *editor() const { return m_editor; }
+    QPushButton *nextFacadeButton() const { return m_next; }
+    QPushButton *previousFacadeButton() const { return m_previous; }
+    QLabel *facadeLabel() const { return m_which; }
 
     void initializePage() override;
     bool validatePage() override;
 
 private:
     QString describe() const;
+    // The proposal's candidate at index (clamped) onto the editor.
+    void showCandidate(int index);
+    // The corners the proposal offers now: the shown candidate's, or the
+    // photograph's extent when there is none.
+    FacadeImport::FacadeQuad proposedCorners() const;
 
     ImportSession &m_session;
     QuadEditor *m_editor = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_which = nullptr;          // "Facade 2 of 3"
+    QPushButton *m_previous = nullptr;
+    QPushButton *m_next = nullptr;
+    int m_candidate = 0;                // index into the proposal's candidates
 };
 
 // Page 2: the windows on the rectified facade, searched for when the corners
@@ -60,6 +72,7 @@ public:
     QLabel *countLabel() const { return m_count; }
     QPushButton *addButton() const { return m_add; }
     QPushButton *removeButton() const { return m_remove; }
+    QPushButton *findLikeButton() const { return m_like; }
 
     void initializePage() override;
     bool isComplete() const override;
@@ -77,6 +90,7 @@ private:
     QPushButton *m_remove = nullptr;
     QPushButton *m_like = nullptr;
     QString m_problem; // a failure of the analysis itself, which no editing mends
+    QString m_outcome; // what the last search added, told until the windows are next edited
 };
 
 // Page 3: kind, name and folder; finishing writes the case.

@@ -1,5 +1,7 @@
 #include "QuadEditor.h"
 
+#include "Rectification.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -12,6 +14,7 @@ namespace {
 constexpr double kHandleRadius = 9.0;  // widget pixels within which a corner is taken
 constexpr int kMagnifierRadius = 70;   // widget pixels
 constexpr double kMagnification = 4.0; // times the photograph's shown scale, at least 2 to 1
+constexpr double kViewMargin = 0.1;    // shown around the photograph and the quadrilateral: this share of its size
 
 } // namespace
 
@@ -25,12 +28,14 @@ void QuadEditor::setPhoto(const QImage &photo)
 {
     m_photo = photo;
     m_shown = QImage();
+    fitView();
     update();
 }
 
 void QuadEditor::setQuad(const FacadeImport::FacadeQuad &quad)
 {
     m_quad = quad;
+    fitView();
     update();
     emit quadChanged();
 }
@@ -40,17 +45,32 @@ QSize QuadEditor::sizeHint() const
     return QSize(900, 640);
 }
 
-double QuadEditor::scale() const
+void QuadEditor::fitView()
 {
-    if (m_photo.isNull())
-        return 1.0;
-    return std::min(double(width()) / m_photo.width(), double(height()) / m_photo.height());
+    const QRectF photo(QPointF(0.0, 0.0), QSizeF(m_photo.size()));
+    const double mx = kViewMargin * photo.width();
+    const double my = kViewMargin * photo.height();
+    QRectF view = photo.adjusted(-mx, -my, mx, my);
+    for (const QPointF &p : m_quad)
+        if (std::isfinite(p.x()) && std::isfinite(p.y()))
+            view = view.united(QRectF(p.x() - mx, p.y() - my, 2.0 * mx, 2.0 * my));
+    const double ox = FacadeImport::kMaxCornerOutside * photo.width();
+    const double oy = FacadeImport::kMaxCornerOutside * photo.height();
+    m_view = view.intersected(photo.adjusted(-ox, -oy, ox, oy));
 }
 
+double QuadEditor::scale() const
+{
+    if (m_photo.isNull() || m_view.isEmpty())
+        return 1.0;
+    return std::min(double(width()) / m_view.width(), double(height()) / m_view.height());
+}
+
+// Where the photograph's origin is shown: the view centred in the widget.
 QPointF QuadEditor::offset() const
 {
     const double s = scale();
-    return QPointF(0.5 * (width() - s * m_photo.width()), 0.5 * (height() - s * m_photo.height()));
+    return QPointF(0.5 * (width() - s * m_view.width()), 0.5 * (height() - s * m_view.height())) - s * m_view.topLeft();
 }
 
 QPointF QuadEditor::toWidget(const QPointF &photo) const
@@ -163,10 +183,11 @@ void QuadEditor::mousePressEvent(QMouseEvent *event)
 
 void QuadEditor::moveDraggedCorner()
 {
-    // Corners stay on the photograph.
+    // Corners stay within the shown part, which reaches no farther beyond
+    // the photograph than a corner may lie.
     const QPointF p = toPhoto(m_pointer);
-    m_quad[std::size_t(m_dragged)] = QPointF(std::clamp(p.x(), 0.0, double(m_photo.width())),
-                                             std::clamp(p.y(), 0.0, double(m_photo.height())));
+    m_quad[std::size_t(m_dragged)] = QPointF(std::clamp(p.x(), m_view.left(), m_view.right()),
+                                             std::clamp(p.y(), m_view.top(), m_view.bottom()));
     emit quadChanged();
 }
 
@@ -186,8 +207,10 @@ void QuadEditor::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     m_pointer = event->localPos();
-    if (m_dragged >= 0)
+    if (m_dragged >= 0) {
         moveDraggedCorner();
+        fitView();
+    }
     m_dragged = -1;
     m_magnifierAt = cornerAt(event->localPos());
     update();

@@ -10,7 +10,10 @@
 // drags into place (the facade's corners, for the import wizard). While a
 // corner is dragged, or the pointer rests on one, a magnifier beside the
 // pointer shows the photograph around it enlarged, so that a corner can be
-// put on the right pixel of a photograph shown much smaller than it is.
+// put on the right pixel of a photograph shown much smaller than it is. A
+// facade cut by the photograph's frame has corners beyond it: a margin around
+// the photograph is shown, and it widens to hold the quadrilateral (up to as
+// far out as a corner may lie) whenever a corner is let go near its edge.
 class QuadEditor : public QWidget
 {
     Q_OBJECT
@@ -48,6 +51,9 @@ private:
     double scale() const;
     QPointF offset() const;
     void moveDraggedCorner();
+    // The shown part of the plane: the photograph, a margin around it and
+    // the quadrilateral with a margin around it.
+    void fitView();
     void paintMagnifier(QPainter &painter) const;
 
     QImage m_photo;
@@ -56,6 +62,7 @@ private:
     int m_dragged = -1;
     int m_magnifierAt = -1; // corner the magnifier shows, or -1
     QPointF m_pointer;      // widget position of the pointer
+    QRectF m_view;          // the shown part of the plane, in photo pixels
 };
 
 #endif

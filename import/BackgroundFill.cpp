@@ -284,6 +284,68 @@ QImage fillFrom(const QImage &rectified, const std::vector<QRect> &holes)
     return toQImage(out);
 }
 
+// Texture for each pixel under the mask from its mirror image across the
+// mask's edge (its nearest pixel outside the mask reflected past it), or
+// from that nearest pixel where the mirror image falls under the mask too.
+cv::Mat mirroredTexture(const cv::Mat &texture, const cv::Mat &mask)
+{
+    cv::Mat distance, labels;
+    cv::distanceTransform(mask, distance, labels, cv::DIST_L2, 3, cv::DIST_LABEL_PIXEL);
+    // Labels number the pixels outside the mask in raster order, from 1.
+    std::vector<cv::Point> source(1);
+    for (int y = 0; y < mask.rows; ++y)
+        for (int x = 0; x < mask.cols; ++x)
+            if (mask.at<uchar>(y, x) == 0)
+                source.emplace_back(x, y);
+    cv::Mat out = cv::Mat::zeros(texture.size(), texture.type());
+    const cv::Rect image(cv::Point(), mask.size());
+    for (int y = 0; y < mask.rows; ++y)
+        for (int x = 0; x < mask.cols; ++x) {
+            if (mask.at<uchar>(y, x) == 0)
+                continue;
+            const int label = labels.at<int>(y, x);
+            if (label <= 0 || label >= int(source.size()))
+                continue;
+            const cv::Point q = source[std::size_t(label)];
+            const cv::Point mirror(2 * q.x - x, 2 * q.y - y);
+            const cv::Point from = image.contains(mirror) && mask.at<uchar>(mirror) == 0 ? mirror : q;
+            out.at<cv::Vec3f>(y, x) = texture.at<cv::Vec3f>(from);
+        }
+    return out;
+}
+
+QImage outsideFrom(const QImage &rectified, const QImage &inside)
+{
+    if (rectified.isNull())
+        return QImage();
+    const cv::Mat rgb = toMat(rectified);
+    if (inside.size() != rectified.size())
+        return toQImage(rgb);
+    const QImage grey = inside.convertToFormat(QImage::Format_Grayscale8);
+    const cv::Mat shown(grey.height(), grey.width(), CV_8U, const_cast<uchar *>(grey.constBits()),
+                        std::size_t(grey.bytesPerLine()));
+    const cv::Mat mask = shown == 0;
+    const int outside = cv::countNonZero(mask);
+    if (outside == 0 || outside == mask.rows * mask.cols)
+        return toQImage(rgb);
+
+    cv::Mat image;
+    rgb.convertTo(image, CV_32FC3);
+    cv::Mat notWall = standOutOfWall(rgb);
+    notWall |= mask;
+    const cv::Mat shading = wallBlur(image, notWall, kTextureSigma);
+    cv::Mat texture = image - shading;
+    texture.setTo(cv::Scalar::all(0.0), notWall);
+    cv::Mat filled = inpaintShading(shading, mask) + mirroredTexture(texture, mask);
+
+    const cv::Mat weight = featherWeight(mask);
+    const cv::Mat rest = 1.0 - weight;
+    cv::Mat filled8, out;
+    filled.convertTo(filled8, CV_8UC3);
+    cv::blendLinear(filled8, rgb, weight, rest, out);
+    return toQImage(out);
+}
+
 QImage warpFrom(const QImage &photo, const QImage &filled, const std::vector<QRect> &holes,
                 const CameraEstimate &camera)
 {
@@ -366,6 +428,14 @@ QImage fillHoles(const QImage &rectified, const std::vector<QRect> &holes)
 {
     QImage out;
     if (!runGuarded([&] { out = fillFrom(rectified, holes); }))
+        out = QImage();
+    return out;
+}
+
+QImage fillOutside(const QImage &rectified, const QImage &inside)
+{
+    QImage out;
+    if (!runGuarded([&] { out = outsideFrom(rectified, inside); }))
         out = QImage();
     return out;
 }

@@ -27,6 +27,13 @@ std::vector<QRect> holesOf(const WindowGrid &grid, bool leafZones);
 // memory runs out.
 QImage fillHoles(const QImage &rectified, const std::vector<QRect> &holes);
 
+// The rectified facade with what lies beyond the photograph's frame (0 in
+// inside, Format_Grayscale8 of the same size) refilled the same way: the
+// wall's shading carried out from what the photograph shows, and its texture
+// mirrored from across the frame's edge. The image unchanged when inside
+// covers it all or does not fit it; a null image when memory runs out.
+QImage fillOutside(const QImage &rectified, const QImage &inside);
+
 // The photograph with the refilled parts of the facade warped back over it
 // through the camera's homography, blended softly at their edges; a null
 // image when memory runs out.

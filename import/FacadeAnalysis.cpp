@@ -104,8 +104,13 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
         return a;
     }
     a.rectified = rectifyPhoto(a.photo, a.plan);
+    // A facade cut by the photograph's frame: what lies beyond it is wall
+    // to the view, and no place to look for windows.
+    a.inside = photoCoverage(a.plan, a.photo.size());
+    if (!a.rectified.isNull() && !a.inside.isNull())
+        a.rectified = fillOutside(a.rectified, a.inside);
     a.timings.rectification = millisecondsOf(timer);
-    if (a.rectified.isNull()) {
+    if (a.rectified.isNull() || a.inside.isNull()) {
         a.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to rectify the photograph."));
         return a;
     }
@@ -118,7 +123,7 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
         a.status = ImportStatus::failure(ImportError::BadWindow, tr("The marked window lies outside the facade."));
         return a;
     }
-    a.search = findWindows(a.rectified, marked);
+    a.search = findWindows(a.rectified, marked, a.inside);
     a.timings.windowSearch = millisecondsOf(timer);
     a.grid = a.search.grid;
     a.status = a.search.status;

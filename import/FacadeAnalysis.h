@@ -46,7 +46,8 @@ struct FacadeAnalysis {
     QImage photo;                  // as read (RGB888)
     FacadeProposal proposal;       // the automatic guess; only with corners not given
     RectificationPlan plan;        // corners, camera, homography, size
-    QImage rectified;
+    QImage rectified;              // beyond the photograph's frame refilled with the wall
+    QImage inside;                 // 255 where the photograph covers rectified (Grayscale8, its size)
     WindowSearchResult search;     // what the window search found
     WindowGrid grid;               // the windows now (found, or as edited)
     bool clearLeafZones = false;

@@ -3,6 +3,7 @@
 #include "Rectification.h"
 
 #include "internal/CvImage.h"
+#include "internal/FacadeFrame.h"
 #include "internal/Guard.h"
 #include "internal/LineSegments.h"
 
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace FacadeImport {
 
@@ -22,10 +22,16 @@ constexpr double kTolerancePixels = 1.5;  // inlier distance, pixels of the copy
 constexpr double kVerticalSpread = 35.0;  // candidates for the vertical point: degrees from vertical
 constexpr double kHorizontalSpread = 50.0; // and for the horizontal one: degrees from horizontal
 constexpr double kDominantShare = 0.45;   // a dominant line's longest run: this share of the longest of all
-constexpr double kBin = 0.005;            // line positions are binned at this width (frame units)
 constexpr double kLongShare = 0.25;       // long vertical lines: this share of the longest one
 constexpr int kMinLines = 5;              // a vanishing point needs this many lines
 constexpr double kMinSupport = 0.5;       // and this much length together, in half the copy's larger side
+constexpr int kMaxFacades = 3;            // horizontal vanishing points looked for
+constexpr double kMargin = 0.02;          // slack around an outline's lines, frame units
+constexpr double kGroupMargin = 0.04;     // vertical lines this far beyond a facade's horizontal ones still count
+constexpr double kExtentShare = 0.03;     // a facade's horizontal extent drops this share of its lines' length each side
+constexpr double kRepeatLength = 0.04;    // a row or column of window edges: this much line length at one position
+constexpr double kCutByFrame = 0.06;     // rows running this far past the outermost vertical line: the facade goes on
+constexpr double kSameFacade = 0.6;       // candidates overlapping this much (box IoU) outline one facade
 
 // Normalised image coordinates: centred on the copy, half its larger side = 1.
 struct Normaliser {
@@ -45,152 +51,30 @@ struct Normaliser {
     }
 };
 
-// Lines of one direction in the facade frame: each at a position across the
-// direction, covering an interval along it. A facade's outline is drawn by
-// long unbroken lines, while a column of windows only adds short pieces at
-// one position; so a position is rated by its longest run of (nearly)
-// touching pieces, not by their summed length.
-class LineSet
-{
-public:
-    void add(double position, double from, double to)
-    {
-        bins_[long(std::floor(position / kBin))].push_back({std::min(from, to), std::max(from, to)});
-    }
-    bool empty() const { return bins_.empty(); }
-
-    // Outermost positions in [lo, hi] whose longest run inside [from, to]
-    // reaches share times the longest of all; false when they are not at
-    // least a few bins apart.
-    bool dominantRange(double lo, double hi, double from, double to, double share, double *first, double *last) const
-    {
-        std::map<long, double> runs;
-        double top = 0.0;
-        for (const auto &entry : bins_) {
-            const long bin = entry.first;
-            const double centre = (bin + 0.5) * kBin;
-            if (centre < lo || centre > hi)
-                continue;
-            std::vector<std::pair<double, double>> pieces;
-            for (long d = -1; d <= 1; ++d) {
-                const auto it = bins_.find(bin + d);
-                if (it == bins_.end())
-                    continue;
-                for (const auto &p : it->second) {
-                    const double a = std::max(p.first, from);
-                    const double b = std::min(p.second, to);
-                    if (b > a)
-                        pieces.push_back({a, b});
-                }
-            }
-            const double run = longestRun(pieces);
-            runs[bin] = run;
-            top = std::max(top, run);
-        }
-        if (top <= 0.0)
-            return false;
-        bool any = false;
-        long a = 0, b = 0;
-        for (const auto &[bin, run] : runs) {
-            if (run < share * top)
-                continue;
-            if (!any)
-                a = bin;
-            b = bin;
-            any = true;
-        }
-        *first = (a + 0.5) * kBin;
-        *last = (b + 0.5) * kBin;
-        return any && b - a > 4;
-    }
-
-private:
-    // Length of the longest chain of intervals with gaps of at most kGap.
-    static double longestRun(std::vector<std::pair<double, double>> &pieces)
-    {
-        std::sort(pieces.begin(), pieces.end());
-        double best = 0.0, start = 0.0, end = 0.0;
-        bool open = false;
-        for (const auto &p : pieces) {
-            if (!open || p.first > end + kGap) {
-                if (open)
-                    best = std::max(best, end - start);
-                start = p.first;
-                end = p.second;
-                open = true;
-            } else {
-                end = std::max(end, p.second);
-            }
-        }
-        if (open)
-            best = std::max(best, end - start);
-        return best;
-    }
-
-    static constexpr double kGap = 0.02;
-    std::map<long, std::vector<std::pair<double, double>>> bins_;
+// The photograph's straight segments in normalised coordinates.
+struct PhotoSegments {
+    Normaliser norm;
+    std::vector<Segment> segments;
+    int found = 0;            // segments detected (before any grouping)
+    double halfW = 0.0;       // the photograph's half extent, normalised
+    double halfH = 0.0;
+    double tolerance = 0.0;   // inlier distance, normalised
 };
 
-// The frame of the facade plane given by its two vanishing points: frame x
-// runs along the horizontal lines, frame y along the vertical ones, both
-// increasing like the photograph's axes, with unit scale at the photo centre.
-cv::Matx33d frameToImage(const cv::Vec3d &horizontal, const cv::Vec3d &vertical)
-{
-    const double nh = std::hypot(horizontal[0], horizontal[1]);
-    const double nv = std::hypot(vertical[0], vertical[1]);
-    const double sh = (horizontal[0] >= 0.0 ? 1.0 : -1.0) / nh;
-    const double sv = (vertical[1] >= 0.0 ? 1.0 : -1.0) / nv;
-    return cv::Matx33d(sh * horizontal[0], sv * vertical[0], 0.0,
-                       sh * horizontal[1], sv * vertical[1], 0.0,
-                       sh * horizontal[2], sv * vertical[2], 1.0);
-}
-
-bool mapPoint(const cv::Matx33d &m, const cv::Point2d &p, cv::Point2d *out)
-{
-    const cv::Vec3d v = m * cv::Vec3d(p.x, p.y, 1.0);
-    if (!(v[2] > 1e-9))
-        return false;
-    *out = {v[0] / v[2], v[1] / v[2]};
-    return true;
-}
-
-struct FrameRect {
-    double left, top, right, bottom;
+// The vertical vanishing point every facade shares, and one horizontal point
+// for each facade in view, the best supported first.
+struct VanishingPoints {
+    VanishingPoint vertical;
+    std::vector<VanishingPoint> horizontals;
 };
 
-// Moves the edges of a frame rectangle inwards until its four corners lie
-// inside the photograph (normalised box), each edge as little as it takes.
-bool fitInside(const cv::Matx33d &toImage, FrameRect &r, double halfW, double halfH)
-{
-    auto cornerInside = [&](double x, double y, bool checkX, bool checkY) {
-        cv::Point2d p;
-        if (!mapPoint(toImage, {x, y}, &p))
-            return false;
-        return (!checkX || std::abs(p.x) <= halfW) && (!checkY || std::abs(p.y) <= halfH);
-    };
-    // Each edge moves towards the rectangle's middle by bisection until the
-    // corners it carries satisfy their bound across that edge.
-    for (int round = 0; round < 3; ++round) {
-        const double midX = 0.5 * (r.left + r.right);
-        const double midY = 0.5 * (r.top + r.bottom);
-        auto settle = [&](double &edge, double mid, auto ok) {
-            if (ok(edge))
-                return;
-            double good = mid, bad = edge;
-            for (int i = 0; i < 40; ++i) {
-                const double m = 0.5 * (good + bad);
-                (ok(m) ? good : bad) = m;
-            }
-            edge = good;
-        };
-        settle(r.left, midX, [&](double x) { return cornerInside(x, r.top, true, false) && cornerInside(x, r.bottom, true, false); });
-        settle(r.right, midX, [&](double x) { return cornerInside(x, r.top, true, false) && cornerInside(x, r.bottom, true, false); });
-        settle(r.top, midY, [&](double y) { return cornerInside(r.left, y, false, true) && cornerInside(r.right, y, false, true); });
-        settle(r.bottom, midY, [&](double y) { return cornerInside(r.left, y, false, true) && cornerInside(r.right, y, false, true); });
-    }
-    return cornerInside(r.left, r.top, true, true) && cornerInside(r.right, r.top, true, true)
-        && cornerInside(r.right, r.bottom, true, true) && cornerInside(r.left, r.bottom, true, true);
-}
+// One facade's lines in its own frame.
+struct FacadeLines {
+    cv::Matx33d toImage;
+    LineSet columns, rows;
+    double spanTop = -1e9, spanBottom = 1e9; // the height its long vertical lines span
+    std::vector<std::pair<cv::Point2d, double>> midpoints; // of its segments in the frame, with their lengths
+};
 
 FacadeQuad photoExtent(const QImage &photo)
 {
@@ -199,17 +83,15 @@ FacadeQuad photoExtent(const QImage &photo)
     return {QPointF(0.0, 0.0), QPointF(w, 0.0), QPointF(w, h), QPointF(0.0, h)};
 }
 
-FacadeProposal proposeFrom(const QImage &photo)
+// Detects the segments on a reduced grey copy and moves them into the
+// normalised frame, where the vanishing point estimate is well conditioned.
+PhotoSegments normaliseSegments(const QImage &photo)
 {
-    FacadeProposal out;
-    out.corners = photoExtent(photo);
-    if (photo.isNull())
-        return out;
-
+    PhotoSegments out;
     const QImage rgbPhoto = photo.convertToFormat(QImage::Format_RGB888);
     const cv::Mat full = viewOf(rgbPhoto);
     const int side = std::max(full.cols, full.rows);
-    Normaliser norm;
+    Normaliser &norm = out.norm;
     norm.toCopy = std::min(1.0, double(kAnalysisSide) / side);
     cv::Mat rgb = full;
     if (norm.toCopy < 1.0)
@@ -221,144 +103,296 @@ FacadeProposal proposeFrom(const QImage &photo)
     norm.scale = 0.5 * std::max(gray.cols, gray.rows);
 
     const std::vector<Segment> found = detectSegments(gray, kMinSegmentShare * std::max(gray.cols, gray.rows));
-    out.segments = int(found.size());
-    std::vector<Segment> segments;
-    segments.reserve(found.size());
+    out.found = int(found.size());
+    out.segments.reserve(found.size());
     for (const Segment &s : found) {
         Segment n = s;
         n.a = {(s.a.x - norm.cx) / norm.scale, (s.a.y - norm.cy) / norm.scale};
         n.b = {(s.b.x - norm.cx) / norm.scale, (s.b.y - norm.cy) / norm.scale};
         n.length = s.length / norm.scale;
-        segments.push_back(n);
+        out.segments.push_back(n);
     }
-    const double halfW = norm.cx / norm.scale;
-    const double halfH = norm.cy / norm.scale;
-    const ForbiddenBox box{-halfW, -halfH, halfW, halfH};
-    const double tolerance = kTolerancePixels / norm.scale;
-    std::mt19937 random(20240611u);
+    out.halfW = norm.cx / norm.scale;
+    out.halfH = norm.cy / norm.scale;
+    out.tolerance = kTolerancePixels / norm.scale;
+    return out;
+}
 
-    std::vector<int> verticalCandidates;
-    for (int i = 0; i < int(segments.size()); ++i)
-        if (std::abs(segments[std::size_t(i)].angle - 90.0) <= kVerticalSpread)
-            verticalCandidates.push_back(i);
+// The vertical point from the near-vertical segments, then horizontal points
+// one after another from the near-horizontal segments no earlier point took:
+// each facade of a street or a corner has its own.
+VanishingPoints vanishingPoints(const PhotoSegments &s)
+{
+    const ForbiddenBox box{-s.halfW, -s.halfH, s.halfW, s.halfH};
+    std::mt19937 random(20240611u);
     // A few short pieces of curves meet somewhere by chance: a vanishing
     // point needs several lines and some length of them.
-    auto enough = [](VanishingPoint vp) {
-        if (vp.support < kMinSupport)
-            vp = VanishingPoint();
-        return vp;
+    auto estimate = [&](const std::vector<int> &candidates) {
+        VanishingPoint vp = estimateVanishingPoint(s.segments, candidates, box, s.tolerance, kMinLines, random);
+        return vp.support < kMinSupport ? VanishingPoint() : vp;
     };
-    const VanishingPoint vertical =
-        enough(estimateVanishingPoint(segments, verticalCandidates, box, tolerance, kMinLines, random));
+    VanishingPoints out;
+    std::vector<int> candidates;
+    for (int i = 0; i < int(s.segments.size()); ++i)
+        if (std::abs(s.segments[std::size_t(i)].angle - 90.0) <= kVerticalSpread)
+            candidates.push_back(i);
+    out.vertical = estimate(candidates);
 
-    std::vector<char> used(segments.size(), 0);
-    for (int i : vertical.inliers)
+    std::vector<char> used(s.segments.size(), 0);
+    for (int i : out.vertical.inliers)
         used[std::size_t(i)] = 1;
-    std::vector<int> horizontalCandidates;
-    for (int i = 0; i < int(segments.size()); ++i) {
-        const double a = segments[std::size_t(i)].angle;
-        if (!used[std::size_t(i)] && std::min(a, 180.0 - a) <= kHorizontalSpread)
-            horizontalCandidates.push_back(i);
+    for (int k = 0; k < kMaxFacades; ++k) {
+        candidates.clear();
+        for (int i = 0; i < int(s.segments.size()); ++i) {
+            const double a = s.segments[std::size_t(i)].angle;
+            if (!used[std::size_t(i)] && std::min(a, 180.0 - a) <= kHorizontalSpread)
+                candidates.push_back(i);
+        }
+        VanishingPoint horizontal = estimate(candidates);
+        if (!horizontal.found)
+            break;
+        for (int i : horizontal.inliers)
+            used[std::size_t(i)] = 1;
+        out.horizontals.push_back(std::move(horizontal));
     }
-    const VanishingPoint horizontal =
-        enough(estimateVanishingPoint(segments, horizontalCandidates, box, tolerance, kMinLines, random));
+    return out;
+}
 
-    if (vertical.found) {
-        out.vertical.found = true;
-        out.vertical.point = norm.toPhoto(vertical.point);
-        out.vertical.lines = int(vertical.inliers.size());
-    }
-    if (horizontal.found) {
-        out.horizontal.found = true;
-        out.horizontal.point = norm.toPhoto(horizontal.point);
-        out.horizontal.lines = int(horizontal.inliers.size());
-    }
-    if (!vertical.found && !horizontal.found)
-        return out;
-
+// A facade's rows (its horizontal point's segments) and its columns (the
+// vertical point's segments that stand within the rows' extent), in the frame
+// of the two points.
+FacadeLines lineSets(const PhotoSegments &s, const VanishingPoint &vertical, const VanishingPoint &horizontal)
+{
+    FacadeLines out;
     // Without one of the points its lines are taken as the photograph's axis.
     const cv::Vec3d vh = horizontal.found ? horizontal.point : cv::Vec3d(1.0, 0.0, 0.0);
     const cv::Vec3d vv = vertical.found ? vertical.point : cv::Vec3d(0.0, 1.0, 0.0);
-    const cv::Matx33d toImage = frameToImage(vh, vv);
-    const cv::Matx33d toFrame = toImage.inv();
+    out.toImage = frameToImage(vh, vv);
+    const cv::Matx33d toFrame = out.toImage.inv();
+    auto inFrame = [&](int i, cv::Point2d *a, cv::Point2d *b) {
+        const Segment &seg = s.segments[std::size_t(i)];
+        return mapPoint(toFrame, seg.a, a) && mapPoint(toFrame, seg.b, b);
+    };
 
-    LineSet columns, rows;
+    for (int i : horizontal.inliers) {
+        cv::Point2d a, b;
+        if (!inFrame(i, &a, &b))
+            continue;
+        out.rows.add(0.5 * (a.y + b.y), a.x, b.x);
+        out.midpoints.push_back({0.5 * (a + b), s.segments[std::size_t(i)].length});
+    }
+    // Where the facade's rows run; one stray line does not widen it.
+    double lo = -1e9, hi = 1e9;
+    out.rows.extent(-1e9, 1e9, kExtentShare, &lo, &hi);
+
     struct Span {
-        double from, to, length;
+        double from, to;
     };
-    std::vector<Span> columnSpans;
-    auto collect = [&](const VanishingPoint &vp, bool isVertical) {
-        for (int i : vp.inliers) {
-            const Segment &s = segments[std::size_t(i)];
-            cv::Point2d a, b;
-            if (!mapPoint(toFrame, s.a, &a) || !mapPoint(toFrame, s.b, &b))
-                continue;
-            if (isVertical) {
-                columns.add(0.5 * (a.x + b.x), a.y, b.y);
-                columnSpans.push_back({std::min(a.y, b.y), std::max(a.y, b.y), std::abs(b.y - a.y)});
-            } else {
-                rows.add(0.5 * (a.y + b.y), a.x, b.x);
-            }
-        }
-    };
-    collect(vertical, true);
-    collect(horizontal, false);
-
-    // The facade's outline: the outermost dominant vertical lines within the
-    // height that vertical lines span (a kerb or a road marking shares the
-    // horizontal point but lies below every vertical line), then the
-    // outermost dominant horizontal lines between those two, then the
-    // vertical ones again between the horizontal ones.
-    FrameRect r{-halfW, -halfH, halfW, halfH};
-    const double margin = 0.02;
+    std::vector<Span> spans;
+    double longest = 0.0;
+    for (int i : vertical.inliers) {
+        cv::Point2d a, b;
+        if (!inFrame(i, &a, &b))
+            continue;
+        const double x = 0.5 * (a.x + b.x);
+        if (x < lo - kGroupMargin || x > hi + kGroupMargin)
+            continue;
+        out.columns.add(x, a.y, b.y);
+        spans.push_back({std::min(a.y, b.y), std::max(a.y, b.y)});
+        longest = std::max(longest, spans.back().to - spans.back().from);
+        out.midpoints.push_back({0.5 * (a + b), s.segments[std::size_t(i)].length});
+    }
     // The height the long vertical lines span (short ones may come from
     // clutter in the street).
-    double longest = 0.0;
-    for (const Span &sp : columnSpans)
-        longest = std::max(longest, sp.length);
-    double spanTop = 1e9, spanBottom = -1e9;
-    for (const Span &sp : columnSpans) {
-        if (sp.length < kLongShare * longest)
-            continue;
-        spanTop = std::min(spanTop, sp.from - margin);
-        spanBottom = std::max(spanBottom, sp.to + margin);
+    if (!spans.empty()) {
+        out.spanTop = 1e9;
+        out.spanBottom = -1e9;
+        for (const Span &sp : spans) {
+            if (sp.to - sp.from < kLongShare * longest)
+                continue;
+            out.spanTop = std::min(out.spanTop, sp.from - kMargin);
+            out.spanBottom = std::max(out.spanBottom, sp.to + kMargin);
+        }
     }
-    if (columnSpans.empty()) {
-        spanTop = -1e9;
-        spanBottom = 1e9;
-    }
+    return out;
+}
+
+// The facade's outline: the outermost dominant vertical lines within the
+// height that vertical lines span (a kerb or a road marking shares the
+// horizontal point but lies below every vertical line), then the outermost
+// dominant horizontal lines between those two, then the vertical ones again
+// between the horizontal ones.
+FrameRect outline(const FacadeLines &lines, const FrameRect &start)
+{
+    FrameRect r = start;
     double a = 0.0, b = 0.0;
-    const bool haveColumns = columns.dominantRange(-1e9, 1e9, spanTop, spanBottom, kDominantShare, &a, &b);
+    const bool haveColumns =
+        lines.columns.dominantRange(-1e9, 1e9, lines.spanTop, lines.spanBottom, kDominantShare, &a, &b);
     if (haveColumns) {
         r.left = a;
         r.right = b;
     }
-    const double across = haveColumns ? margin : 1e9;
-    if (rows.dominantRange(spanTop, spanBottom, r.left - across, r.right + across, kDominantShare, &a, &b)) {
+    const double across = haveColumns ? kMargin : 1e9;
+    if (lines.rows.dominantRange(lines.spanTop, lines.spanBottom, r.left - across, r.right + across, kDominantShare,
+                                 &a, &b)) {
         r.top = a;
         r.bottom = b;
-        if (columns.dominantRange(-1e9, 1e9, r.top - margin, r.bottom + margin, kDominantShare, &a, &b)) {
+        if (lines.columns.dominantRange(-1e9, 1e9, r.top - kMargin, r.bottom + kMargin, kDominantShare, &a, &b)) {
             r.left = a;
             r.right = b;
         }
     }
-    if (!fitInside(toImage, r, halfW, halfH))
-        return out;
+    // A facade the photograph's frame cuts has no vertical edge line on that
+    // side: its rows run on past the last dominant vertical line, to the
+    // frame and beyond it.
+    if (haveColumns && lines.rows.extent(r.top, r.bottom, kExtentShare, &a, &b)) {
+        if (a < r.left - kCutByFrame)
+            r.left = a;
+        if (b > r.right + kCutByFrame)
+            r.right = b;
+    }
+    return r;
+}
+
+double quadArea(const FacadeQuad &q)
+{
+    double s = 0.0;
+    for (std::size_t i = 0; i < 4; ++i)
+        s += q[i].x() * q[(i + 1) % 4].y() - q[(i + 1) % 4].x() * q[i].y();
+    return 0.5 * std::abs(s);
+}
+
+double distance(const QPointF &a, const QPointF &b)
+{
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
+}
+
+// How much of the facade's structure the outline holds, and how squarely it
+// is seen: what ranks the candidates. Lines inside count by length; rows and
+// columns of edges (repeated windows) multiply that; a facade seen at a
+// steep angle, whose near and far edges differ much in length, counts less.
+void rate(FacadeCandidate &c, const FacadeLines &lines, const FrameRect &r, const QSize &photo, double diagonal)
+{
+    double length = 0.0;
+    for (const auto &[p, l] : lines.midpoints)
+        if (p.x >= r.left - kMargin && p.x <= r.right + kMargin && p.y >= r.top - kMargin && p.y <= r.bottom + kMargin)
+            length += l;
+    c.lineLength = length / diagonal;
+    c.repeats = lines.rows.repeatedPositions(r.top, r.bottom, r.left, r.right, kRepeatLength)
+              + lines.columns.repeatedPositions(r.left, r.right, r.top, r.bottom, kRepeatLength);
+    c.area = quadArea(c.corners) / (double(photo.width()) * photo.height());
+    const FacadeQuad &q = c.corners;
+    const double near = std::max(distance(q[0], q[3]), distance(q[1], q[2]));
+    const double far = std::min(distance(q[0], q[3]), distance(q[1], q[2]));
+    c.frontal = near > 0.0 ? far / near : 0.0;
+    c.score = c.lineLength * std::sqrt(1.0 + c.repeats) * (0.5 + 0.5 * c.frontal);
+}
+
+// The candidate one horizontal point outlines; false when its lines bound
+// no usable quadrilateral.
+bool candidateFor(const PhotoSegments &s, const VanishingPoint &vertical, const VanishingPoint &horizontal,
+                  const QSize &photo, FacadeCandidate *out)
+{
+    const FacadeLines lines = lineSets(s, vertical, horizontal);
+    FrameRect r = outline(lines, FrameRect{-s.halfW, -s.halfH, s.halfW, s.halfH});
+    // Corners may lie beyond the frame where it cuts the facade, as far as
+    // a corner may be given.
+    const double beyond = 1.0 + 2.0 * kMaxCornerOutside;
+    if (!fitInside(lines.toImage, r, beyond * s.halfW, beyond * s.halfH))
+        return false;
     const double xs[4] = {r.left, r.right, r.right, r.left};
     const double ys[4] = {r.top, r.top, r.bottom, r.bottom};
-    FacadeQuad corners;
-    for (int k = 0; k < 4; ++k) {
+    FacadeCandidate c;
+    for (std::size_t k = 0; k < 4; ++k) {
         cv::Point2d p;
-        mapPoint(toImage, {xs[k], ys[k]}, &p);
-        const QPointF q = norm.toPhoto(p);
-        corners[std::size_t(k)] = QPointF(std::clamp(q.x(), 0.0, double(photo.width())),
-                                          std::clamp(q.y(), 0.0, double(photo.height())));
+        if (!mapPoint(lines.toImage, {xs[k], ys[k]}, &p))
+            return false;
+        c.corners[k] = s.norm.toPhoto(p);
     }
-    // Lines that bound no usable quadrilateral leave the photograph's extent.
-    if (validateCorners(corners, photo.size()).ok()) {
-        out.corners = corners;
-        out.fromLines = true;
+    if (!validateCorners(c.corners, photo).ok())
+        return false;
+    if (horizontal.found) {
+        c.horizontal.found = true;
+        c.horizontal.point = s.norm.toPhoto(horizontal.point);
+        c.horizontal.lines = int(horizontal.inliers.size());
     }
+    rate(c, lines, r, photo, std::hypot(2.0 * s.halfW, 2.0 * s.halfH));
+    *out = c;
+    return true;
+}
+
+double boxOverlap(const FacadeQuad &a, const FacadeQuad &b)
+{
+    auto box = [](const FacadeQuad &q) {
+        QRectF r(q[0], q[0]);
+        for (const QPointF &p : q)
+            r = r.united(QRectF(p, p));
+        return r;
+    };
+    const QRectF ra = box(a), rb = box(b);
+    const QRectF both = ra.intersected(rb);
+    const double i = both.width() * both.height();
+    const double u = ra.width() * ra.height() + rb.width() * rb.height() - i;
+    return u > 0.0 ? i / u : 0.0;
+}
+
+// Best first; of two candidates that outline the same facade (two horizontal
+// points of one facade whose lines a lens bends), the better stays.
+std::vector<FacadeCandidate> ranked(std::vector<FacadeCandidate> all)
+{
+    std::stable_sort(all.begin(), all.end(),
+                     [](const FacadeCandidate &a, const FacadeCandidate &b) { return a.score > b.score; });
+    std::vector<FacadeCandidate> out;
+    for (const FacadeCandidate &c : all) {
+        const bool seen = std::any_of(out.begin(), out.end(), [&](const FacadeCandidate &kept) {
+            return boxOverlap(kept.corners, c.corners) > kSameFacade;
+        });
+        if (!seen)
+            out.push_back(c);
+    }
+    return out;
+}
+
+FacadeProposal proposeFrom(const QImage &photo)
+{
+    FacadeProposal out;
+    out.corners = photoExtent(photo);
+    if (photo.isNull())
+        return out;
+    const PhotoSegments segments = normaliseSegments(photo);
+    out.segments = segments.found;
+    const VanishingPoints points = vanishingPoints(segments);
+    if (points.vertical.found) {
+        out.vertical.found = true;
+        out.vertical.point = segments.norm.toPhoto(points.vertical.point);
+        out.vertical.lines = int(points.vertical.inliers.size());
+    }
+    std::vector<VanishingPoint> horizontals = points.horizontals;
+    if (horizontals.empty() && !points.vertical.found)
+        return out;
+    if (horizontals.empty())
+        horizontals.emplace_back(); // the photograph's horizontal axis
+
+    std::vector<FacadeCandidate> all;
+    for (const VanishingPoint &h : horizontals) {
+        FacadeCandidate c;
+        if (candidateFor(segments, points.vertical, h, photo.size(), &c))
+            all.push_back(c);
+    }
+    out.candidates = ranked(std::move(all));
+    if (out.candidates.empty()) {
+        // Lines that bound no usable quadrilateral leave the photograph's
+        // extent; the best supported horizontal point is still told.
+        if (!points.horizontals.empty()) {
+            out.horizontal.found = true;
+            out.horizontal.point = segments.norm.toPhoto(points.horizontals.front().point);
+            out.horizontal.lines = int(points.horizontals.front().inliers.size());
+        }
+        return out;
+    }
+    out.corners = out.candidates.front().corners;
+    out.horizontal = out.candidates.front().horizontal;
+    out.fromLines = true;
     return out;
 }
 

@@ -6,10 +6,12 @@
 #include <QImage>
 
 #include <array>
+#include <vector>
 
 // The automatic guess of where the facade is in a photograph: the two
 // vanishing points of the facade plane found from the photograph's straight
-// lines, and the quadrilateral bounded by the outermost dominant facade lines.
+// lines, and the quadrilateral bounded by the outermost dominant facade lines;
+// with several facades in view, one such quadrilateral for each, ranked.
 namespace FacadeImport {
 
 struct VanishingDirection {
@@ -20,16 +22,33 @@ struct VanishingDirection {
     QPointF position() const;
 };
 
+// One facade the photograph's lines outline: a street scene or a corner
+// shows several, each with its own horizontal vanishing point.
+struct FacadeCandidate {
+    FacadeQuad corners{};
+    VanishingDirection horizontal;  // where this facade's horizontal lines meet
+    double score = 0.0;             // higher is likelier the facade meant
+    double area = 0.0;              // share of the photograph the quadrilateral covers
+    double lineLength = 0.0;        // its lines' length inside it, in photograph diagonals
+    int repeats = 0;                // rows and columns of edges inside it (window-like structure)
+    double frontal = 0.0;           // 1 for a facade seen square on, towards 0 the more oblique
+};
+
 struct FacadeProposal {
     FacadeQuad corners{};
     bool fromLines = false;         // false: no usable lines, the corners are the photograph's extent
     VanishingDirection horizontal;  // where the facade's horizontal lines meet
-    VanishingDirection vertical;    // where its vertical lines meet
+    VanishingDirection vertical;    // where its vertical lines meet (shared by every candidate)
     int segments = 0;               // straight segments found in the photograph
+    // Every facade found, best first; corners and horizontal are the first
+    // one's. Empty when the corners are the photograph's extent.
+    std::vector<FacadeCandidate> candidates;
 };
 
 // Runs on a reduced copy of the photograph (at most 1024 pixels on a side);
-// corners and vanishing points are given in the photograph's own pixels.
+// corners and vanishing points are given in the photograph's own pixels. A
+// corner may lie outside the photograph where its frame cuts the facade, as
+// far as validateCorners allows.
 FacadeProposal proposeFacade(const QImage &photo);
 
 } // namespace FacadeImport

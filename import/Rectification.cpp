@@ -48,6 +48,18 @@ double length(const QPointF &a, const QPointF &b)
     return std::hypot(b.x() - a.x(), b.y() - a.y());
 }
 
+// "top-left" and so on: where a corner lies against the quadrilateral's
+// centre, so that a message names it whatever order the corners came in.
+QString cornerName(const FacadeQuad &q, std::size_t i)
+{
+    const QPointF centre = 0.25 * (q[0] + q[1] + q[2] + q[3]);
+    const bool top = q[i].y() < centre.y();
+    const bool left = q[i].x() < centre.x();
+    if (top)
+        return left ? tr("top-left") : tr("top-right");
+    return left ? tr("bottom-left") : tr("bottom-right");
+}
+
 cv::Vec3d homogeneous(const QPointF &p)
 {
     return {p.x(), p.y(), 1.0};
@@ -141,11 +153,15 @@ ImportStatus validateCorners(const FacadeQuad &corners, const QSize &photoSize)
     for (const QPointF &p : corners)
         if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
             return ImportStatus::failure(ImportError::BadCorners, tr("The facade corners must be numbers."));
-    for (const QPointF &p : corners)
-        if (p.x() < 0.0 || p.y() < 0.0 || p.x() > photoSize.width() || p.y() > photoSize.height())
+    const double dx = kMaxCornerOutside * photoSize.width();
+    const double dy = kMaxCornerOutside * photoSize.height();
+    for (std::size_t i = 0; i < 4; ++i) {
+        const QPointF &p = corners[i];
+        if (p.x() < -dx || p.y() < -dy || p.x() > photoSize.width() + dx || p.y() > photoSize.height() + dy)
             return ImportStatus::failure(ImportError::BadCorners,
-                                         tr("The facade corner (%1, %2) lies outside the %3 x %4 photograph.")
-                                             .arg(p.x()).arg(p.y()).arg(photoSize.width()).arg(photoSize.height()));
+                                         tr("The %1 corner lies too far outside the photograph.")
+                                             .arg(cornerName(corners, i)));
+    }
     for (std::size_t i = 0; i < 4; ++i)
         if (length(corners[i], corners[(i + 1) % 4]) < kMinEdge)
             return ImportStatus::failure(ImportError::BadCorners,
@@ -258,6 +274,35 @@ QImage warpFrom(const QImage &photo, const RectificationPlan &plan)
     return toQImage(warped);
 }
 
+QImage coverageFrom(const RectificationPlan &plan, const QSize &photoSize)
+{
+    if (!plan.status.ok() || plan.size.isEmpty())
+        return QImage();
+    QImage inside(plan.size, QImage::Format_Grayscale8);
+    if (inside.isNull())
+        return inside;
+    const QRectF photo(QPointF(0.0, 0.0), QSizeF(photoSize));
+    const bool allInside = std::all_of(plan.corners.begin(), plan.corners.end(),
+                                       [&](const QPointF &p) { return photo.contains(p); });
+    if (allInside) {
+        // A convex quadrilateral inside the photograph: all of it is shown.
+        inside.fill(255);
+        return inside;
+    }
+    const cv::Matx33d h = toMatx(plan.camera.H);
+    for (int y = 0; y < inside.height(); ++y) {
+        uchar *row = inside.scanLine(y);
+        for (int x = 0; x < inside.width(); ++x) {
+            const cv::Vec3d q =
+                h * cv::Vec3d(x + 0.5 - plan.camera.colMin, y + 0.5 - plan.camera.rowMin, 1.0);
+            const bool shown = q[2] > 0.0 && q[0] >= 0.0 && q[1] >= 0.0 && q[0] <= photoSize.width() * q[2]
+                            && q[1] <= photoSize.height() * q[2];
+            row[x] = shown ? 255 : 0;
+        }
+    }
+    return inside;
+}
+
 } // namespace
 
 RectificationPlan planRectification(const FacadeQuad &corners, const QSize &photoSize)
@@ -274,6 +319,14 @@ QImage rectifyPhoto(const QImage &photo, const RectificationPlan &plan)
 {
     QImage out;
     if (!runGuarded([&] { out = warpFrom(photo, plan); }))
+        out = QImage();
+    return out;
+}
+
+QImage photoCoverage(const RectificationPlan &plan, const QSize &photoSize)
+{
+    QImage out;
+    if (!runGuarded([&] { out = coverageFrom(plan, photoSize); }))
         out = QImage();
     return out;
 }

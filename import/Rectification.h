@@ -17,6 +17,9 @@ namespace FacadeImport {
 
 constexpr int kMaxRectifiedWidth = 1240;
 constexpr int kMaxRectifiedHeight = 890;
+// How far beyond the photograph's edge a facade corner may lie (where the
+// frame cuts the facade), as a share of the photograph's width or height.
+constexpr double kMaxCornerOutside = 0.5;
 
 struct RectificationPlan {
     ImportStatus status;
@@ -29,9 +32,11 @@ struct RectificationPlan {
     std::array<double, 3> verticalPoint{};
 };
 
-// Corners must be finite, inside the photograph (edges included), at least
-// 16 pixels apart along each edge and form a convex quadrilateral in the
-// order given, either way round.
+// Corners must be finite, at most kMaxCornerOutside of the photograph's
+// width or height beyond its edges, at least 16 pixels apart along each edge
+// and form a convex quadrilateral in the order given, either way round. A
+// corner too far out is named by where it lies in the quadrilateral
+// ("The top-left corner lies too far outside the photograph.").
 ImportStatus validateCorners(const FacadeQuad &corners, const QSize &photoSize);
 
 // Everything about the rectification except the pixels. The corners may start
@@ -44,6 +49,12 @@ RectificationPlan planRectification(const FacadeQuad &corners, const QSize &phot
 // of the size and area-averaged down, so that fine detail does not alias.
 // A null image for a failed plan, or when memory runs out.
 QImage rectifyPhoto(const QImage &photo, const RectificationPlan &plan);
+
+// Where the photograph covers the rectified facade: Format_Grayscale8 of
+// plan.size, 255 at each rectified pixel whose centre the photograph shows,
+// 0 where the facade lies beyond the photograph's frame. A null image for a
+// failed plan, or when memory runs out.
+QImage photoCoverage(const RectificationPlan &plan, const QSize &photoSize);
 
 } // namespace FacadeImport
 

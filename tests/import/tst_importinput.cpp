@@ -135,7 +135,8 @@ void TestImportInput::refusals_data()
     QTest::newRow("under 64 x 64") << encoded(plainPhoto(200, 63), "PNG") << "small.png" << 0 << QRect()
                                    << ImportError::TooSmall << "64 x 64";
     QTest::newRow("corners crossed") << png << "photo.png" << 1 << QRect() << ImportError::BadCorners << "convex";
-    QTest::newRow("corner outside") << png << "photo.png" << 2 << QRect() << ImportError::BadCorners << "outside";
+    QTest::newRow("corner far outside") << png << "photo.png" << 2 << QRect() << ImportError::BadCorners
+                                        << "The top-right corner lies too far outside the photograph.";
     QTest::newRow("corner not a number") << png << "photo.png" << 3 << QRect() << ImportError::BadCorners << "numbers";
     QTest::newRow("corners together") << png << "photo.png" << 4 << QRect() << ImportError::BadCorners << "apart";
     QTest::newRow("window outside") << png << "photo.png" << 0 << QRect(300, 10, 40, 40) << ImportError::BadWindow
@@ -167,7 +168,7 @@ void TestImportInput::refusals()
         options.corners = {QPointF(10, 10), QPointF(300, 10), QPointF(10, 200), QPointF(300, 200)};
         break;
     case 2:
-        options.corners = {QPointF(10, 10), QPointF(330, 10), QPointF(300, 200), QPointF(10, 200)};
+        options.corners = {QPointF(10, 10), QPointF(481, 10), QPointF(300, 200), QPointF(10, 200)};
         break;
     case 3:
         options.corners = {QPointF(10, 10), QPointF(nan, 10), QPointF(300, 200), QPointF(10, 200)};

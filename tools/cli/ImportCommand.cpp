@@ -6,6 +6,7 @@
 #include "CaseWriter.h"
 #include "CommandLine.h"
 #include "FacadeAnalysis.h"
+#include "FoundWords.h"
 #include "PhotoReader.h"
 
 #include <QDir>
@@ -141,6 +142,8 @@ void report(const ImportArguments &args, const FacadeAnalysis &a)
         source = a.proposal.fromLines
                      ? QString("proposed from %1 straight segments").arg(a.proposal.segments)
                      : QString("the photograph's extent (no dominant straight lines)");
+    if (!args.corners && a.proposal.candidates.size() > 1)
+        source += QString(", the likeliest of %1 facades").arg(a.proposal.candidates.size());
     std::printf("Facade corners: %s %s %s %s, %s\n", text(point(c[0])).c_str(), text(point(c[1])).c_str(),
                 text(point(c[2])).c_str(), text(point(c[3])).c_str(), text(source).c_str());
     std::printf("Vanishing points: horizontal %s, vertical %s\n", text(vanishingPoint(a.plan.horizontalPoint)).c_str(),
@@ -151,8 +154,7 @@ void report(const ImportArguments &args, const FacadeAnalysis &a)
                                              : "1.2 times the larger side: the vanishing points do not give it");
     std::printf("Rectified size: %d x %d\n", a.rectified.width(), a.rectified.height());
     if (!a.grid.empty())
-        std::printf("Windows: %d rows x %d columns, %d windows\n", a.grid.rows(), a.grid.cols(),
-                    int(a.grid.windows.size()));
+        std::printf("Windows: %s\n", text(gridSummary(a.grid)).c_str());
 }
 
 int runImport(const std::vector<std::string> &argv)
