@@ -14,9 +14,13 @@ namespace {
 
 constexpr float kWallLow = 1.5f;       // wall spreads below which a pixel is plainly wall
 constexpr float kWallHigh = 4.0f;      // and above which it is plainly not
-constexpr double kRunLevel = 0.45;     // a profile's run lies this far from its low to its high
 constexpr double kMinFill = 0.3;       // share of a window's box that must be window-like
-constexpr double kMinContrast = 0.2;   // and how much more than the wall around it
+constexpr double kMinContrast = 0.25;  // and how much more than the wall around it
+constexpr double kMinBlobFill = 0.55;  // share of its box a window's blob fills
+constexpr double kMaxWidthShare = 0.3; // a window is at most this share of the facade's width
+constexpr double kMaxHeightShare = 0.4; // and of its height
+constexpr double kSizeSlack = 0.3;     // windows of one kind differ in size by less than this (log)
+constexpr double kMinKindArea = 0.5;   // other kinds of window are at least this share of the main kind's area
 constexpr double kAlignShare = 0.35;   // centres this share of a width apart share a column
 constexpr double kColourSlack = 2.5;   // windows' colours lie within this many of their spreads
 constexpr double kMinColourSpread = 14.0; // Lab units: windows differ at least this much among themselves
@@ -34,79 +38,6 @@ double percentile(std::vector<double> v, double share)
 double medianOf(const std::vector<double> &v)
 {
     return percentile(v, 0.5);
-}
-
-// Mean windowness along one axis of an area, counting only covered pixels;
-// lines with nothing covered take the mean of the others.
-std::vector<double> profileOf(const LayoutMaps &maps, const cv::Rect &area, bool alongX, const cv::Mat &of)
-{
-    const cv::Mat w = of(area);
-    cv::Mat covered;
-    maps.inside(area).convertTo(covered, CV_32F, 1.0 / 255.0);
-    cv::Mat sums, counts;
-    const int dim = alongX ? 0 : 1; // 0: one value per column
-    cv::reduce(w.mul(covered), sums, dim, cv::REDUCE_SUM, CV_64F);
-    cv::reduce(covered, counts, dim, cv::REDUCE_SUM, CV_64F);
-    const int n = int(sums.total());
-    std::vector<double> out(std::size_t(n), -1.0);
-    double total = 0.0, weight = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double c = counts.at<double>(i);
-        if (c >= 1.0) {
-            out[std::size_t(i)] = sums.at<double>(i) / c;
-            total += sums.at<double>(i);
-            weight += c;
-        }
-    }
-    const double mean = weight > 0.0 ? total / weight : 0.0;
-    for (double &v : out)
-        if (v < 0.0)
-            v = mean;
-    return out;
-}
-
-std::vector<double> smoothed(const std::vector<double> &p, double sigma)
-{
-    if (p.empty() || sigma < 0.5)
-        return p;
-    cv::Mat in(1, int(p.size()), CV_64F, const_cast<double *>(p.data()));
-    cv::Mat out;
-    cv::GaussianBlur(in, out, cv::Size(0, 0), sigma, 0.0, cv::BORDER_REPLICATE);
-    return std::vector<double>(out.begin<double>(), out.end<double>());
-}
-
-struct Run {
-    int begin = 0; // first index
-    int end = 0;   // one past the last
-    int length() const { return end - begin; }
-    double centre() const { return 0.5 * (begin + end); }
-};
-
-// The runs of a profile above the level between its low and its high; runs
-// closer than mergeGap are one, runs shorter than minLength dropped.
-std::vector<Run> runsOf(const std::vector<double> &p, int minLength, int mergeGap, double minContrast)
-{
-    std::vector<Run> runs;
-    const double lo = percentile(p, 0.03), hi = percentile(p, 0.97);
-    if (hi - lo < minContrast)
-        return runs;
-    const double level = lo + kRunLevel * (hi - lo);
-    int start = -1;
-    for (int i = 0; i <= int(p.size()); ++i) {
-        const bool above = i < int(p.size()) && p[std::size_t(i)] > level;
-        if (above && start < 0)
-            start = i;
-        if (!above && start >= 0) {
-            if (!runs.empty() && start - runs.back().end < mergeGap)
-                runs.back().end = i;
-            else
-                runs.push_back({start, i});
-            start = -1;
-        }
-    }
-    runs.erase(std::remove_if(runs.begin(), runs.end(), [&](const Run &r) { return r.length() < minLength; }),
-               runs.end());
-    return runs;
 }
 
 double meanIn(const cv::Mat &m, const cv::Rect2d &box)
@@ -132,38 +63,6 @@ cv::Vec3d colourIn(const cv::Mat &lab, const cv::Rect2d &box)
     return {m[0], m[1], m[2]};
 }
 
-// The window's top and bottom in its own columns: the strongest run of its
-// vertical profile within the band, looked for a little beyond it.
-cv::Rect2d tightenedVertically(const LayoutMaps &maps, const Run &cols, const Run &band)
-{
-    const int reach = std::max(2, band.length() / 3);
-    const int y0 = std::max(0, band.begin - reach);
-    const int y1 = std::min(maps.windowness.rows, band.end + reach);
-    const cv::Rect area(cols.begin, y0, cols.length(), y1 - y0);
-    const std::vector<double> p = profileOf(maps, area, false, maps.windowness);
-    const double lo = percentile(p, 0.03), hi = percentile(p, 0.97);
-    const double level = lo + kRunLevel * (hi - lo);
-    Run best{band.begin - y0, band.end - y0};
-    double bestMass = 0.0;
-    for (int i = 0; i < int(p.size());) {
-        if (p[std::size_t(i)] <= level) {
-            ++i;
-            continue;
-        }
-        Run r{i, i};
-        double mass = 0.0;
-        while (r.end < int(p.size()) && p[std::size_t(r.end)] > level)
-            mass += p[std::size_t(r.end++)] - level;
-        // Only runs that overlap the band itself.
-        if (r.end > band.begin - y0 && r.begin < band.end - y0 && mass > bestMass) {
-            bestMass = mass;
-            best = r;
-        }
-        i = r.end;
-    }
-    return cv::Rect2d(cols.begin, y0 + best.begin, cols.length(), best.length());
-}
-
 // How much more window-like a box is than the ring of wall around it.
 double ringContrast(const LayoutMaps &maps, const cv::Rect2d &box)
 {
@@ -178,73 +77,122 @@ double ringContrast(const LayoutMaps &maps, const cv::Rect2d &box)
     return inner - ring;
 }
 
-// The window-like boxes of one row band: the runs of its horizontal profile
-// whose width is like the others'.
-std::vector<LayoutBox> boxesOfBand(const LayoutMaps &maps, const Run &band)
-{
-    // The windows' tops and bottoms: along the band (a little beyond it) the
-    // rise and fall of windowness from top to bottom is strong at windows,
-    // and nil at what runs through the whole band (a pipe, a pier).
-    const int reach = std::max(1, band.length() / 4);
-    const int y0 = std::max(0, band.begin - reach), y1 = std::min(maps.windowness.rows, band.end + reach);
-    const cv::Rect area(0, y0, maps.windowness.cols, y1 - y0);
-    const std::vector<double> p = smoothed(profileOf(maps, area, true, maps.edgeY), 0.6);
-    const int minWidth = std::max(2, band.length() / 6);
-    std::vector<Run> runs = runsOf(p, minWidth, 2, 0.01);
-    std::vector<LayoutBox> boxes;
-    for (const Run &r : runs) {
-        const cv::Rect2d box = tightenedVertically(maps, r, band);
-        const double aspect = box.height / std::max(1.0, box.width);
-        const double fill = meanIn(maps.windowness, box);
-        if (aspect < 0.2 || aspect > 6.0 || fill < kMinFill || ringContrast(maps, box) < kMinContrast)
-            continue;
-        if (box.width > 0.45 * maps.windowness.cols)
-            continue;
-        boxes.push_back({box, std::min(1.0, fill)});
-    }
-    // Runs much wider than the band's usual window are several windows run
-    // together or what stands in front of the facade (a tree).
-    std::vector<double> widths;
-    for (const LayoutBox &b : boxes)
-        widths.push_back(b.box.width);
-    const double usual = medianOf(widths);
-    boxes.erase(std::remove_if(boxes.begin(), boxes.end(),
-                               [&](const LayoutBox &b) { return b.box.width > 2.2 * usual || b.box.width < 0.4 * usual; }),
-                boxes.end());
-    return boxes;
-}
-
 bool aligned(const LayoutBox &a, const LayoutBox &b)
 {
     const double ca = a.box.x + 0.5 * a.box.width, cb = b.box.x + 0.5 * b.box.width;
     return std::abs(ca - cb) < kAlignShare * std::max(a.box.width, b.box.width);
 }
 
-// Bands whose boxes line up with hardly any other band's (painted lettering,
-// a frieze) are dropped when other bands line up well.
-void dropUnalignedBands(std::vector<std::vector<LayoutBox>> &bands)
+// Blobs of the windowness map at one level that may be windows: about as
+// full as their box, not a band across the facade, clearly more window-like
+// than the wall around them, wholly on the photograph.
+std::vector<LayoutBox> blobsAt(const LayoutMaps &maps, float level)
 {
-    if (bands.size() < 3)
-        return;
-    std::vector<double> share(bands.size(), 0.0);
-    int wellAligned = 0;
-    for (std::size_t i = 0; i < bands.size(); ++i) {
-        int hits = 0;
-        for (const LayoutBox &a : bands[i]) {
-            bool any = false;
-            for (std::size_t j = 0; j < bands.size() && !any; ++j)
-                if (j != i)
-                    any = std::any_of(bands[j].begin(), bands[j].end(), [&](const LayoutBox &b) { return aligned(a, b); });
-            hits += any;
-        }
-        share[i] = bands[i].empty() ? 0.0 : double(hits) / double(bands[i].size());
-        wellAligned += share[i] >= 0.5;
+    cv::Mat mask = maps.windowness > level;
+    cv::morphologyEx(mask, mask, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    cv::Mat labels, stats, centroids;
+    const int n = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 4, CV_32S);
+    const cv::Size size = mask.size();
+    std::vector<LayoutBox> out;
+    for (int i = 1; i < n; ++i) {
+        const cv::Rect2d b(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                           stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
+        const double fill = stats.at<int>(i, cv::CC_STAT_AREA) / b.area();
+        const double aspect = b.height / b.width;
+        if (b.width < 3 || b.height < 3 || b.width > kMaxWidthShare * size.width || b.height > kMaxHeightShare * size.height)
+            continue;
+        if (fill < kMinBlobFill || aspect < 0.2 || aspect > 6.0)
+            continue;
+        const double contrast = ringContrast(maps, b);
+        if (contrast < kMinContrast || meanInCovered(maps, b) < 0.95)
+            continue;
+        out.push_back({b, std::min(1.0, contrast * fill)});
     }
-    if (wellAligned < 2)
-        return;
-    for (std::size_t i = 0; i < bands.size(); ++i)
-        if (share[i] < kAlignShare && bands[i].size() >= 2)
-            bands[i].clear();
+    return out;
+}
+
+// Blobs at several levels (windows stand out from the wall by more or less),
+// the better of two overlapping ones kept.
+std::vector<LayoutBox> candidateBlobs(const LayoutMaps &maps)
+{
+    std::vector<LayoutBox> all;
+    for (const float level : {0.3f, 0.5f, 0.7f}) {
+        const std::vector<LayoutBox> at = blobsAt(maps, level);
+        all.insert(all.end(), at.begin(), at.end());
+    }
+    std::sort(all.begin(), all.end(), [](const LayoutBox &a, const LayoutBox &b) { return a.score > b.score; });
+    std::vector<LayoutBox> kept;
+    for (const LayoutBox &b : all) {
+        const bool clash = std::any_of(kept.begin(), kept.end(), [&](const LayoutBox &k) {
+            return (k.box & b.box).area() > 0.3 * std::min(k.box.area(), b.box.area());
+        });
+        if (!clash)
+            kept.push_back(b);
+    }
+    return kept;
+}
+
+bool sameSize(const LayoutBox &a, const LayoutBox &b)
+{
+    return std::abs(std::log(a.box.width / b.box.width)) < kSizeSlack
+        && std::abs(std::log(a.box.height / b.box.height)) < kSizeSlack;
+}
+
+bool sameRow(const LayoutBox &a, const LayoutBox &b)
+{
+    const double ca = a.box.y + 0.5 * a.box.height, cb = b.box.y + 0.5 * b.box.height;
+    return std::abs(ca - cb) < kAlignShare * std::max(a.box.height, b.box.height);
+}
+
+// Windows repeat: a blob counts as a window when others of its size stand
+// in its row or its column. The kind of window that repeats most (weighted
+// by size and by how clearly its blobs stand out, so that the specks of a
+// textured wall do not win by number) is the facade's main kind; blobs of
+// other sizes that repeat too (a ground floor's windows) join it when they
+// are not much smaller and look like it. A lone blob (a sign, a lamp) does
+// not count.
+std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<LayoutBox> &blobs)
+{
+    const std::size_t n = blobs.size();
+    std::vector<int> mates(n, 0);
+    std::vector<double> weight(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        weight[i] = blobs[i].score * blobs[i].box.area();
+        for (std::size_t j = 0; j < n; ++j)
+            if (j != i && sameSize(blobs[i], blobs[j]) && (sameRow(blobs[i], blobs[j]) || aligned(blobs[i], blobs[j]))) {
+                ++mates[i];
+                weight[i] += blobs[j].score * blobs[j].box.area();
+            }
+    }
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if (weight[i] > weight[best])
+            best = i;
+    std::vector<LayoutBox> kept;
+    if (n == 0 || mates[best] == 0)
+        return kept;
+    std::vector<double> areas;
+    std::vector<cv::Vec3d> colours;
+    for (std::size_t i = 0; i < n; ++i)
+        if (mates[i] > 0 && sameSize(blobs[i], blobs[best])) {
+            areas.push_back(blobs[i].box.area());
+            colours.push_back(colourIn(maps.lab, blobs[i].box));
+        }
+    const double mainArea = medianOf(areas);
+    std::vector<double> channel[3];
+    for (const cv::Vec3d &c : colours)
+        for (int k = 0; k < 3; ++k)
+            channel[k].push_back(c[k]);
+    const cv::Vec3d mainColour(medianOf(channel[0]), medianOf(channel[1]), medianOf(channel[2]));
+    for (std::size_t i = 0; i < n; ++i) {
+        if (mates[i] == 0 || blobs[i].box.area() < kMinKindArea * mainArea)
+            continue;
+        if (!sameSize(blobs[i], blobs[best])
+            && cv::norm(colourIn(maps.lab, blobs[i].box) - mainColour) > kColourSlack * kMinColourSpread)
+            continue;
+        kept.push_back(blobs[i]);
+    }
+    return kept;
 }
 
 // Boxes whose colour is far from that of the windows as a whole (white
@@ -270,17 +218,6 @@ void dropOddColours(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
         if (distances[i] <= kColourSlack * spread)
             kept.push_back(boxes[i]);
     boxes.swap(kept);
-}
-
-// Boxes far smaller than the usual window are pieces of something else.
-void dropSmall(std::vector<LayoutBox> &boxes)
-{
-    std::vector<double> areas;
-    for (const LayoutBox &b : boxes)
-        areas.push_back(b.box.area());
-    const double usual = medianOf(areas);
-    boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [&](const LayoutBox &b) { return b.box.area() < 0.3 * usual; }),
-                boxes.end());
 }
 
 // Boxes of one row share its top and bottom, boxes of one column its sides,
@@ -379,12 +316,6 @@ LayoutMaps layoutMapsOf(const cv::Mat &rgb, const cv::Mat &inside)
     cv::threshold(maps.windowness, maps.windowness, 0.0, 0.0, cv::THRESH_TOZERO);
     maps.inside = inside.empty() ? cv::Mat(rgb.size(), CV_8U, cv::Scalar(255)) : inside.clone();
     maps.windowness.setTo(0.0f, maps.inside == 0);
-    cv::Mat smooth;
-    cv::GaussianBlur(maps.windowness, smooth, cv::Size(0, 0), 1.0);
-    cv::Sobel(smooth, maps.edgeX, CV_32F, 1, 0, 3, 0.25);
-    cv::Sobel(smooth, maps.edgeY, CV_32F, 0, 1, 3, 0.25);
-    maps.edgeX = cv::abs(maps.edgeX);
-    maps.edgeY = cv::abs(maps.edgeY);
     return maps;
 }
 
@@ -393,19 +324,7 @@ std::vector<LayoutBox> layoutWindows(const LayoutMaps &maps)
     const cv::Size size = maps.windowness.size();
     if (size.width < 8 || size.height < 8)
         return {};
-    // Rows of windows: along each line the windowness rises and falls at
-    // every window; a band across the whole facade (a cornice, a string
-    // course) has no such changes.
-    const std::vector<double> rows = smoothed(profileOf(maps, cv::Rect(cv::Point(), size), false, maps.edgeX), 0.6);
-    const int minHeight = std::max(3, size.height / 120);
-    std::vector<std::vector<LayoutBox>> bands;
-    for (const Run &band : runsOf(rows, minHeight, 2, 0.005))
-        bands.push_back(boxesOfBand(maps, band));
-    dropUnalignedBands(bands);
-    std::vector<LayoutBox> boxes;
-    for (const auto &band : bands)
-        boxes.insert(boxes.end(), band.begin(), band.end());
-    dropSmall(boxes);
+    std::vector<LayoutBox> boxes = repeatedBlobs(maps, candidateBlobs(maps));
     dropOddColours(maps, boxes);
     fillLatticeGaps(maps, boxes);
     snapToLines(boxes);

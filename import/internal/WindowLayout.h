@@ -27,8 +27,6 @@ struct LayoutMaps {
     cv::Mat windowness; // CV_32F, 0 (wall) to 1 (clearly not wall)
     cv::Mat inside;     // CV_8U, non-zero where the photograph covers the facade
     cv::Mat lab;        // CV_8UC3, the facade in Lab, slightly smoothed
-    cv::Mat edgeX;      // CV_32F, |d/dx| of the windowness: windows' sides
-    cv::Mat edgeY;      // CV_32F, |d/dy| of the windowness: windows' tops and bottoms
 };
 
 // The maps of an 8-bit RGB facade; inside: non-zero where the photograph
