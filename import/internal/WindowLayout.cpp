@@ -3,6 +3,8 @@
 #include "WallMap.h"
 
 #include <opencv2/imgproc.hpp>
+#include <QImage> // DEBUG-REMOVE
+#include <cstdlib> // DEBUG-REMOVE
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +22,7 @@ constexpr double kMinBlobFill = 0.55;  // share of its box a window's blob fills
 constexpr double kMaxWidthShare = 0.3; // a window is at most this share of the facade's width
 constexpr double kMaxHeightShare = 0.4; // and of its height
 constexpr double kSizeSlack = 0.3;     // windows of one kind differ in size by less than this (log)
+constexpr double kMaxHoleShare = 0.01; // holes up to this share of the facade are glass, not wall
 constexpr double kMinKindArea = 0.5;   // other kinds of window are at least this share of the main kind's area
 constexpr double kAlignShare = 0.35;   // centres this share of a width apart share a column
 constexpr double kColourSlack = 2.5;   // windows' colours lie within this many of their spreads
@@ -83,13 +86,41 @@ bool aligned(const LayoutBox &a, const LayoutBox &b)
     return std::abs(ca - cb) < kAlignShare * std::max(a.box.width, b.box.width);
 }
 
+// A mask with each blob's small holes filled, after closing thin gaps and
+// opening away specks.
+cv::Mat filledHoles(cv::Mat mask)
+{
+    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3));
+    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, kernel);
+    cv::morphologyEx(mask, mask, cv::MORPH_OPEN, kernel);
+    cv::Mat labels, stats, centroids;
+    const int n = cv::connectedComponentsWithStats(mask == 0, labels, stats, centroids, 4, CV_32S);
+    const double largest = kMaxHoleShare * double(mask.total());
+    std::vector<uchar> hole(std::size_t(std::max(n, 1)), 0);
+    for (int i = 1; i < n; ++i) {
+        const int x = stats.at<int>(i, cv::CC_STAT_LEFT), y = stats.at<int>(i, cv::CC_STAT_TOP);
+        const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
+        const bool border = x == 0 || y == 0 || x + w == mask.cols || y + h == mask.rows;
+        hole[std::size_t(i)] = !border && stats.at<int>(i, cv::CC_STAT_AREA) <= largest;
+    }
+    for (int y = 0; y < mask.rows; ++y) {
+        const int *l = labels.ptr<int>(y);
+        uchar *m = mask.ptr<uchar>(y);
+        for (int x = 0; x < mask.cols; ++x)
+            if (hole[std::size_t(l[x])])
+                m[x] = 255;
+    }
+    return mask;
+}
+
 // Blobs of the windowness map at one level that may be windows: about as
 // full as their box, not a band across the facade, clearly more window-like
 // than the wall around them, wholly on the photograph.
 std::vector<LayoutBox> blobsAt(const LayoutMaps &maps, float level)
 {
-    cv::Mat mask = maps.windowness > level;
-    cv::morphologyEx(mask, mask, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    // The glass inside a frame may look like the wall (curtains, the sky
+    // reflected): the holes of a blob are part of it.
+    const cv::Mat mask = filledHoles(maps.windowness > level);
     cv::Mat labels, stats, centroids;
     const int n = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 4, CV_32S);
     const cv::Size size = mask.size();
@@ -157,11 +188,11 @@ std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<L
     std::vector<int> mates(n, 0);
     std::vector<double> weight(n, 0.0);
     for (std::size_t i = 0; i < n; ++i) {
-        weight[i] = blobs[i].score * blobs[i].box.area();
+        weight[i] = blobs[i].score * std::sqrt(blobs[i].box.area());
         for (std::size_t j = 0; j < n; ++j)
             if (j != i && sameSize(blobs[i], blobs[j]) && (sameRow(blobs[i], blobs[j]) || aligned(blobs[i], blobs[j]))) {
                 ++mates[i];
-                weight[i] += blobs[j].score * blobs[j].box.area();
+                weight[i] += blobs[j].score * std::sqrt(blobs[j].box.area());
             }
     }
     std::size_t best = 0;
@@ -324,7 +355,18 @@ std::vector<LayoutBox> layoutWindows(const LayoutMaps &maps)
     const cv::Size size = maps.windowness.size();
     if (size.width < 8 || size.height < 8)
         return {};
-    std::vector<LayoutBox> boxes = repeatedBlobs(maps, candidateBlobs(maps));
+    const std::vector<LayoutBox> blobs = candidateBlobs(maps);
+    std::vector<LayoutBox> boxes = repeatedBlobs(maps, blobs);
+    if (const char *dbg = std::getenv("TESSIVO_LAYOUT_DEBUG")) { // DEBUG-REMOVE
+        cv::Mat o;
+        maps.windowness.convertTo(o, CV_8U, 255.0);
+        cv::cvtColor(o, o, cv::COLOR_GRAY2RGB);
+        for (const LayoutBox &b : blobs)
+            cv::rectangle(o, cv::Rect(b.box), cv::Scalar(0, 160, 255));
+        for (const LayoutBox &b : boxes)
+            cv::rectangle(o, cv::Rect(b.box), cv::Scalar(255, 0, 0));
+        QImage(o.data, o.cols, o.rows, int(o.step), QImage::Format_RGB888).save(dbg);
+    }
     dropOddColours(maps, boxes);
     fillLatticeGaps(maps, boxes);
     snapToLines(boxes);
