@@ -27,7 +27,7 @@ constexpr double kMinKindArea = 0.5;   // other kinds of window are at least thi
 constexpr double kAlignShare = 0.35;   // centres this share of a width apart share a column
 constexpr double kColourSlack = 2.5;   // windows' colours lie within this many of their spreads
 constexpr double kMinColourSpread = 14.0; // Lab units: windows differ at least this much among themselves
-constexpr double kMarkedLike = 0.55;   // a repeat stands out at least this share of what the marked one does
+constexpr double kMarkedLike = 0.7;   // a repeat stands out at least this share of what the marked one does
 
 double percentile(std::vector<double> v, double share)
 {
@@ -182,7 +182,10 @@ bool sameRow(const LayoutBox &a, const LayoutBox &b)
 // other sizes that repeat too (a ground floor's windows) join it when they
 // are not much smaller and look like it. A lone blob (a sign, a lamp) does
 // not count.
-std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<LayoutBox> &blobs)
+// main: the index of a blob known to be a window of the main kind (a marked
+// one), or -1 to choose the kind that repeats most. The main kind's blobs
+// then need not repeat, when they look like it.
+std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<LayoutBox> &blobs, int main = -1)
 {
     const std::size_t n = blobs.size();
     std::vector<int> mates(n, 0);
@@ -195,13 +198,17 @@ std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<L
                 weight[i] += blobs[j].score * std::sqrt(blobs[j].box.area());
             }
     }
-    std::size_t best = 0;
-    for (std::size_t i = 1; i < n; ++i)
+    std::size_t best = main >= 0 ? std::size_t(main) : 0;
+    for (std::size_t i = 1; i < n && main < 0; ++i)
         if (weight[i] > weight[best])
             best = i;
     std::vector<LayoutBox> kept;
-    if (n == 0 || mates[best] == 0)
+    if (n == 0 || best >= n || (main < 0 && mates[best] == 0))
         return kept;
+    if (main >= 0)
+        for (std::size_t i = 0; i < n; ++i)
+            if (sameSize(blobs[i], blobs[best]))
+                mates[i] = std::max(mates[i], 1);
     std::vector<double> areas;
     std::vector<cv::Vec3d> colours;
     for (std::size_t i = 0; i < n; ++i)
@@ -373,7 +380,29 @@ std::vector<LayoutBox> layoutWindows(const LayoutMaps &maps)
     return boxes;
 }
 
-std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &marked)
+namespace {
+
+// The facade's windows with the marked one as the main kind: its repeats
+// take its size, centred where their blobs are; then the lattice's gaps.
+std::vector<LayoutBox> blobsLike(const LayoutMaps &maps, const cv::Rect &mark)
+{
+    const LayoutBox marked{cv::Rect2d(mark), 1.0};
+    std::vector<LayoutBox> blobs{marked};
+    for (const LayoutBox &b : candidateBlobs(maps))
+        if ((b.box & marked.box).area() == 0.0)
+            blobs.push_back(b);
+    std::vector<LayoutBox> found = repeatedBlobs(maps, blobs, 0);
+    for (LayoutBox &b : found)
+        if (sameSize(b, marked)) {
+            const cv::Point2d centre(b.box.x + 0.5 * b.box.width, b.box.y + 0.5 * b.box.height);
+            b.box = cv::Rect2d(centre.x - 0.5 * mark.width, centre.y - 0.5 * mark.height, mark.width, mark.height);
+        }
+    if (found.size() > 1)
+        fillLatticeGaps(maps, found);
+    return found;
+}
+
+std::vector<LayoutBox> standingOutLike(const LayoutMaps &maps, const cv::Rect &marked)
 {
     const cv::Rect image(cv::Point(), maps.windowness.size());
     const cv::Rect mark = marked & image;
@@ -394,14 +423,20 @@ std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &m
                        + integral.at<double>(y0, x0);
         return std::make_pair(s, double((x1 - x0) * (y1 - y0)));
     };
+    // A window stands out from the wall on each of its four sides; a band
+    // across the facade (a string course) only above and below it.
     auto standOut = [&](int x, int y) { // x, y: the box's corner
         const auto in = sumOf(x, y, x + w, y + h);
-        const auto all = sumOf(x - mx, y - my, x + w + mx, y + h + my);
-        const double ring = all.second - in.second;
-        if (in.second < 1.0 || ring < 1.0)
+        if (in.second < 1.0)
             return std::make_pair(0.0, 0.0);
         const double fill = in.first / in.second;
-        return std::make_pair(fill - (all.first - in.first) / ring, fill);
+        const std::pair<double, double> sides[4] = {sumOf(x, y - my, x + w, y), sumOf(x, y + h, x + w, y + h + my),
+                                                    sumOf(x - mx, y, x, y + h), sumOf(x + w, y, x + w + mx, y + h)};
+        double least = 1.0;
+        for (const auto &side : sides)
+            if (side.second >= 1.0)
+                least = std::min(least, fill - side.first / side.second);
+        return std::make_pair(least, fill);
     };
     const auto own = standOut(mark.x, mark.y);
     const double bar = std::max(0.08, kMarkedLike * own.first);
@@ -433,10 +468,36 @@ std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &m
         });
         if (!apart || meanInCovered(maps, box) < 0.95)
             continue;
-        if (cv::norm(colourIn(maps.lab, box) - markColour) > 2.0 * kColourSlack * kMinColourSpread)
+        if (cv::norm(colourIn(maps.lab, box) - markColour) > kColourSlack * kMinColourSpread)
             continue;
         found.push_back({box, std::min(1.0, best / std::max(1e-6, own.first))});
     }
+    return found;
+}
+
+} // namespace
+
+std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &marked)
+{
+    const cv::Rect mark = marked & cv::Rect(cv::Point(), maps.windowness.size());
+    if (mark.width < 2 || mark.height < 2)
+        return {};
+    // Clean blobs first; then places that stand out as the marked window
+    // does, where they line up with a window already found (a window whose
+    // blob ran into its frame or its neighbour's).
+    std::vector<LayoutBox> found = blobsLike(maps, mark);
+    for (const LayoutBox &b : standingOutLike(maps, mark)) {
+        const bool taken = std::any_of(found.begin(), found.end(), [&](const LayoutBox &f) {
+            return (f.box & b.box).area() > 0.25 * std::min(f.box.area(), b.box.area());
+        });
+        const bool inLine = std::any_of(found.begin(), found.end(), [&](const LayoutBox &f) {
+            return sameRow(f, b) || aligned(f, b);
+        });
+        if (!taken && inLine)
+            found.push_back(b);
+    }
+    snapToLines(found);
+    found.front() = LayoutBox{cv::Rect2d(mark), 1.0};
     return found;
 }
 
