@@ -3,8 +3,6 @@
 #include "WallMap.h"
 
 #include <opencv2/imgproc.hpp>
-#include <QImage> // DEBUG-REMOVE
-#include <cstdlib> // DEBUG-REMOVE
 
 #include <algorithm>
 #include <cmath>
@@ -132,7 +130,7 @@ std::vector<LayoutBox> blobsAt(const LayoutMaps &maps, float level)
         const double aspect = b.height / b.width;
         if (b.width < 3 || b.height < 3 || b.width > kMaxWidthShare * size.width || b.height > kMaxHeightShare * size.height)
             continue;
-        if (fill < kMinBlobFill || aspect < 0.2 || aspect > 6.0)
+        if (fill < kMinBlobFill || aspect < 0.2 || aspect > 4.5)
             continue;
         const double contrast = ringContrast(maps, b);
         if (contrast < kMinContrast || meanInCovered(maps, b) < 0.95)
@@ -152,10 +150,13 @@ std::vector<LayoutBox> candidateBlobs(const LayoutMaps &maps)
         all.insert(all.end(), at.begin(), at.end());
     }
     std::sort(all.begin(), all.end(), [](const LayoutBox &a, const LayoutBox &b) { return a.score > b.score; });
+    // The same blob at two levels is one; a blob and a piece of it (a pane,
+    // half a window) both stay, for the kinds to tell apart.
     std::vector<LayoutBox> kept;
     for (const LayoutBox &b : all) {
         const bool clash = std::any_of(kept.begin(), kept.end(), [&](const LayoutBox &k) {
-            return (k.box & b.box).area() > 0.3 * std::min(k.box.area(), b.box.area());
+            const double common = (k.box & b.box).area();
+            return common > 0.5 * (k.box.area() + b.box.area() - common);
         });
         if (!clash)
             kept.push_back(b);
@@ -222,14 +223,21 @@ std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<L
         for (int k = 0; k < 3; ++k)
             channel[k].push_back(c[k]);
     const cv::Vec3d mainColour(medianOf(channel[0]), medianOf(channel[1]), medianOf(channel[2]));
-    for (std::size_t i = 0; i < n; ++i) {
-        if (mates[i] == 0 || blobs[i].box.area() < kMinKindArea * mainArea)
-            continue;
-        if (!sameSize(blobs[i], blobs[best])
-            && cv::norm(colourIn(maps.lab, blobs[i].box) - mainColour) > kColourSlack * kMinColourSpread)
-            continue;
-        kept.push_back(blobs[i]);
-    }
+    // The main kind first, then the others that do not overlap a window
+    // already kept (a piece of one, or one and its neighbour run together).
+    for (const bool mainKind : {true, false})
+        for (std::size_t i = 0; i < n; ++i) {
+            if (mates[i] == 0 || blobs[i].box.area() < kMinKindArea * mainArea
+                || sameSize(blobs[i], blobs[best]) != mainKind)
+                continue;
+            if (!mainKind && cv::norm(colourIn(maps.lab, blobs[i].box) - mainColour) > kColourSlack * kMinColourSpread)
+                continue;
+            const bool overlaps = std::any_of(kept.begin(), kept.end(), [&](const LayoutBox &k) {
+                return (k.box & blobs[i].box).area() > 0.2 * std::min(k.box.area(), blobs[i].box.area());
+            });
+            if (!overlaps)
+                kept.push_back(blobs[i]);
+        }
     return kept;
 }
 
@@ -364,16 +372,6 @@ std::vector<LayoutBox> layoutWindows(const LayoutMaps &maps)
         return {};
     const std::vector<LayoutBox> blobs = candidateBlobs(maps);
     std::vector<LayoutBox> boxes = repeatedBlobs(maps, blobs);
-    if (const char *dbg = std::getenv("TESSIVO_LAYOUT_DEBUG")) { // DEBUG-REMOVE
-        cv::Mat o;
-        maps.windowness.convertTo(o, CV_8U, 255.0);
-        cv::cvtColor(o, o, cv::COLOR_GRAY2RGB);
-        for (const LayoutBox &b : blobs)
-            cv::rectangle(o, cv::Rect(b.box), cv::Scalar(0, 160, 255));
-        for (const LayoutBox &b : boxes)
-            cv::rectangle(o, cv::Rect(b.box), cv::Scalar(255, 0, 0));
-        QImage(o.data, o.cols, o.rows, int(o.step), QImage::Format_RGB888).save(dbg);
-    }
     dropOddColours(maps, boxes);
     fillLatticeGaps(maps, boxes);
     snapToLines(boxes);
