@@ -23,6 +23,9 @@ constexpr float kGoodMatch = 0.7f;  // correlation of a good match
 constexpr int kMaxCandidates = 24;  // candidate windows tried as the seed
 constexpr int kMinMatches = 3;      // a seed must match at least this often, itself included
 constexpr double kConsensus = 0.85; // share of windows in which a pixel must stand out to be window
+constexpr double kSameWindow = 0.3; // two boxes overlapping this much (IoU) show one window
+constexpr double kConfirmed = 0.8;  // share of the lattice's windows the layout search must show
+constexpr double kLatticeShare = 0.4; // and the least share of the layout's windows the lattice holds
 
 QString tr(const char *text)
 {
@@ -374,17 +377,53 @@ std::vector<PlacedWindow> layoutSearch(const cv::Mat &rgb, const cv::Mat &inside
     return placed;
 }
 
+double overlapOf(const QRect &a, const QRect &b)
+{
+    const QRect common = a.intersected(b);
+    const double shared = common.isEmpty() ? 0.0 : double(common.width()) * common.height();
+    const double all = double(a.width()) * a.height() + double(b.width()) * b.height() - shared;
+    return all > 0.0 ? shared / all : 0.0;
+}
+
+// Share of the windows of one set that a window of the other covers in part.
+double agreement(const std::vector<QRect> &of, const std::vector<QRect> &in)
+{
+    if (of.empty())
+        return 0.0;
+    int held = 0;
+    for (const QRect &a : of)
+        held += std::any_of(in.begin(), in.end(), [&](const QRect &b) { return overlapOf(a, b) >= kSameWindow; });
+    return double(held) / double(of.size());
+}
+
+// The lattice search places windows as its template shows them, to the
+// pixel, where windows are alike (as the generator paints them); the layout
+// search finds real windows that differ. Where both find the same windows,
+// the lattice's boxes are the finer ones.
+bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout)
+{
+    if (!lattice.status.ok() || layout.size() < 2)
+        return false;
+    std::vector<QRect> a, b;
+    for (const FacadeWindow &w : lattice.grid.windows)
+        a.push_back(QRect(w.x, w.y, w.width, w.height));
+    for (const PlacedWindow &p : layout)
+        b.push_back(p.rect);
+    // The layout search may find more (a ground floor, a shopfront) than the
+    // lattice's one kind; the lattice must hold a fair share of them.
+    return agreement(a, b) >= kConfirmed && double(a.size()) >= kLatticeShare * double(b.size());
+}
+
 WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
-    if (rectified.isNull())
-        return latticeSearch(rectified, marked, insideImage);
     const QRect imageRect(QPoint(0, 0), rectified.size());
-    if (!marked.isNull() && (marked.width() < 4 || marked.height() < 4 || !imageRect.contains(marked)))
-        return latticeSearch(rectified, marked, insideImage);
+    if (rectified.isNull() || (!marked.isNull() && (marked.width() < 4 || marked.height() < 4 || !imageRect.contains(marked))))
+        return latticeSearch(rectified, marked, insideImage); // its refusals
     const cv::Mat rgb = toMat(rectified);
     const std::vector<PlacedWindow> placed = layoutSearch(rgb, insideOf(insideImage, rgb.size()), marked);
-    if (placed.size() < 2 && marked.isNull())
-        return latticeSearch(rectified, marked, insideImage);
+    WindowSearchResult lattice = latticeSearch(rectified, marked, insideImage);
+    if (latticeConfirmed(lattice, placed))
+        return lattice;
     WindowSearchResult result;
     result.seed = marked.isNull() ? (placed.empty() ? QRect() : placed.front().rect) : marked;
     result.matches = int(placed.size());
