@@ -17,6 +17,7 @@ namespace FacadeImport {
 
 namespace {
 
+constexpr int kMinMarked = 2;      // a marked window is at least this many pixels on a side
 constexpr int kWorkSide = 800;      // the search runs on a copy at most this large
 constexpr int kCoarseSide = 400;    // and chooses its window on one at most this large
 constexpr float kGoodMatch = 0.7f;  // correlation of a good match
@@ -268,10 +269,16 @@ WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, c
         return result;
     }
     const QRect imageRect(QPoint(0, 0), rectified.size());
-    if (!marked.isNull() && (marked.width() < 4 || marked.height() < 4 || !imageRect.contains(marked))) {
+    if (!marked.isNull() && !imageRect.contains(marked)) {
         result.status = ImportStatus::failure(ImportError::BadWindow,
                                               tr("The marked window must lie inside the %1 x %2 facade image.")
                                                   .arg(rectified.width()).arg(rectified.height()));
+        return result;
+    }
+    if (!marked.isNull() && (marked.width() < kMinMarked || marked.height() < kMinMarked)) {
+        result.status = ImportStatus::failure(ImportError::BadWindow,
+                                              tr("The marked window must be at least %1 x %1 pixels of the facade image.")
+                                                  .arg(kMinMarked));
         return result;
     }
     const cv::Mat rgb = toMat(rectified);
@@ -417,13 +424,18 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
 WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
     const QRect imageRect(QPoint(0, 0), rectified.size());
-    if (rectified.isNull() || (!marked.isNull() && (marked.width() < 4 || marked.height() < 4 || !imageRect.contains(marked))))
+    if (rectified.isNull() || (!marked.isNull() && (marked.width() < kMinMarked || marked.height() < kMinMarked
+                                                    || !imageRect.contains(marked))))
         return latticeSearch(rectified, marked, insideImage); // its refusals
     const cv::Mat rgb = toMat(rectified);
     const std::vector<PlacedWindow> placed = layoutSearch(rgb, insideOf(insideImage, rgb.size()), marked);
-    WindowSearchResult lattice = latticeSearch(rectified, marked, insideImage);
-    if (latticeConfirmed(lattice, placed))
-        return lattice;
+    // The lattice search's template needs a window of a few pixels.
+    const bool latticeCanMatch = marked.isNull() || (marked.width() >= 4 && marked.height() >= 4);
+    if (latticeCanMatch) {
+        WindowSearchResult lattice = latticeSearch(rectified, marked, insideImage);
+        if (latticeConfirmed(lattice, placed))
+            return lattice;
+    }
     WindowSearchResult result;
     result.seed = marked.isNull() ? (placed.empty() ? QRect() : placed.front().rect) : marked;
     result.matches = int(placed.size());

@@ -20,6 +20,7 @@ constexpr double kMinBlobFill = 0.55;  // share of its box a window's blob fills
 constexpr double kMaxWidthShare = 0.3; // a window is at most this share of the facade's width
 constexpr double kMaxHeightShare = 0.4; // and of its height
 constexpr double kSizeSlack = 0.3;     // windows of one kind differ in size by less than this (log)
+constexpr int kMinRepeats = 3;         // blobs of the main kind found without a marked window
 constexpr double kMaxHoleShare = 0.01; // holes up to this share of the facade are glass, not wall
 constexpr double kMinKindArea = 0.5;   // other kinds of window are at least this share of the main kind's area
 constexpr double kAlignShare = 0.35;   // centres this share of a width apart share a column
@@ -204,7 +205,8 @@ std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<L
         if (weight[i] > weight[best])
             best = i;
     std::vector<LayoutBox> kept;
-    if (n == 0 || best >= n || (main < 0 && mates[best] == 0))
+    // Two alike blobs may be chance; a kind of window repeats at least thrice.
+    if (n == 0 || best >= n || (main < 0 && mates[best] < kMinRepeats - 1))
         return kept;
     if (main >= 0)
         for (std::size_t i = 0; i < n; ++i)
@@ -309,13 +311,41 @@ void snapToLines(std::vector<LayoutBox> &boxes)
     snap(false);
 }
 
+// The rows (horizontal) or columns of a set of boxes: boxes whose centres
+// lie within a third of their size of the next one's share one; each line
+// as the median start and size of its boxes.
+std::vector<std::pair<double, double>> linesOf(const std::vector<LayoutBox> &boxes, bool horizontal)
+{
+    std::vector<std::pair<double, double>> spans; // start, size
+    for (const LayoutBox &b : boxes)
+        spans.push_back(horizontal ? std::make_pair(b.box.y, b.box.height) : std::make_pair(b.box.x, b.box.width));
+    std::sort(spans.begin(), spans.end(), [](const auto &a, const auto &b) {
+        return a.first + 0.5 * a.second < b.first + 0.5 * b.second;
+    });
+    std::vector<std::pair<double, double>> lines;
+    std::size_t start = 0;
+    for (std::size_t k = 1; k <= spans.size(); ++k) {
+        if (k < spans.size()
+            && (spans[k].first + 0.5 * spans[k].second) - (spans[k - 1].first + 0.5 * spans[k - 1].second)
+                   < 0.3 * spans[k - 1].second)
+            continue;
+        std::vector<double> starts, sizes;
+        for (std::size_t j = start; j < k; ++j) {
+            starts.push_back(spans[j].first);
+            sizes.push_back(spans[j].second);
+        }
+        lines.push_back({medianOf(starts), medianOf(sizes)});
+        start = k;
+    }
+    return lines;
+}
+
 // Cells of the lattice of rows and columns that hold no box but look like
 // the windows around them get one; an occluded cell (a tree, a car) does not.
 void fillLatticeGaps(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
 {
     if (boxes.size() < 4)
         return;
-    std::vector<LayoutBox> added;
     std::vector<double> fills, colourL, colourA, colourB;
     for (const LayoutBox &b : boxes) {
         fills.push_back(meanIn(maps.windowness, b.box));
@@ -326,15 +356,21 @@ void fillLatticeGaps(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
     }
     const double usualFill = medianOf(fills);
     const cv::Vec3d usualColour(medianOf(colourL), medianOf(colourA), medianOf(colourB));
-    for (const LayoutBox &row : boxes)
-        for (const LayoutBox &col : boxes) {
-            const cv::Rect2d cell(col.box.x, row.box.y, col.box.width, row.box.height);
-            // Only where the row's and the column's windows are of one size.
-            if (std::abs(std::log(col.box.width / row.box.width)) > 0.3
-                || std::abs(std::log(col.box.height / row.box.height)) > 0.3)
-                continue;
+    const std::size_t found = boxes.size();
+    for (const auto &row : linesOf(boxes, true))
+        for (const auto &col : linesOf(boxes, false)) {
+            const cv::Rect2d cell(col.first, row.first, col.second, row.second);
+            // Only where windows of this size stand in the row and in the column.
+            const auto likeCell = [&](const LayoutBox &b) {
+                return std::abs(std::log(b.box.width / cell.width)) < kSizeSlack
+                    && std::abs(std::log(b.box.height / cell.height)) < kSizeSlack;
+            };
+            const auto inRow = [&](const LayoutBox &b) { return likeCell(b) && std::abs(b.box.y - cell.y) < 0.3 * cell.height; };
+            const auto inCol = [&](const LayoutBox &b) { return likeCell(b) && std::abs(b.box.x - cell.x) < 0.3 * cell.width; };
             const auto overlaps = [&](const LayoutBox &b) { return (b.box & cell).area() > 0.2 * cell.area(); };
-            if (std::any_of(boxes.begin(), boxes.end(), overlaps) || std::any_of(added.begin(), added.end(), overlaps))
+            const auto firstFound = boxes.begin(), lastFound = boxes.begin() + std::ptrdiff_t(found);
+            if (std::none_of(firstFound, lastFound, inRow) || std::none_of(firstFound, lastFound, inCol)
+                || std::any_of(boxes.begin(), boxes.end(), overlaps))
                 continue;
             if (meanInCovered(maps, cell) < 0.95)
                 continue;
@@ -343,9 +379,8 @@ void fillLatticeGaps(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
                 continue;
             if (cv::norm(colourIn(maps.lab, cell) - usualColour) > kColourSlack * kMinColourSpread)
                 continue;
-            added.push_back({cell, std::min(1.0, fill)});
+            boxes.push_back({cell, std::min(1.0, fill)});
         }
-    boxes.insert(boxes.end(), added.begin(), added.end());
 }
 
 } // namespace

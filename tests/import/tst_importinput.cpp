@@ -141,6 +141,8 @@ void TestImportInput::refusals_data()
     QTest::newRow("corners together") << png << "photo.png" << 4 << QRect() << ImportError::BadCorners << "apart";
     QTest::newRow("window outside") << png << "photo.png" << 0 << QRect(300, 10, 40, 40) << ImportError::BadWindow
                                     << "inside";
+    QTest::newRow("window of one pixel") << png << "photo.png" << 0 << QRect(100, 100, 1, 1) << ImportError::BadWindow
+                                         << "at least 2 x 2 pixels";
 }
 
 // Each bad input gets its own error and a message saying what is wrong, and
