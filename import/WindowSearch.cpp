@@ -19,6 +19,9 @@ namespace {
 
 constexpr int kMinMarked = 2;      // a marked window is at least this many pixels on a side
 constexpr int kWorkSide = 800;      // the search runs on a copy at most this large
+constexpr int kMinWorkWindow = 8;  // a marked window is read at least this large
+constexpr double kMaxEnlargement = 4.0; // enlarging the facade at most this much
+constexpr int kMaxWorkSide = 2400; // to at most this many pixels on a side
 constexpr int kCoarseSide = 400;    // and chooses its window on one at most this large
 constexpr float kGoodMatch = 0.7f;  // correlation of a good match
 constexpr int kMaxCandidates = 24;  // candidate windows tried as the seed
@@ -359,10 +362,18 @@ WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, c
 // one), in rectified pixels.
 std::vector<PlacedWindow> layoutSearch(const cv::Mat &rgb, const cv::Mat &inside, const QRect &marked)
 {
-    const double scale = std::min(1.0, double(kWorkSide) / std::max(rgb.cols, rgb.rows));
+    const int side = std::max(rgb.cols, rgb.rows);
+    double scale = std::min(1.0, double(kWorkSide) / side);
+    // Windows of a few pixels (a distant, dense facade) are read enlarged, so
+    // that the smoothing keeps the wall between them.
+    if (!marked.isNull()) {
+        const int least = std::min(marked.width(), marked.height());
+        if (least * scale < kMinWorkWindow)
+            scale = std::min({kMaxEnlargement, double(kMinWorkWindow) / least, double(kMaxWorkSide) / side});
+    }
     cv::Mat small = rgb, smallInside = inside;
-    if (scale < 1.0) {
-        cv::resize(rgb, small, cv::Size(), scale, scale, cv::INTER_AREA);
+    if (scale != 1.0) {
+        cv::resize(rgb, small, cv::Size(), scale, scale, scale < 1.0 ? cv::INTER_AREA : cv::INTER_LINEAR);
         if (!inside.empty())
             cv::resize(inside, smallInside, small.size(), 0, 0, cv::INTER_NEAREST);
     }
