@@ -1,0 +1,106 @@
+// Imports every annotated real photograph twice, automatically (the facade
+// proposed, the windows searched for) and assisted (the annotated corners and
+// one marked window given), and prints how each did against its annotation:
+// the facade's corner error over its diagonal, the windows found, recall and
+// precision at IoU >= 0.5 in the photograph, and the time. Not a test; the
+// accuracy suite tst_realphotos holds the same numbers to thresholds.
+//
+// usage: measure_photos [--draw DIR] [FOLDER]
+//   FOLDER      photographs with NAME.txt annotations beside them (default: the
+//               repository's tests/data/photos)
+//   --draw DIR  also writes DIR/NAME-automatic.png and NAME-assisted.png: the
+//               annotation in green, what was found in red
+#include "PhotoDrawing.h"
+#include "PhotoMeasure.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+
+#include <cstdio>
+#include <cstring>
+
+using namespace PhotoScore;
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: measure_photos [--draw DIR] [FOLDER]\n");
+    return 2;
+}
+
+// Which annotated facade the proposal chose: "main", "other N", with the error.
+QString nearest(const PhotoMeasurement &m)
+{
+    const QString which = m.nearestFacade == 0 ? QString("main") : QString("other %1").arg(m.nearestFacade);
+    return QString("%1 %2").arg(which).arg(m.nearestError, 0, 'f', 3);
+}
+
+void printRow(const PhotoMeasurement &m)
+{
+    const bool automatic = m.mode == ImportMode::Automatic;
+    const QString corners = !automatic ? QString("-") : m.planned ? QString::number(m.cornerError, 'f', 3) : QString("none");
+    const QString chosen = automatic && m.planned ? nearest(m) : QString("-");
+    std::printf("%-26s %-9s %7s %-13s %5d %5d %5d %6.2f %6.2f %7.0f  %s\n", qPrintable(QFileInfo(m.photo).completeBaseName()),
+                modeName(m.mode), qPrintable(corners), qPrintable(chosen), m.windows.annotated, m.windows.found,
+                m.windows.matched, m.windows.recall(), m.windows.precision(), m.milliseconds,
+                qPrintable(m.status));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QString folder = QStringLiteral(TESSIVO_PHOTOS_DIR);
+    QString drawDir;
+    bool folderGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--draw") == 0) {
+            if (++i == argc)
+                return usage();
+            drawDir = QString::fromLocal8Bit(argv[i]);
+        } else if (argv[i][0] == '-' || folderGiven) {
+            return usage();
+        } else {
+            folder = QString::fromLocal8Bit(argv[i]);
+            folderGiven = true;
+        }
+    }
+    const QStringList photos = annotatedPhotos(folder);
+    if (photos.isEmpty()) {
+        std::fprintf(stderr, "measure_photos: no annotated photograph in %s\n", qPrintable(folder));
+        return 1;
+    }
+    if (!drawDir.isEmpty() && !QDir().mkpath(drawDir)) {
+        std::fprintf(stderr, "measure_photos: cannot make %s\n", qPrintable(drawDir));
+        return 1;
+    }
+
+    std::printf("%-26s %-9s %7s %-13s %5s %5s %5s %6s %6s %7s  %s\n", "photograph", "mode", "corners", "chosen facade",
+                "truth", "found", "match", "recall", "prec", "ms", "importer's message");
+    int failures = 0;
+    for (const QString &path : photos) {
+        PhotoAnnotation truth;
+        Failure failure;
+        if (!readPhotoAnnotationFile(annotationPathOf(path), truth, &failure)) {
+            std::fprintf(stderr, "measure_photos: %s\n", failure.reason.c_str());
+            ++failures;
+            continue;
+        }
+        for (const ImportMode mode : {ImportMode::Automatic, ImportMode::Assisted}) {
+            const PhotoMeasurement m = measurePhoto(path, truth, mode);
+            printRow(m);
+            if (drawDir.isEmpty())
+                continue;
+            const QString out = QDir(drawDir).filePath(QFileInfo(path).completeBaseName() + "-" + modeName(mode) + ".png");
+            if (!drawMeasurement(QImage(path), truth, m).save(out)) {
+                std::fprintf(stderr, "measure_photos: cannot write %s\n", qPrintable(out));
+                ++failures;
+            }
+        }
+    }
+    std::printf("corners: largest corner distance over the facade's diagonal; chosen facade: the annotated facade "
+                "nearest the proposal; recall and precision of windows at IoU >= 0.5 in the photograph\n");
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,98 @@
+#include "PhotoMeasure.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <cmath>
+
+using namespace FacadeImport;
+
+namespace PhotoScore {
+
+const char *modeName(ImportMode mode)
+{
+    return mode == ImportMode::Automatic ? "automatic" : "assisted";
+}
+
+namespace {
+
+// The marked window's box in whole photo pixels, as --window takes it.
+QRect markedBox(const PhotoAnnotation &truth)
+{
+    if (truth.mark < 0)
+        return QRect();
+    const QRectF box = boundingBox(truth.windows[std::size_t(truth.mark)]);
+    const int left = int(std::floor(box.left()));
+    const int top = int(std::floor(box.top()));
+    return QRect(left, top, std::max(1, int(std::ceil(box.right())) - left),
+                 std::max(1, int(std::ceil(box.bottom())) - top));
+}
+
+// A rectangle of the rectified image as the quadrilateral it covers in the photograph.
+Quad photoQuadOf(const CameraEstimate &camera, const FacadeWindow &w)
+{
+    const Quad rectified = boxQuad(QRectF(w.x, w.y, w.width, w.height));
+    Quad q;
+    for (std::size_t k = 0; k < 4; ++k)
+        q[k] = rectifiedToPhoto(camera, rectified[k]);
+    return q;
+}
+
+} // namespace
+
+PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth, ImportMode mode)
+{
+    PhotoMeasurement m;
+    m.photo = QFileInfo(path).fileName();
+    m.mode = mode;
+    AnalysisOptions options;
+    if (mode == ImportMode::Assisted) {
+        options.useCorners = true;
+        options.corners = truth.facade;
+        options.photoWindow = markedBox(truth);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const FacadeAnalysis a = analysePhotographFile(path, options);
+    m.milliseconds = timer.nsecsElapsed() / 1e6;
+    if (!a.status.ok())
+        m.status = a.status.message;
+    m.planned = a.plan.status.ok() && !a.rectified.isNull();
+    if (m.planned) {
+        m.facade = a.plan.corners;
+        m.cornerError = cornerError(m.facade, truth.facade);
+        m.nearestError = m.cornerError;
+        for (std::size_t k = 0; k < truth.others.size(); ++k) {
+            const double e = cornerError(m.facade, truth.others[k]);
+            if (e < m.nearestError) {
+                m.nearestError = e;
+                m.nearestFacade = int(k) + 1;
+            }
+        }
+        for (const FacadeWindow &w : a.grid.windows)
+            m.found.push_back(photoQuadOf(a.plan.camera, w));
+    }
+    m.windows = scoreWindows(m.found, truth);
+    return m;
+}
+
+QStringList annotatedPhotos(const QString &folder)
+{
+    QStringList photos;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({"*.jpg", "*.jpeg", "*.png"}, QDir::Files, QDir::Name)) {
+        const QString path = dir.filePath(name);
+        if (QFileInfo::exists(annotationPathOf(path)))
+            photos << path;
+    }
+    return photos;
+}
+
+QString annotationPathOf(const QString &photoPath)
+{
+    const QFileInfo info(photoPath);
+    return info.dir().filePath(info.completeBaseName() + ".txt");
+}
+
+} // namespace PhotoScore

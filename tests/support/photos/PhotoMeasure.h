@@ -1,0 +1,51 @@
+#ifndef TESSIVO_TESTS_PHOTOMEASURE_H
+#define TESSIVO_TESTS_PHOTOMEASURE_H
+
+#include "FacadeAnalysis.h"
+#include "WindowScore.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// One import of an annotated photograph and how well it did: what the
+// measuring tool prints a row of and the accuracy test checks.
+namespace PhotoScore {
+
+enum class ImportMode {
+    Automatic, // default options: the facade proposed, the windows searched for
+    Assisted   // the annotated facade corners and the marked window given, as a wizard user does
+};
+
+const char *modeName(ImportMode mode);
+
+struct PhotoMeasurement {
+    QString photo;                      // file name
+    ImportMode mode = ImportMode::Automatic;
+    QString status;                     // the importer's message when it failed; empty otherwise
+    bool planned = false;               // the facade was rectified (corners and camera hold)
+    Quad facade{};                      // the facade corners used, photo pixels, clockwise from the top-left
+    double cornerError = 0.0;           // against the main facade, over its diagonal (automatic only)
+    int nearestFacade = 0;              // 0: the main facade; k: the k-th other facade
+    double nearestError = 0.0;          // corner error against that facade
+    std::vector<Quad> found;            // the found windows mapped into the photograph
+    WindowScore windows;
+    double milliseconds = 0.0;          // the whole import, reading included
+};
+
+// Imports the photograph at path in the given mode and scores it against
+// truth. Assisted without a marked window searches for windows on the given
+// corners.
+PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth, ImportMode mode);
+
+// The photographs of folder that have an annotation beside them (NAME.jpg
+// with NAME.txt), sorted by name.
+QStringList annotatedPhotos(const QString &folder);
+
+// The annotation beside a photograph: NAME.txt for NAME.jpg.
+QString annotationPathOf(const QString &photoPath);
+
+} // namespace PhotoScore
+
+#endif
