@@ -291,10 +291,10 @@ bool candidateFor(const PhotoSegments &s, const VanishingPoint &vertical, const 
 {
     const FacadeLines lines = lineSets(s, vertical, horizontal);
     FrameRect r = outline(lines, FrameRect{-s.halfW, -s.halfH, s.halfW, s.halfH});
-    // Corners may lie beyond the frame where it cuts the facade, as far as
-    // a corner may be given.
-    const double beyond = 1.0 + 2.0 * kMaxCornerOutside;
-    if (!fitInside(lines.toImage, r, beyond * s.halfW, beyond * s.halfH))
+    // The corners stay on the photograph: where the frame cuts the facade,
+    // at the frame. (A corner beyond it may be given, but lines seen in the
+    // photograph do not tell how far the facade goes on.)
+    if (!fitInside(lines.toImage, r, s.halfW, s.halfH))
         return false;
     const double xs[4] = {r.left, r.right, r.right, r.left};
     const double ys[4] = {r.top, r.top, r.bottom, r.bottom};

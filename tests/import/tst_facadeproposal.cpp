@@ -122,7 +122,7 @@ void TestFacadeProposal::proposal()
     for (int f : found) {
         const FacadeQuad &truth = facades[std::size_t(f)].quad;
         const double tolerance = kCornerShare * diagonal(truth);
-        double best = 1e9;
+        double closest = 1e9;
         std::size_t which = 0;
         for (std::size_t c = 0; c < p.candidates.size(); ++c) {
             FacadeQuad compared = p.candidates[c].corners;
@@ -132,12 +132,12 @@ void TestFacadeProposal::proposal()
                     compared[std::size_t(k)] = truth[std::size_t(k)];
             }
             const double e = cornerError(compared, truth);
-            if (e < best) {
-                best = e;
+            if (e < closest) {
+                closest = e;
                 which = c;
             }
         }
-        QVERIFY2(best <= tolerance, qPrintable(QString("facade %1: corners off by %2 pixels").arg(f).arg(best)));
+        QVERIFY2(closest <= tolerance, qPrintable(QString("facade %1: corners off by %2 pixels").arg(f).arg(closest)));
         if (f == best)
             QCOMPARE(which, std::size_t(0));
     }
