@@ -235,6 +235,14 @@ void TestImportWizard::facadesAndSearchWords()
     QTest::mouseClick(wizard.previousFacadeButton(), Qt::LeftButton);
     QCOMPARE(quad->quad(), proposal.candidates[std::size_t(count - 2)].corners);
 
+    // A corner dragged beyond the photograph's edge stays there, and the
+    // view widens to hold it.
+    const QPointF beyond(860.0, quad->quad()[1].y());
+    drag(quad, rounded(quad->toWidget(quad->quad()[1])), rounded(quad->toWidget(beyond)));
+    const double shownPixel = 1.0 / (quad->toWidget(QPointF(1, 0)).x() - quad->toWidget(QPointF(0, 0)).x());
+    QVERIFY2(std::abs(quad->quad()[1].x() - beyond.x()) <= 2.0 * shownPixel, qPrintable(QString::number(quad->quad()[1].x())));
+    QVERIFY(quad->toWidget(quad->quad()[1]).x() < quad->width());
+
     // The front's true corners; its windows found; one deleted and found again.
     quad->setQuad(front);
     clickNext(wizard);
