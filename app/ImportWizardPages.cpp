@@ -200,7 +200,7 @@ void ImportWindowsPage::showCount()
     else if (m_outcome.isEmpty())
         m_count->setText(gridSummary(grid));
     else
-        m_count->setText(tr("%1: %2").arg(m_outcome, gridSummary(grid)));
+        m_count->setText(tr("%1; %2").arg(m_outcome, gridSummary(grid)));
 }
 
 void ImportWindowsPage::enableButtons()

@@ -28,9 +28,9 @@ constexpr double kMinSupport = 0.5;       // and this much length together, in h
 constexpr int kMaxFacades = 3;            // horizontal vanishing points looked for
 constexpr double kMargin = 0.02;          // slack around an outline's lines, frame units
 constexpr double kGroupMargin = 0.04;     // vertical lines this far beyond a facade's horizontal ones still count
-constexpr double kExtentShare = 0.03;     // a facade's horizontal extent drops this share of its lines' length each side
+constexpr int kReachingRows = 3;          // a facade's rows run as far as this many of them reach
 constexpr double kRepeatLength = 0.04;    // a row or column of window edges: this much line length at one position
-constexpr double kCutByFrame = 0.06;     // rows running this far past the outermost vertical line: the facade goes on
+constexpr double kRowReach = 0.06;       // rows this share of the vertical lines' height beyond them still edge the facade
 constexpr double kSameFacade = 0.6;       // candidates overlapping this much (box IoU) outline one facade
 
 // Normalised image coordinates: centred on the copy, half its larger side = 1.
@@ -183,7 +183,7 @@ FacadeLines lineSets(const PhotoSegments &s, const VanishingPoint &vertical, con
     }
     // Where the facade's rows run; one stray line does not widen it.
     double lo = -1e9, hi = 1e9;
-    out.rows.extent(-1e9, 1e9, kExtentShare, &lo, &hi);
+    out.rows.reach(-1e9, 1e9, kReachingRows, kRepeatLength, &lo, &hi);
 
     struct Span {
         double from, to;
@@ -226,30 +226,26 @@ FrameRect outline(const FacadeLines &lines, const FrameRect &start)
 {
     FrameRect r = start;
     double a = 0.0, b = 0.0;
-    const bool haveColumns =
-        lines.columns.dominantRange(-1e9, 1e9, lines.spanTop, lines.spanBottom, kDominantShare, &a, &b);
-    if (haveColumns) {
+    // A cornice or a plinth edges the facade a little beyond where its
+    // vertical lines end.
+    const double reach = kRowReach * (lines.spanBottom - lines.spanTop);
+    const double top = lines.spanTop - reach, bottom = lines.spanBottom + reach;
+    // Without two dominant vertical lines (a facade whose one side the
+    // frame or a neighbour hides), its sides are where its rows run.
+    const bool haveSides = lines.columns.dominantRange(-1e9, 1e9, lines.spanTop, lines.spanBottom, kDominantShare, &a, &b)
+                        || lines.rows.reach(top, bottom, kReachingRows, kRepeatLength, &a, &b);
+    if (haveSides) {
         r.left = a;
         r.right = b;
     }
-    const double across = haveColumns ? kMargin : 1e9;
-    if (lines.rows.dominantRange(lines.spanTop, lines.spanBottom, r.left - across, r.right + across, kDominantShare,
-                                 &a, &b)) {
+    const double across = haveSides ? kMargin : 1e9;
+    if (lines.rows.dominantRange(top, bottom, r.left - across, r.right + across, kDominantShare, &a, &b)) {
         r.top = a;
         r.bottom = b;
         if (lines.columns.dominantRange(-1e9, 1e9, r.top - kMargin, r.bottom + kMargin, kDominantShare, &a, &b)) {
             r.left = a;
             r.right = b;
         }
-    }
-    // A facade the photograph's frame cuts has no vertical edge line on that
-    // side: its rows run on past the last dominant vertical line, to the
-    // frame and beyond it.
-    if (haveColumns && lines.rows.extent(r.top, r.bottom, kExtentShare, &a, &b)) {
-        if (a < r.left - kCutByFrame)
-            r.left = a;
-        if (b > r.right + kCutByFrame)
-            r.right = b;
     }
     return r;
 }
@@ -295,10 +291,10 @@ bool candidateFor(const PhotoSegments &s, const VanishingPoint &vertical, const 
 {
     const FacadeLines lines = lineSets(s, vertical, horizontal);
     FrameRect r = outline(lines, FrameRect{-s.halfW, -s.halfH, s.halfW, s.halfH});
-    // Corners may lie beyond the frame where it cuts the facade, as far as
-    // a corner may be given.
-    const double beyond = 1.0 + 2.0 * kMaxCornerOutside;
-    if (!fitInside(lines.toImage, r, beyond * s.halfW, beyond * s.halfH))
+    // The corners stay on the photograph: where the frame cuts the facade,
+    // at the frame. (A corner beyond it may be given, but lines seen in the
+    // photograph do not tell how far the facade goes on.)
+    if (!fitInside(lines.toImage, r, s.halfW, s.halfH))
         return false;
     const double xs[4] = {r.left, r.right, r.right, r.left};
     const double ys[4] = {r.top, r.top, r.bottom, r.bottom};

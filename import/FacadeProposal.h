@@ -46,9 +46,9 @@ struct FacadeProposal {
 };
 
 // Runs on a reduced copy of the photograph (at most 1024 pixels on a side);
-// corners and vanishing points are given in the photograph's own pixels. A
-// corner may lie outside the photograph where its frame cuts the facade, as
-// far as validateCorners allows.
+// corners and vanishing points are given in the photograph's own pixels,
+// the corners on the photograph (at its frame where the frame cuts the
+// facade).
 FacadeProposal proposeFacade(const QImage &photo);
 
 } // namespace FacadeImport

@@ -29,10 +29,10 @@ QString gridSummary(const WindowGrid &grid)
 QString searchOutcome(int before, int found)
 {
     if (found <= 1)
-        return tr("No repeats found: add them with Add window.");
+        return tr("No repeats found: add them with Add window");
     const int more = found - before;
     if (more <= 0)
-        return tr("No more windows found.");
+        return tr("No more windows found");
     return counted(more, "%1 more window found", "%1 more windows found");
 }
 

@@ -14,8 +14,8 @@ QString gridSummary(const WindowGrid &grid);
 
 // What a search for a window's repeats added to the windows there were:
 // "14 more windows found", "1 more window found", "No repeats found: add them
-// with Add window." when it found the marked window alone, and "No more
-// windows found." when its repeats were all there already.
+// with Add window" when it found the marked window alone, and "No more
+// windows found" when its repeats were all there already.
 QString searchOutcome(int before, int found);
 
 } // namespace FacadeImport

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace FacadeImport {
 
@@ -168,34 +169,31 @@ int LineSet::repeatedPositions(double lo, double hi, double from, double to, dou
     return count;
 }
 
-bool LineSet::extent(double lo, double hi, double trim, double *first, double *last) const
+bool LineSet::reach(double lo, double hi, int k, double minLength, double *first, double *last) const
 {
-    std::vector<std::pair<double, double>> ends; // position along, half the piece's length
-    double total = 0.0;
-    for (const auto &[bin, pieces] : bins_) {
-        const double centre = binCentre(bin);
-        if (centre < lo || centre > hi)
+    std::vector<double> starts, ends;
+    for (auto it = bins_.begin(); it != bins_.end();) {
+        // Neighbouring bins hold one line split by the binning: one position.
+        double from = 1e300, to = -1e300, length = 0.0;
+        long previous = it->first;
+        const double centre = binCentre(it->first);
+        for (; it != bins_.end() && it->first <= previous + 1; previous = it->first, ++it)
+            for (const auto &[a, b] : it->second) {
+                from = std::min(from, a);
+                to = std::max(to, b);
+                length += b - a;
+            }
+        if (centre < lo || centre > hi || length < minLength)
             continue;
-        for (const auto &[a, b] : pieces) {
-            ends.push_back({a, 0.5 * (b - a)});
-            ends.push_back({b, 0.5 * (b - a)});
-            total += b - a;
-        }
+        starts.push_back(from);
+        ends.push_back(to);
     }
-    if (ends.empty() || !(total > 0.0))
+    if (k < 1 || int(starts.size()) < k)
         return false;
-    std::sort(ends.begin(), ends.end());
-    auto walk = [&](auto begin, auto end) {
-        double sum = 0.0;
-        for (auto it = begin; it != end; ++it) {
-            sum += it->second;
-            if (sum >= trim * total)
-                return it->first;
-        }
-        return (end - 1)->first;
-    };
-    *first = walk(ends.begin(), ends.end());
-    *last = walk(ends.rbegin(), ends.rend());
+    std::nth_element(starts.begin(), starts.begin() + (k - 1), starts.end());
+    std::nth_element(ends.begin(), ends.begin() + (k - 1), ends.end(), std::greater<double>());
+    *first = starts[std::size_t(k - 1)];
+    *last = ends[std::size_t(k - 1)];
     return *last > *first;
 }
 

@@ -52,10 +52,11 @@ public:
     // edges that repeated windows draw.
     int repeatedPositions(double lo, double hi, double from, double to, double minLength) const;
 
-    // Where the pieces at positions in [lo, hi] run along the direction,
-    // less trim times their summed length at each end (so that one stray
-    // piece does not stretch it); false when there are none.
-    bool extent(double lo, double hi, double trim, double *first, double *last) const;
+    // How far several lines reach along the direction: of the positions in
+    // [lo, hi] with at least minLength of pieces, the k-th smallest start
+    // and the k-th largest end (so that one long stray line, such as a
+    // horizon, does not stretch it); false when fewer than k positions.
+    bool reach(double lo, double hi, int k, double minLength, double *first, double *last) const;
 
 private:
     std::map<long, std::vector<std::pair<double, double>>> bins_;

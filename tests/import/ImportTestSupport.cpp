@@ -5,6 +5,13 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPolygonF>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
 
 Truth loadTruth(const QString &kind, const QString &fileName)
 {
@@ -28,6 +35,39 @@ FacadeImport::FacadeQuad trueCorners(const Truth &t)
     const int w = t.size().width(), h = t.size().height();
     return {t.model->rectifiedToOriginal(QPoint(0, 0)), t.model->rectifiedToOriginal(QPoint(w, 0)),
             t.model->rectifiedToOriginal(QPoint(w, h)), t.model->rectifiedToOriginal(QPoint(0, h))};
+}
+
+QImage streetScene(const QSize &size, const std::vector<SceneFacade> &facades)
+{
+    QImage photo(size, QImage::Format_RGB888);
+    QPainter painter(&photo);
+    QLinearGradient sky(0.0, 0.0, 0.0, size.height());
+    sky.setColorAt(0.0, QColor(150, 185, 225));
+    sky.setColorAt(0.6, QColor(205, 220, 235));
+    sky.setColorAt(0.61, QColor(175, 172, 165)); // pavement, lighter than a brick wall
+    sky.setColorAt(1.0, QColor(150, 148, 142));
+    painter.fillRect(photo.rect(), sky);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const SceneFacade &f : facades) {
+        const double w = f.facade.width(), h = f.facade.height();
+        const QPolygonF source(QVector<QPointF>{QPointF(0.0, 0.0), QPointF(w, 0.0), QPointF(w, h), QPointF(0.0, h)});
+        const QPolygonF target(QVector<QPointF>{f.quad[0], f.quad[1], f.quad[2], f.quad[3]});
+        QTransform toPhoto;
+        if (!QTransform::quadToQuad(source, target, toPhoto))
+            continue;
+        painter.setTransform(toPhoto);
+        painter.drawImage(QPointF(0.0, 0.0), f.facade);
+    }
+    painter.end();
+    return photo;
+}
+
+double cornerError(const FacadeImport::FacadeQuad &a, const FacadeImport::FacadeQuad &b)
+{
+    double worst = 0.0;
+    for (std::size_t i = 0; i < 4; ++i)
+        worst = std::max(worst, std::hypot(a[i].x() - b[i].x(), a[i].y() - b[i].y()));
+    return worst;
 }
 
 double iou(const QRectF &a, const QRectF &b)

@@ -33,6 +33,19 @@ Truth loadTruth(const QString &kind, const QString &fileName);
 // The facade's corners in the photograph, through the true homography.
 FacadeImport::FacadeQuad trueCorners(const Truth &t);
 
+// A street photograph made of rectified facades: sky above, road below, and
+// each facade's picture drawn onto its quadrilateral (photo pixels, clockwise
+// from the top-left; corners may lie beyond the photograph) in perspective,
+// later ones in front.
+struct SceneFacade {
+    QImage facade;
+    FacadeImport::FacadeQuad quad;
+};
+QImage streetScene(const QSize &size, const std::vector<SceneFacade> &facades);
+
+// The largest distance between corresponding corners of two quadrilaterals.
+double cornerError(const FacadeImport::FacadeQuad &a, const FacadeImport::FacadeQuad &b);
+
 // Intersection over union.
 double iou(const QRectF &a, const QRectF &b);
 

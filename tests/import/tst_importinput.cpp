@@ -1,6 +1,7 @@
 // The importer's answers to bad input and to photographs that give it nothing
 // to work with, and the grid it builds from windows as found or edited.
 #include "FacadeAnalysis.h"
+#include "FoundWords.h"
 #include "PhotoReader.h"
 #include "TestFiles.h"
 
@@ -107,6 +108,8 @@ private slots:
     void shrinkingAveragesFineDetail();
     void arrangement_data();
     void arrangement();
+    void words_data();
+    void words();
 };
 
 void TestImportInput::refusals_data()
@@ -325,6 +328,40 @@ void TestImportInput::arrangement()
     QCOMPARE(grid.bounds, bounds);
     QCOMPARE(grid.windowTemplate.size(), cell);
     QCOMPARE(grid.windowTemplate.topLeft(), QPoint(grid.windows[0].x, grid.windows[0].y));
+}
+
+void TestImportInput::words_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("before"); // windows before a search for repeats
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("one") << 1 << 1 << 1 << "1 window in 1 row x 1 column" << "No repeats found: add them with Add window";
+    QTest::newRow("one row") << 1 << 2 << 1 << "2 windows in 1 row x 2 columns" << "1 more window found";
+    QTest::newRow("one column") << 3 << 1 << 3 << "3 windows in 3 rows x 1 column" << "No more windows found";
+    QTest::newRow("many") << 3 << 5 << 1 << "15 windows in 3 rows x 5 columns" << "14 more windows found";
+}
+
+// Counts in the wizard and on the command line take the noun's number from
+// the count; a search tells what it added.
+void TestImportInput::words()
+{
+    QFETCH(int, rows);
+    QFETCH(int, cols);
+    QFETCH(int, before);
+    QFETCH(QString, summary);
+    QFETCH(QString, outcome);
+
+    std::vector<PlacedWindow> placed;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            placed.push_back({QRect(20 + 60 * c, 20 + 80 * r, 30, 40), 1.0});
+    const WindowGrid grid = arrangeWindows(placed, QSize(400, 300));
+    QCOMPARE(int(grid.windows.size()), rows * cols);
+    QCOMPARE(gridSummary(grid), summary);
+    QCOMPARE(searchOutcome(before, int(grid.windows.size())), outcome);
 }
 
 QTEST_GUILESS_MAIN(TestImportInput)

@@ -5,6 +5,7 @@
 // the model then loads with exactly the windows edited; and the dialog's
 // "Import photograph..." command from the key to the loaded case.
 #include "DialogFixture.h"
+#include "FacadeProposal.h"
 #include "ImportTestSupport.h"
 #include "ImportWizard.h"
 #include "KeepGLDriver.h"
@@ -65,6 +66,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void editAndWrite();
+    void facadesAndSearchWords();
     void importCommandLoadsWrittenCase();
 };
 
@@ -199,6 +201,74 @@ void TestImportWizard::editAndWrite()
     QCOMPARE(sorted(loaded), sorted(edited));
     QCOMPARE(model.detectedRowCount(), 3);
     QCOMPARE(model.detectedColCount(), 6);
+}
+
+// A building's corner: the corner page steps through the proposed facades
+// best first, and on the windows page a search for a window's repeats says
+// what it added to the windows there were.
+void TestImportWizard::facadesAndSearchWords()
+{
+    const Truth blinds = loadTruth("blinds", "5.jpg");
+    const Truth shutters = loadTruth("shutters", "1.jpg");
+    QVERIFY(blinds.model && shutters.model);
+    const FacadeImport::FacadeQuad front{QPointF(300, 70), QPointF(780, 150), QPointF(780, 470), QPointF(300, 540)};
+    const FacadeImport::FacadeQuad side{QPointF(40, 170), QPointF(300, 70), QPointF(300, 540), QPointF(40, 450)};
+    const QImage photo = streetScene(QSize(800, 600), {{blinds.rectified, front}, {shutters.rectified, side}});
+    const FacadeImport::FacadeProposal proposal = FacadeImport::proposeFacade(photo);
+    const int count = int(proposal.candidates.size());
+    QVERIFY2(count >= 2, qPrintable(QString::number(count)));
+
+    QTemporaryDir root;
+    ImportWizard wizard(photo, "corner.png", root.path());
+    wizard.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+    QuadEditor *quad = wizard.quadEditor();
+    QCOMPARE(quad->quad(), proposal.candidates[0].corners);
+    QCOMPARE(wizard.facadeLabel()->text(), QString("Facade 1 of %1").arg(count));
+    QVERIFY(!wizard.previousFacadeButton()->isEnabled() && wizard.nextFacadeButton()->isEnabled());
+    for (int k = 1; k < count; ++k) {
+        QTest::mouseClick(wizard.nextFacadeButton(), Qt::LeftButton);
+        QCOMPARE(wizard.facadeLabel()->text(), QString("Facade %1 of %2").arg(k + 1).arg(count));
+        QCOMPARE(quad->quad(), proposal.candidates[std::size_t(k)].corners);
+    }
+    QVERIFY(!wizard.nextFacadeButton()->isEnabled() && wizard.previousFacadeButton()->isEnabled());
+    QTest::mouseClick(wizard.previousFacadeButton(), Qt::LeftButton);
+    QCOMPARE(quad->quad(), proposal.candidates[std::size_t(count - 2)].corners);
+
+    // A corner dragged beyond the photograph's edge stays there, and the
+    // view widens to hold it.
+    const QPointF beyond(860.0, quad->quad()[1].y());
+    drag(quad, rounded(quad->toWidget(quad->quad()[1])), rounded(quad->toWidget(beyond)));
+    const double shownPixel = 1.0 / (quad->toWidget(QPointF(1, 0)).x() - quad->toWidget(QPointF(0, 0)).x());
+    QVERIFY2(std::abs(quad->quad()[1].x() - beyond.x()) <= 2.0 * shownPixel, qPrintable(QString::number(quad->quad()[1].x())));
+    QVERIFY(quad->toWidget(quad->quad()[1]).x() < quad->width());
+
+    // The front's true corners; its windows found; one deleted and found again.
+    quad->setQuad(front);
+    clickNext(wizard);
+    QCOMPARE(wizard.currentId(), 1);
+    WindowEditor *editor = wizard.windowEditor();
+    const int found = int(editor->windows().size());
+    QVERIFY2(found > 1, qPrintable(wizard.windowCountLabel()->text()));
+    QVERIFY2(wizard.windowCountLabel()->text().contains(QRegularExpression("^\\d+ windows in \\d+ rows? x \\d+ columns?$")),
+             qPrintable(wizard.windowCountLabel()->text()));
+    auto select = [&](int i) {
+        const QRect r = editor->windows()[std::size_t(i)];
+        QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, rounded(editor->toWidget(QRectF(r).center())));
+        QCOMPARE(editor->selected(), i);
+    };
+    select(found - 1);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QCOMPARE(int(editor->windows().size()), found - 1);
+    select(0);
+    QTest::mouseClick(wizard.findLikeButton(), Qt::LeftButton);
+    QCOMPARE(int(editor->windows().size()), found);
+    QVERIFY2(wizard.windowCountLabel()->text().startsWith("1 more window found; "),
+             qPrintable(wizard.windowCountLabel()->text()));
+    select(0);
+    QTest::mouseClick(wizard.findLikeButton(), Qt::LeftButton);
+    QVERIFY2(wizard.windowCountLabel()->text().startsWith("No more windows found; "),
+             qPrintable(wizard.windowCountLabel()->text()));
 }
 
 // Ctrl+I in the dialog: the photograph chosen in the file dialog goes
