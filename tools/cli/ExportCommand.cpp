@@ -161,8 +161,8 @@ Subcommand exportSubcommand()
         "  --replace           replace the glb or page files DIR holds already (glb, html)\n")
         + CaseState::kOptionHelp;
     return {"export",
-            "export CASE_PHOTO --out DIR [--format obj|glb|html] [--facade-width M] [--replace] [--rows R] "
-            "[--cols C] [--seed N] [--random-angles] [--left DEG] [--right DEG]",
+            "export CASE_PHOTO --out DIR [--rows R] [--cols C] [--seed N] [--random-angles] [--left DEG] "
+            "[--right DEG] [--format obj|glb|html] [--facade-width M] [--replace]",
             "Export the facade of a shutter case as textured OBJ/MTL files, glTF or a web page", help.c_str(),
             runExport};
 }
