@@ -47,6 +47,7 @@ public:
 private slots:
     void testSlot();
     void saveFacadeToMeshSlot();
+    void exportGltfSlot();
     void saveToImageSlot();
     void gen3DWindowObjsSlot();
     void randomShutterAngleSlot();
