@@ -62,7 +62,7 @@ void TessivoDemo::saveFacadeToMeshSlot()
 // The facade as one glTF file for 3D tools: y up, in metres. The width the
 // facade has in metres is asked for (one pixel is one centimetre unless
 // changed); an existing file is replaced only after a question.
-void TessivoDemo::exportGltfSlot()
+void TessivoDemo::exportGltf()
 {
     if (!windowData)
         return;

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <sstream>
 
@@ -33,7 +32,7 @@ struct Shape {
         positions.insert(positions.end(), {float(p.x), float(p.y), float(p.z)});
         texture.insert(texture.end(), {float(u), float(1.0 - vUp)});
     }
-    // A convex polygon of vertices first.. as a fan of triangles.
+    // A convex polygon, its corners given by vertex number, as a fan of triangles.
     void addPolygon(std::initializer_list<std::uint32_t> corners)
     {
         const std::vector<std::uint32_t> c(corners);

@@ -17,6 +17,7 @@
 #include <tiny_gltf.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <map>
 
