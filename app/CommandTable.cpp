@@ -66,6 +66,8 @@ const std::vector<TessivoDemo::Command> &TessivoDemo::commandTable()
         command("saveViewAsImage", TEXT("Save view as image..."), "Ctrl+Shift+S", &D::saveToImageSlot, &D::hasCase),
         command("exportFacadeMesh", TEXT("Export facade mesh..."), "Ctrl+E", &D::saveFacadeToMeshSlot,
                 &D::hasShutterCase, true),
+        command("exportGltf", TEXT("Export for 3D tools (glTF)..."), "Ctrl+Alt+E", &D::exportGltf,
+                &D::hasShutterCase),
         command("placeWindowObjects", TEXT("Place 3D window objects..."), "Ctrl+Shift+E", &D::gen3DWindowObjsSlot,
                 &D::hasShutterCase),
         command("randomShutterAngles", TEXT("Random shutter angles"), "Ctrl+R", &D::randomShutterAngleSlot,

@@ -6,12 +6,14 @@
 
 #include "ExportGeometry.h"
 #include "ExportPaths.h"
+#include "GltfExport.h"
 #include "PathText.h"
 #include "QWindowData2D.h"
 #include "TemplatePlacement.h"
 #include "UserMessages.h"
 
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -53,6 +55,41 @@ void TessivoDemo::saveFacadeToMeshSlot()
         return;
     Failure failure;
     if (!windowData->saveFacadeToMesh(objPath, &failure))
+        UserMessages::warn(this, title, tr("The facade could not be exported."),
+                           UserMessages::reasonText(failure.reason));
+}
+
+// The facade as one glTF file for 3D tools: y up, in metres. The width the
+// facade has in metres is asked for (one pixel is one centimetre unless
+// changed); an existing file is replaced only after a question.
+void TessivoDemo::exportGltf()
+{
+    if (!windowData)
+        return;
+    const QString title = tr("Export for 3D tools (glTF)");
+    if (!windowData->isShutterCase()) {
+        UserMessages::warn(this, title, tr("Only shutter test cases can be exported."),
+                           tr("%1 is a blind test case.").arg(toQtPath(imageFileName)));
+        return;
+    }
+    const QString fileName =
+        m_fileDialogs.save(this, FileDialogs::Kind::Mesh, title, tr("glTF binary (*.glb)"), QString(), false);
+    if (fileName.isEmpty())
+        return;
+    const double pixels = windowData->rectifiedImage.width();
+    bool ok = false;
+    const double facadeWidth =
+        QInputDialog::getDouble(this, title, tr("Width of the facade in metres:"),
+                                pixels * GltfExport::kDefaultMetresPerPixel, 0.001, 1.0e6, 3, &ok);
+    if (!ok)
+        return;
+    const std::string path = toNarrowPath(fileName);
+    if (!UserMessages::askToReplace(this, title, existingFiles({path})))
+        return;
+    Failure failure;
+    double metresPerPixel = GltfExport::kDefaultMetresPerPixel;
+    if (!GltfExport::metresPerPixelFor(*windowData, facadeWidth, metresPerPixel, &failure)
+        || !GltfExport::writeGlb(*windowData, path, metresPerPixel, &failure))
         UserMessages::warn(this, title, tr("The facade could not be exported."),
                            UserMessages::reasonText(failure.reason));
 }

@@ -92,6 +92,8 @@ private:
     void loadTestCase(int kind);
     // "Open test case...": any photograph in a "blinds" or "shutters" folder.
     void openTestCase();
+    // The facade as one glTF file for 3D tools (ExportCommands.cpp).
+    void exportGltf();
     // "Import photograph...": the import wizard, then the written case loads.
     void importPhotograph();
     // Both flows: the controls as the kind's Load button sets them first.

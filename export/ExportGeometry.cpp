@@ -53,6 +53,30 @@ LeafPlacement rightLeafPlacement(const ShutterPair &pair, double rightAngle)
     return leaf;
 }
 
+namespace {
+
+const LeafCorner kLeftUnitBox[8] = {{{0, 1, 0}, 0, 0},  {{1, 1, 0}, 1, 0},  {{1, 0, 0}, 1, 1},  {{0, 0, 0}, 0, 1},
+                                    {{0, 1, -1}, 0, 0}, {{1, 1, -1}, 1, 0}, {{1, 0, -1}, 1, 1}, {{0, 0, -1}, 0, 1}};
+const LeafCorner kRightUnitBox[8] = {{{0, 1, 0}, 0, 0},   {{-1, 1, 0}, 1, 0},  {{-1, 0, 0}, 1, 1},
+                                     {{0, 0, 0}, 0, 1},   {{0, 1, -1}, 0, 0},  {{-1, 1, -1}, 1, 0},
+                                     {{-1, 0, -1}, 1, 1}, {{0, 0, -1}, 0, 1}};
+
+} // namespace
+
+const LeafCorner (&leafUnitBox(bool left))[8]
+{
+    return left ? kLeftUnitBox : kRightUnitBox;
+}
+
+const int kLeafFaces[kLeafFaceCount][4] = {{0, 1, 2, 3}, {4, 7, 6, 5}, {0, 4, 5, 1},
+                                           {1, 5, 6, 2}, {2, 6, 7, 3}, {3, 7, 4, 0}};
+
+std::array<QuadCorner, 4> windowQuad(const HingeBounds &box)
+{
+    return {QuadCorner{box.minx, box.miny, 0, 1}, QuadCorner{box.minx, box.maxy, 0, 0},
+            QuadCorner{box.maxx, box.maxy, 1, 0}, QuadCorner{box.maxx, box.miny, 1, 1}};
+}
+
 Point3 placeInWindow(const HingeBounds &box, const Point3 &unit)
 {
     const double width = double(box.maxx) - box.minx;

@@ -24,6 +24,13 @@ Polygons facadePolygons(const QWindowData2D &model, int count)
     return polygons;
 }
 
+void wallTextureCoordinates(double x, double y, int width, int height, double &u, double &v)
+{
+    // A texture of no width or height has nothing to map: pin u, v to 0 then.
+    u = width > 0 ? std::clamp(x / width, 0.0, 1.0) : 0.0;
+    v = 1.0 - (height > 0 ? std::clamp(y / height, 0.0, 1.0) : 0.0);
+}
+
 std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, const std::string &baseName)
 {
     std::string text;
@@ -34,14 +41,16 @@ std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, con
         const FacadePolyMesh::Point &p = mesh.point(vertex);
         const double x = p[0];
         const double y = p[1];
-        // A texture of no width or height has nothing to map: pin u, v to 0 then.
-        const double u = width > 0 ? std::clamp(x / width, 0.0, 1.0) : 0.0;
-        const double v = 1.0 - (height > 0 ? std::clamp(y / height, 0.0, 1.0) : 0.0);
+        double u = 0.0;
+        double v = 0.0;
+        wallTextureCoordinates(x, y, width, height, u, v);
         text += "v ";
         appendFixed6(text, x);
         text += ' ';
         appendFixed6(text, y);
-        text += " 1.000000\nvt ";
+        text += ' ';
+        appendFixed6(text, kWallZ);
+        text += "\nvt ";
         appendFixed6(text, u);
         text += ' ';
         appendFixed6(text, v);

@@ -37,6 +37,13 @@ Polygons facadePolygons(const QWindowData2D &model, int count);
 // Defined in FacadeTriangulation.cpp, the one file that includes CGAL.
 std::unique_ptr<FacadePolyMesh> triangulate(const Polygons &polygons, Failure *failure = nullptr);
 
+// The wall lies in the plane z = kWallZ, one pixel behind the window quads.
+constexpr double kWallZ = 1.0;
+
+// Texture coordinates of wall point (x, y) in a width by height texture,
+// v counted upwards as in OBJ; both 0 for a texture of no width or height.
+void wallTextureCoordinates(double x, double y, int width, int height, double &u, double &v);
+
 // OBJ text of the wall at z = 1 with texture coordinates from a width by height
 // texture (v flipped); vertex i and texture coordinate i share their number.
 std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, const std::string &baseName);

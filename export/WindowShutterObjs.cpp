@@ -11,13 +11,6 @@ namespace WindowShutterObjs {
 
 namespace {
 
-// Unit leaf boxes: corners 5 to 8 are corners 1 to 4 moved by the thickness 1
-// towards negative z; the hinge is the line x = 0, z = 0.
-const Point3 kLeftUnitBox[8] = {{0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {0, 0, 0},
-                                {0, 1, -1}, {1, 1, -1}, {1, 0, -1}, {0, 0, -1}};
-const Point3 kRightUnitBox[8] = {{0, 1, 0}, {-1, 1, 0}, {-1, 0, 0}, {0, 0, 0},
-                                 {0, 1, -1}, {-1, 1, -1}, {-1, 0, -1}, {0, 0, -1}};
-
 // Saves an image next to the OBJ files; a failed save is not an export failure.
 void saveTexture(const QImage *image, const std::string &path)
 {
@@ -32,14 +25,8 @@ std::string windowObjText(int i, const HingeBounds &box)
     std::string text;
     appendFormat(text, "mtllib window_%d.mtl\n", i);
     appendFormat(text, "usemtl window_%d\n", i);
-    appendFormat(text, "v %d %d 0\n", box.minx, box.miny);
-    text += "vt 0 1\n";
-    appendFormat(text, "v %d %d 0\n", box.minx, box.maxy);
-    text += "vt 0 0\n";
-    appendFormat(text, "v %d %d 0\n", box.maxx, box.maxy);
-    text += "vt 1 0\n";
-    appendFormat(text, "v %d %d 0\n", box.maxx, box.miny);
-    text += "vt 1 1\n";
+    for (const ExportGeometry::QuadCorner &corner : ExportGeometry::windowQuad(box))
+        appendFormat(text, "v %d %d 0\nvt %d %d\n", corner.x, corner.y, corner.u, corner.v);
     text += "f 1/1 2/2 3/3 4/4\n";
     return text;
 }
@@ -48,8 +35,9 @@ std::string leafObjText(bool left, const LeafPlacement &leaf)
 {
     std::string text = left ? "mtllib leftshutter.mtl\nusemtl leftshutter\n"
                             : "mtllib rightshutter.mtl\nusemtl rightshutter\n";
-    for (const Point3 &corner : left ? kLeftUnitBox : kRightUnitBox) {
-        const Point3 p = leaf.place(corner);
+    const ExportGeometry::LeafCorner(&box)[8] = ExportGeometry::leafUnitBox(left);
+    for (const ExportGeometry::LeafCorner &corner : box) {
+        const Point3 p = leaf.place(corner.unit);
         text += "v ";
         appendFixed6(text, p.x);
         text += ' ';
@@ -58,9 +46,19 @@ std::string leafObjText(bool left, const LeafPlacement &leaf)
         appendFixed6(text, p.z);
         text += '\n';
     }
-    text += "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
-    text += "f 1/1 2/2 3/3 4/4\nf 5/5 8/8 7/7 6/6\n";
-    text += "f 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 4 8 5 1\n";
+    for (const ExportGeometry::LeafCorner &corner : box)
+        appendFormat(text, "vt %g %g\n", corner.u, corner.v);
+    // The front and the back carry the texture; the sides have none.
+    for (int f = 0; f < ExportGeometry::kLeafFaceCount; ++f) {
+        text += 'f';
+        for (const int corner : ExportGeometry::kLeafFaces[f]) {
+            if (f < ExportGeometry::kTexturedLeafFaces)
+                appendFormat(text, " %d/%d", corner + 1, corner + 1);
+            else
+                appendFormat(text, " %d", corner + 1);
+        }
+        text += '\n';
+    }
     return text;
 }
 

@@ -1,7 +1,8 @@
 // Median times of the facade export: the wall triangulation on the generated
 // shutter cases and on a large synthetic facade, and a whole saveFacadeToMesh
 // split into triangulation, OBJ text and writing, and image encoding, with the
-// window and leaf files timed apart.
+// window and leaf files timed apart; beside it the whole glTF export of the
+// same model (GltfExport::writeGlb) and its ratio to saveFacadeToMesh.
 //   bench_export [TESSIVO_TESTCASES_FOLDER]
 // Without an argument the test cases are looked for in the working directory
 // and its ancestors; the synthetic facade is timed in any case.
@@ -9,6 +10,7 @@
 #include "ExportPaths.h"
 #include "TestCasePaths.h"
 #include "FacadeWall.h"
+#include "GltfExport.h"
 #include "WindowShutterObjs.h"
 
 #include <QCoreApplication>
@@ -147,6 +149,10 @@ void benchWholeExport(const char *name, QWindowData2D &model)
         repetitions);
     const double leafFiles =
         medianMs([&] { WindowShutterObjs::writeShutters(model, folder, count); }, repetitions);
+    const std::string glbPath = dir.filePath("scene.glb").toStdString();
+    const double glb = medianMs(
+        [&] { GltfExport::writeGlb(model, glbPath, GltfExport::kDefaultMetresPerPixel); }, repetitions);
+    std::printf("%-36s writeGlb          %8.2f ms: %.2f times saveFacadeToMesh\n", name, glb, glb / total);
     std::printf("%-36s saveFacadeToMesh  %8.2f ms: triangulation %.2f, wall OBJ text and write %.2f,"
                 " facade PNG %.2f, window quads %.2f (of which PNGs %.2f), leaf boxes %.2f\n",
                 name, total, triangulation, wallText, facadePng, windowFiles, windowPngs, leafFiles);

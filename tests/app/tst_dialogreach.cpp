@@ -74,6 +74,7 @@ const std::vector<CommandCase> &commandCases()
         {"saveGridFile", QKeySequence(QKeySequence::Save), BlindCase, "Save a grid file", nullptr, nullptr},
         {"saveViewAsImage", QKeySequence("Ctrl+Shift+S"), BlindCase, "Save to image", nullptr, nullptr},
         {"exportFacadeMesh", QKeySequence("Ctrl+E"), ShutterCase, "Save facade to mesh file", nullptr, nullptr},
+        {"exportGltf", QKeySequence("Ctrl+Alt+E"), ShutterCase, "Export for 3D tools (glTF)", nullptr, nullptr},
         {"placeWindowObjects", QKeySequence("Ctrl+Shift+E"), ShutterCase, "Load window obj", nullptr, nullptr},
         {"randomShutterAngles", QKeySequence("Ctrl+R"), ShutterCase, nullptr, nullptr, anglesTurned},
         {"undo", QKeySequence(QKeySequence::Undo), BlindCase, nullptr,
@@ -266,7 +267,7 @@ void TestDialogReach::commandsThatCannotApplyAreDisabled_data()
     QTest::newRow("blind case") << int(BlindCase) << always + withCase + QStringList{"dragAllBlinds"};
     QTest::newRow("shutter case") << int(ShutterCase)
                                   << always + withCase
-                                         + QStringList{"exportFacadeMesh", "placeWindowObjects",
+                                         + QStringList{"exportFacadeMesh", "exportGltf", "placeWindowObjects",
                                                        "randomShutterAngles", "turnAllShutters"};
 }
 

@@ -138,6 +138,8 @@ private slots:
     void exportEqualsTheDialog();
     void renderEqualsTheDialog_data();
     void renderEqualsTheDialog();
+    void exportGlbAndPage_data();
+    void exportGlbAndPage();
 
 private:
     // A fresh dialog on the generated tree, brought into the scene's state.
@@ -235,6 +237,22 @@ void TestCommandLine::badArguments_data()
         "10 rows of");
     row("export of a blind case", {"export", blind, "--out", "$OUT"}, "only shutter cases are exported");
     row("export without --out", {"export", shutter}, "export needs --out DIR");
+    row("unknown format", {"export", shutter, "--out", "$OUT", "--format", "fbx"},
+        "--format must be obj, glb or html, not 'fbx'");
+    row("facade width of nothing", {"export", shutter, "--out", "$OUT", "--format", "glb", "--facade-width", "0"},
+        "--facade-width 0 is not a positive width");
+    row("negative facade width", {"export", shutter, "--out", "$OUT", "--format", "html", "--facade-width", "-2.5"},
+        "--facade-width -2.5 is not a positive width");
+    row("facade width in words", {"export", shutter, "--out", "$OUT", "--format", "glb", "--facade-width", "wide"},
+        "--facade-width needs a number of metres, not 'wide'");
+    row("facade width of no number", {"export", shutter, "--out", "$OUT", "--format", "glb", "--facade-width",
+                                      "nan"}, "--facade-width nan is not a positive width");
+    row("facade width for the OBJ export", {"export", shutter, "--out", "$OUT", "--facade-width", "8"},
+        "--facade-width and --replace belong to --format glb and html");
+    row("glTF of a blind case", {"export", blind, "--out", "$OUT", "--format", "glb"},
+        "only shutter cases are exported");
+    row("glTF of a case without its files", {"export", "$WORK/broken/shutters/6.jpg", "--out", "$OUT", "--format",
+                                             "glb"}, "cannot load the shutter case");
     row("render without --out", {"render", shutter}, "render needs --out FILE.png");
     row("export into a file", {"export", shutter, "--out", "$WORK/a-file/sub"}, "cannot create the folder");
     row("render to a folder", {"render", shutter, "--out", "$WORK"}, "is a folder, not a file name");
@@ -417,6 +435,67 @@ void TestCommandLine::exportEqualsTheDialog()
         QVERIFY2(actual.count(name), qPrintable(name + " is missing"));
         QVERIFY2(actual.at(name) == bytes, qPrintable(name + " differs"));
     }
+}
+
+// The glTF file and the page: written into a new folder, refused over an
+// existing output without --replace (which leaves it as it was), replaced
+// with it; the page carries the same .glb as base64; a missing viewer is told
+// before anything is written.
+void TestCommandLine::exportGlbAndPage_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("glb") << "glb" << QStringList{"facade.glb"};
+    QTest::newRow("html") << "html"
+                          << QStringList{"facade-glb.js", "facade.glb", "index.html", "three.js", "viewer.js"};
+}
+
+void TestCommandLine::exportGlbAndPage()
+{
+    QFETCH(QString, format);
+    QFETCH(QStringList, files);
+    QTemporaryDir out;
+    const QString folder = out.filePath("page");
+    const QStringList command{"export", casePhoto(true, 0), "--out", folder, "--format", format, "--random-angles",
+                              "--seed", "3"};
+
+    if (format == "html") {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TESSIVO_VIEWER_DIR", out.filePath("no-viewer"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TESSIVO_CLI), command);
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("the page's viewer is missing"));
+        QVERIFY(!QFileInfo::exists(folder));
+    }
+
+    Run run = runTessivo(command);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), files);
+    const QByteArray glb = fileBytes(folder + "/facade.glb");
+    QVERIFY(glb.startsWith("glTF"));
+    QVERIFY(glb.size() > 100000); // textures inside
+    if (format == "html") {
+        const QByteArray script = fileBytes(folder + "/facade-glb.js");
+        const int start = script.indexOf("window.TESSIVO_GLB = \"") + 22;
+        QVERIFY(start > 22);
+        QCOMPARE(QByteArray::fromBase64(script.mid(start, script.indexOf('"', start) - start)), glb);
+        const QByteArray page = fileBytes(folder + "/index.html");
+        for (const char *name : {"three.js", "facade-glb.js", "viewer.js"})
+            QVERIFY(page.contains(QByteArray("<script src=\"") + name + "\"></script>"));
+    }
+
+    QVERIFY(writeBytes(folder + "/facade.glb", "an older export"));
+    run = runTessivo(command);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("already holds facade.glb") && run.err.contains("--replace replaces them"),
+             run.err.constData());
+    QCOMPARE(fileBytes(folder + "/facade.glb"), QByteArray("an older export"));
+    run = runTessivo(command + QStringList{"--replace"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(fileBytes(folder + "/facade.glb"), glb);
 }
 
 void TestCommandLine::renderEqualsTheDialog_data()

@@ -12,8 +12,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QAction>
+#include <QInputDialog>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <tiny_gltf.h>
 
 namespace {
 
@@ -58,6 +62,8 @@ private slots:
     void saveFacadeAsksForAFileAndWrites();
     void saveFacadeOfALoadedShutterCase();
     void saveFacadeSkipsBlindCasesAndCancels();
+    void exportGltf_data();
+    void exportGltf();
     void templatesNeedAShutterCase();
     void templateDialogsStopWhenCancelled_data();
     void templateDialogsStopWhenCancelled();
@@ -175,6 +181,69 @@ void TestExportCommands::saveFacadeSkipsBlindCasesAndCancels()
     QVERIFY(QMetaObject::invokeMethod(&fixture->dialog(), "saveFacadeToMeshSlot"));
     QCOMPARE(int(answerer->seen().size()), 2);
     QVERIFY(entriesOf(out.path()).isEmpty());
+}
+
+// The glTF command: a file, the facade's width in metres, the question before
+// an existing file is replaced; nothing for a blind case or a cancel.
+void TestExportCommands::exportGltf_data()
+{
+    QTest::addColumn<bool>("shutter");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<double>("metres");     // typed into the width dialog; 0: cancelled
+    QTest::addColumn<int>("replaceAnswer"); // QMessageBox::StandardButton
+    QTest::addColumn<bool>("written");
+    QTest::newRow("new file, 6 m wide") << true << false << 6.0 << int(QMessageBox::NoButton) << true;
+    QTest::newRow("existing file replaced") << true << true << 4.5 << int(QMessageBox::Yes) << true;
+    QTest::newRow("existing file kept") << true << true << 4.5 << int(QMessageBox::No) << false;
+    QTest::newRow("width cancelled") << true << false << 0.0 << int(QMessageBox::NoButton) << false;
+    QTest::newRow("blind case") << false << false << 6.0 << int(QMessageBox::NoButton) << false;
+}
+
+void TestExportCommands::exportGltf()
+{
+    QFETCH(bool, shutter);
+    QFETCH(bool, exists);
+    QFETCH(double, metres);
+    QFETCH(int, replaceAnswer);
+    QFETCH(bool, written);
+    useShutterModel();
+    if (!shutter)
+        fixture->dialog().windowData->caseKind = int(TestCaseKind::Blind);
+    QTemporaryDir out;
+    const QString path = out.filePath("facade.glb");
+    if (exists)
+        QVERIFY(writeBytes(path, "older"));
+    answerer->queueFileName(path);
+    answerer->queueStep("QInputDialog", [metres](QWidget *widget) {
+        auto *input = static_cast<QInputDialog *>(widget);
+        if (metres > 0.0) {
+            input->setDoubleValue(metres);
+            input->accept();
+        } else {
+            input->reject();
+        }
+    });
+    if (replaceAnswer != QMessageBox::NoButton)
+        answerer->queueButton(QMessageBox::StandardButton(replaceAnswer));
+    // Through its command, as the menu and the key reach it.
+    QAction *command = fixture->dialog().findChild<QAction *>(QStringLiteral("exportGltf"));
+    QVERIFY(command);
+    command->setEnabled(true);
+    command->trigger();
+    QCOMPARE(answerer->seen().front().title, QStringLiteral("Export for 3D tools (glTF)"));
+    if (!written) {
+        QCOMPARE(QFileInfo::exists(path), exists);
+        if (exists)
+            QCOMPARE(fileBytes(path), QByteArray("older"));
+        return;
+    }
+    // The wall spans the typed width: the model is 300 pixels wide.
+    tinygltf::TinyGLTF loader;
+    tinygltf::Model gltf;
+    std::string error, warning;
+    QVERIFY2(loader.LoadBinaryFromFile(&gltf, &error, &warning, toNarrowPath(path)), error.c_str());
+    QCOMPARE(int(gltf.nodes.size()), 2 + 3 * 3);
+    QVERIFY(std::abs(gltf.accessors.at(0).maxValues.at(0) - metres) < 1e-5);
 }
 
 void TestExportCommands::templatesNeedAShutterCase()
