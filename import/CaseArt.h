@@ -12,7 +12,7 @@
 #include <vector>
 
 // The pictures and leaf geometry an imported case needs beyond the
-// photograph's own pixels, drawn with the test-case generator's case art so
+// photograph's own pixels, drawn with the case art the generator paints with so
 // that imported and generated cases look and move alike: blinds lowered over
 // a window's crop, louvred leaf textures, and the shutter file's leaf samples
 // seen through the camera estimated from the photograph.

@@ -12,7 +12,7 @@ constexpr int kJpegQuality = 92;
 
 } // namespace
 
-bool saveJpeg(const Raster &image, const std::string &path, Failure *failure)
+bool saveJpeg(const CaseArt::Raster &image, const std::string &path, Failure *failure)
 {
     QImageWriter writer(toQtPath(path), "jpg");
     writer.setQuality(kJpegQuality);

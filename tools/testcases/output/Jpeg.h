@@ -10,7 +10,7 @@
 namespace TestCases {
 
 // Writes a picture as a JPEG file at the tree's fixed quality.
-bool saveJpeg(const Raster &image, const std::string &path, Failure *failure = nullptr);
+bool saveJpeg(const CaseArt::Raster &image, const std::string &path, Failure *failure = nullptr);
 
 } // namespace TestCases
 

@@ -1,11 +1,11 @@
-#ifndef TESSIVO_TESTCASES_GEOMETRY_H
-#define TESSIVO_TESTCASES_GEOMETRY_H
+#ifndef TESSIVO_CASEART_GEOMETRY_H
+#define TESSIVO_CASEART_GEOMETRY_H
 
 #include <array>
 #include <cmath>
 
-// Small fixed-size vector and matrix types for the camera model of the generator.
-namespace TestCases {
+// Small fixed-size vector and matrix types for the camera model of the case art.
+namespace CaseArt {
 
 struct Vec2 {
     double x = 0.0;
@@ -57,6 +57,6 @@ Vec2 applyHomography(const Mat3 &h, double x, double y);
 // to the four given points, in this order. Returns false for a degenerate quad.
 bool squareToQuad(const std::array<Vec2, 4> &quad, Mat3 *result);
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

@@ -1,5 +1,5 @@
-#ifndef TESSIVO_TESTCASES_SHUTTERART_H
-#define TESSIVO_TESTCASES_SHUTTERART_H
+#ifndef TESSIVO_CASEART_SHUTTERART_H
+#define TESSIVO_CASEART_SHUTTERART_H
 
 #include "ArtStyles.h"
 #include "Camera.h"
@@ -19,7 +19,7 @@
 // Angles are radians with pi = 3.1415926, the program's constant: at pi a
 // leaf is closed over its half of the window, at 0 it lies flat on the wall
 // outside the window, in between it stands out towards the camera.
-namespace TestCases {
+namespace CaseArt {
 
 constexpr double kProgramPi = QWindowData2D::pi;
 
@@ -40,8 +40,8 @@ struct LeafQuad {
 // wall at Z = 0, -Z towards the camera), the world length of one rectified
 // pixel, and where a world point appears in the rectified image (its
 // projection into the photograph mapped back through the inverse of H). The
-// generator's CameraModel is one (ModelLeafCamera); a program that estimated
-// its camera from a photograph adapts its own.
+// CameraModel is one (ModelLeafCamera); the importer, which estimated
+// its camera from a photograph, adapts its own.
 class LeafCamera
 {
 public:
@@ -96,6 +96,6 @@ constexpr int kLeafSamples = 19;
 ShutterLeaf sampleLeaf(const LeafCamera &camera, const QRect &window, bool left);
 ShutterLeaf sampleLeaf(const CameraModel &camera, const QRect &window, bool left);
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace TestCases {
+namespace CaseArt {
 
 // The hinge line is the window's left (or right) edge; the leaf turns about
 // it, its free edge at half the window's width.
@@ -210,4 +210,4 @@ void paintLeaf(Raster &image, const LeafQuad &quad, const Raster &texture, bool 
         }
 }
 
-} // namespace TestCases
+} // namespace CaseArt

@@ -1,6 +1,6 @@
 #include "Geometry.h"
 
-namespace TestCases {
+namespace CaseArt {
 
 Mat3 Mat3::identity()
 {
@@ -106,4 +106,4 @@ bool squareToQuad(const std::array<Vec2, 4> &quad, Mat3 *result)
     return true;
 }
 
-} // namespace TestCases
+} // namespace CaseArt
