@@ -2,6 +2,7 @@
 
 #include "CaseArt.h"
 #include "PathText.h"
+#include "StagedReplace.h"
 #include "TestCasePaths.h"
 
 #include <QCoreApplication>
@@ -232,62 +233,37 @@ void writeFiles(CaseFiles &out, const FacadeAnalysis &a, const WindowArt &art, c
 }
 
 // Moves the staged case (its folder and photograph) to its place in the
-// kind's folder. An old case of the importer's is first moved into the
-// staging folder, to go with it; any step that fails puts back what the
-// earlier ones moved.
+// kind's folder. An old case of the importer's goes into the staging folder,
+// to be removed with it, and with it any recovery file of that name: its
+// unsaved edits belong to the old photograph, not to the new one. A step that
+// fails puts back what the earlier ones moved.
 ImportStatus placeCase(const QDir &staging, const QDir &kindDir, const QString &name, const QString &photo,
                        bool replacing)
 {
-    QDir dir;
     const QString base = kindDir.filePath(name);
     const QString photoPath = kindDir.filePath(photo);
+    const ImportStatus cannotPlace =
+        refuse(ImportError::WriteFailed, tr("Cannot move the new case into %1.").arg(kindDir.absolutePath()));
+    const ImportStatus appeared = refuse(ImportError::CaseExists, tr("A case named %1 appeared in %2 while this one "
+                                                                     "was written.").arg(name, kindDir.absolutePath()));
     // Beside the new case in the staging folder, under a name no case can
     // have (case names never start with a dot).
     const QString oldFolder = staging.filePath(".replaced");
-    const QString oldBase = oldFolder + "/" + name;
-    const QString oldPhoto = oldFolder + "/" + photo;
-    const ImportStatus cannotPlace =
-        refuse(ImportError::WriteFailed, tr("Cannot move the new case into %1.").arg(kindDir.absolutePath()));
+    if (!QDir().mkpath(oldFolder))
+        return cannotPlace;
 
-    bool movedBase = false, movedPhoto = false;
-    auto restoreOld = [&] {
-        if (movedPhoto)
-            dir.rename(oldPhoto, photoPath);
-        if (movedBase)
-            dir.rename(oldBase, base);
-    };
-    if (replacing) {
-        if (!dir.mkpath(oldFolder))
-            return cannotPlace;
-        if (present(base)) {
-            if (!dir.rename(base, oldBase))
-                return cannotPlace;
-            movedBase = true;
-        }
-        if (present(photoPath)) {
-            if (!dir.rename(photoPath, oldPhoto)) {
-                restoreOld();
-                return cannotPlace;
-            }
-            movedPhoto = true;
-        }
-    }
-    // Something else took the name meanwhile: never move over it.
-    if (present(base) || present(photoPath)) {
-        restoreOld();
-        return refuse(ImportError::CaseExists, tr("A case named %1 appeared in %2 while this one was written.")
-                                                   .arg(name, kindDir.absolutePath()));
-    }
-    if (!dir.rename(staging.filePath(name), base)) {
-        restoreOld();
-        return cannotPlace;
-    }
-    if (!dir.rename(staging.filePath(photo), photoPath)) {
-        dir.rename(base, staging.filePath(name));
-        restoreOld();
-        return cannotPlace;
-    }
-    return ImportStatus::success();
+    StagedReplace place(oldFolder);
+    place.put(staging.filePath(name), base);
+    place.put(staging.filePath(photo), photoPath);
+    place.moveAside(QString::fromStdString(
+        TestCasePaths::recoveryFile(toNarrowPath(kindDir.path()), toNarrowPath(photo))));
+    // Only a case being replaced may be moved aside: anything else at its
+    // place took the name while this one was written.
+    if (!replacing && (present(base) || present(photoPath)))
+        return appeared;
+    if (place.commit())
+        return ImportStatus::success();
+    return place.targetTaken() ? appeared : cannotPlace;
 }
 
 // Folders a write created, removed again (when still empty) unless the
