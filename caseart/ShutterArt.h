@@ -5,6 +5,7 @@
 #include "Camera.h"
 #include "QWindowData2D.h"
 #include "Raster.h"
+#include "TestCasePaths.h"
 
 #include <QPoint>
 #include <QRect>
@@ -85,11 +86,9 @@ void paintLeaf(Raster &image, const LeafQuad &quad, const Raster &texture, bool 
 // Rounded corner points of a leaf quad.
 std::array<QPoint, 4> roundedCorners(const LeafQuad &quad);
 
-// Samples per leaf in a shutter file: 0, 10, ... 180 degrees.
-constexpr int kLeafSamples = 19;
-
 // A leaf of a window rectangle as the shutter file holds it: the hinge on
-// the rectangle's edge, and for each sample angle the outer corners of the
+// the rectangle's edge, and for each of the layout's sample angles
+// (TestCasePaths::kLeafSamples) the outer corners of the
 // rigid leaf turned on its hinge, projected with the camera's K, R and t and
 // mapped back through the inverse of H into the rectified image, rounded to
 // pixels.

@@ -18,9 +18,6 @@
 // seen through the camera estimated from the photograph.
 namespace FacadeImport {
 
-// Blind levels per window: 0, 10, ... 100 percent of its height.
-constexpr int kBlindLevels = 11;
-
 // The window's crop with a blind lowered to percent of its height (0: the
 // crop as it is); seed varies the slats. RGB32; null for a null crop.
 QImage blindLevel(const QImage &window, int percent, std::uint32_t seed);
