@@ -104,12 +104,9 @@ void fillContent(TestCaseContent &content, const FacadeAnalysis &a, TestCaseKind
     model.rows = grid.rows();
     model.cols = grid.cols();
     const CameraEstimate &camera = a.plan.camera;
-    for (std::size_t r = 0; r < 3; ++r)
-        for (std::size_t c = 0; c < 3; ++c) {
-            model.cameraK[r][c] = camera.K[r][c];
-            model.cameraR[r][c] = camera.R[r][c];
-            model.homography[r][c] = camera.H[r][c];
-        }
+    model.cameraK = camera.K;
+    model.cameraR = camera.R;
+    model.homography = camera.H;
     model.colMin = camera.colMin;
     model.rowMin = camera.rowMin;
     if (kind == TestCaseKind::Shutter)

@@ -93,13 +93,9 @@ void fillShutterWindows(TestCaseContent &content, const CaseDesign &design, cons
 
 void setReconstruction(QWindowData2D &model, const CameraModel &camera)
 {
-    const Mat3 h = camera.homography();
-    for (std::size_t r = 0; r < 3; ++r)
-        for (std::size_t l = 0; l < 3; ++l) {
-            model.cameraK[r][l] = camera.K.m[r][l];
-            model.cameraR[r][l] = camera.R.m[r][l];
-            model.homography[r][l] = h.m[r][l];
-        }
+    model.cameraK = camera.K.m;
+    model.cameraR = camera.R.m;
+    model.homography = camera.homography().m;
     model.colMin = camera.colMin;
     model.rowMin = camera.rowMin;
 }
