@@ -23,8 +23,7 @@ QuadEditor::QuadEditor(QWidget *parent) : QWidget(parent)
 
 void QuadEditor::setPhoto(const QImage &photo)
 {
-    m_photo = photo;
-    m_shown = QImage();
+    m_photo.setImage(photo);
     update();
 }
 
@@ -40,27 +39,14 @@ QSize QuadEditor::sizeHint() const
     return QSize(900, 640);
 }
 
-double QuadEditor::scale() const
-{
-    if (m_photo.isNull())
-        return 1.0;
-    return std::min(double(width()) / m_photo.width(), double(height()) / m_photo.height());
-}
-
-QPointF QuadEditor::offset() const
-{
-    const double s = scale();
-    return QPointF(0.5 * (width() - s * m_photo.width()), 0.5 * (height() - s * m_photo.height()));
-}
-
 QPointF QuadEditor::toWidget(const QPointF &photo) const
 {
-    return offset() + scale() * photo;
+    return m_photo.toWidget(size(), photo);
 }
 
 QPointF QuadEditor::toPhoto(const QPointF &widget) const
 {
-    return (widget - offset()) / scale();
+    return m_photo.toImage(size(), widget);
 }
 
 int QuadEditor::cornerAt(const QPointF &widget) const
@@ -84,11 +70,7 @@ void QuadEditor::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), palette().color(QPalette::Dark));
     if (m_photo.isNull())
         return;
-    // A big photograph is scaled once per size, not on every repaint.
-    const QSize shown = (QSizeF(m_photo.size()) * scale()).toSize().expandedTo(QSize(1, 1));
-    if (m_shown.size() != shown)
-        m_shown = m_photo.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    painter.drawImage(QRectF(offset(), QSizeF(m_photo.size()) * scale()), m_shown);
+    m_photo.paint(painter, size());
 
     painter.setRenderHint(QPainter::Antialiasing);
     QPolygonF outline;
@@ -112,7 +94,7 @@ void QuadEditor::paintEvent(QPaintEvent *)
 // a cross on the corner.
 void QuadEditor::paintMagnifier(QPainter &painter) const
 {
-    const double zoom = std::max(2.0, kMagnification * scale()); // widget pixels per photo pixel
+    const double zoom = std::max(2.0, kMagnification * m_photo.scale(size())); // widget pixels per photo pixel
     const QPointF corner = m_quad[std::size_t(m_magnifierAt)];
     const double r = kMagnifierRadius;
     const double gap = 24.0 + r;
@@ -133,8 +115,8 @@ void QuadEditor::paintMagnifier(QPainter &painter) const
     painter.translate(-corner);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRectF source(corner - QPointF(r / zoom + 1, r / zoom + 1), QSizeF(2 * r / zoom + 2, 2 * r / zoom + 2));
-    const QRect pixels = source.toAlignedRect().intersected(m_photo.rect());
-    painter.drawImage(QRectF(pixels), m_photo, QRectF(pixels));
+    const QRect pixels = source.toAlignedRect().intersected(m_photo.image().rect());
+    painter.drawImage(QRectF(pixels), m_photo.image(), QRectF(pixels));
     QPolygonF outline;
     for (const QPointF &p : m_quad)
         outline << p;
@@ -165,8 +147,8 @@ void QuadEditor::moveDraggedCorner()
 {
     // Corners stay on the photograph.
     const QPointF p = toPhoto(m_pointer);
-    m_quad[std::size_t(m_dragged)] = QPointF(std::clamp(p.x(), 0.0, double(m_photo.width())),
-                                             std::clamp(p.y(), 0.0, double(m_photo.height())));
+    m_quad[std::size_t(m_dragged)] = QPointF(std::clamp(p.x(), 0.0, double(m_photo.image().width())),
+                                             std::clamp(p.y(), 0.0, double(m_photo.image().height())));
     emit quadChanged();
 }
 

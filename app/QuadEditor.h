@@ -2,6 +2,7 @@
 #define TESSIVO_QUADEDITOR_H
 
 #include "FacadeCamera.h"
+#include "FittedImage.h"
 
 #include <QImage>
 #include <QWidget>
@@ -45,13 +46,10 @@ protected:
 private:
     // The corner whose handle is under a widget position, or -1.
     int cornerAt(const QPointF &widget) const;
-    double scale() const;
-    QPointF offset() const;
     void moveDraggedCorner();
     void paintMagnifier(QPainter &painter) const;
 
-    QImage m_photo;
-    QImage m_shown; // m_photo at the size it is shown
+    FittedImage m_photo;
     FacadeImport::FacadeQuad m_quad{};
     int m_dragged = -1;
     int m_magnifierAt = -1; // corner the magnifier shows, or -1
