@@ -27,16 +27,20 @@ ImportWizard::ImportWizard(const QImage &photo, const QString &photoPath, const 
     auto *windows = new ImportWindowsPage(*m_session, *corners);
     setPage(CornersPageId, corners);
     setPage(WindowsPageId, windows);
-    setPage(CasePageId, new ImportCasePage(*m_session, *windows, *this));
+    setPage(CasePageId, new ImportCasePage(*m_session, *windows));
     resize(1000, 760);
 }
 
 ImportWizard::~ImportWizard() = default;
 
-void ImportWizard::setWritten(const WrittenCase &written)
+void ImportWizard::done(int result)
 {
-    m_written = written;
-    emit caseWritten(written.folder, written.photo, int(written.kind));
+    const bool before = m_session->caseWritten;
+    QWizard::done(result);
+    if (before || !m_session->caseWritten)
+        return;
+    m_written = {m_session->writtenFolder, m_session->writtenPhoto, m_session->writtenKind};
+    emit caseWritten(m_written.folder, m_written.photo, int(m_written.kind));
 }
 
 QuadEditor *ImportWizard::quadEditor() const

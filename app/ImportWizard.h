@@ -68,9 +68,12 @@ signals:
     // After a case was written; kind is a TestCaseKind.
     void caseWritten(const QString &folder, const QString &photo, int kind);
 
+protected:
+    // Finishing validates the last page, which writes the case; a case it
+    // wrote is then kept and reported.
+    void done(int result) override;
+
 private:
-    friend class ImportCasePage;
-    void setWritten(const WrittenCase &written);
 
     std::unique_ptr<ImportSession> m_session;
     WrittenCase m_written;

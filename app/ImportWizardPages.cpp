@@ -236,8 +236,8 @@ void ImportWindowsPage::findLikeSelected()
 }
 
 // Page 3: kind, name and folder; finishing writes the case.
-ImportCasePage::ImportCasePage(ImportSession &session, const ImportWindowsPage &windows, ImportWizard &wizard)
-    : m_session(session), m_windows(windows), m_wizard(wizard)
+ImportCasePage::ImportCasePage(ImportSession &session, const ImportWindowsPage &windows)
+    : m_session(session), m_windows(windows)
 {
     setTitle(tr("Kind and name"));
     setSubTitle(tr("Choose what the windows get and where the new test case goes."));
@@ -294,7 +294,7 @@ bool ImportCasePage::validatePage()
     const TestCaseKind kind = m_shutters->isChecked() ? TestCaseKind::Shutter : TestCaseKind::Blind;
     FacadeAnalysis analysis = m_session.analysis;
     const std::vector<PlacedWindow> placed = placedWindows(m_windows.editor()->windows());
-    analysis = runBusy<FacadeAnalysis>(&m_wizard, [analysis, placed, kind]() mutable {
+    analysis = runBusy<FacadeAnalysis>(wizard(), [analysis, placed, kind]() mutable {
         analysis.clearLeafZones = kind == TestCaseKind::Shutter;
         updateWindows(analysis, placed);
         return analysis;
@@ -305,7 +305,7 @@ bool ImportCasePage::validatePage()
     target.name = m_name->text();
     for (;;) {
         std::pair<ImportStatus, FacadeImport::WrittenCase> result =
-            runBusy<std::pair<ImportStatus, FacadeImport::WrittenCase>>(&m_wizard, [&analysis, target] {
+            runBusy<std::pair<ImportStatus, FacadeImport::WrittenCase>>(wizard(), [&analysis, target] {
                 FacadeImport::WrittenCase written;
                 const ImportStatus status = writeCase(analysis, target, &written);
                 return std::make_pair(status, written);
@@ -325,7 +325,10 @@ bool ImportCasePage::validatePage()
             QMessageBox::warning(this, tr("Import photograph"), status.message);
             return false;
         }
-        m_wizard.setWritten({result.second.folder, result.second.photo, kind});
+        m_session.caseWritten = true;
+        m_session.writtenFolder = result.second.folder;
+        m_session.writtenPhoto = result.second.photo;
+        m_session.writtenKind = kind;
         return true;
     }
 }

@@ -28,6 +28,11 @@ struct ImportSession {
     bool analysed = false;
     FacadeImport::FacadeQuad analysedCorners{};
     FacadeImport::FacadeAnalysis analysis; // backgrounds not yet filled: that waits for the final windows and kind
+    // The case the last page wrote, once it has; the wizard reports it.
+    bool caseWritten = false;
+    QString writtenFolder;
+    QString writtenPhoto;
+    TestCaseKind writtenKind = TestCaseKind::None;
 };
 
 // Page 1: the facade's corners on the photograph, proposed when first shown.
@@ -97,7 +102,7 @@ private:
 class ImportCasePage : public QWizardPage
 {
 public:
-    ImportCasePage(ImportSession &session, const ImportWindowsPage &windows, ImportWizard &wizard);
+    ImportCasePage(ImportSession &session, const ImportWindowsPage &windows);
 
     QRadioButton *shuttersButton() const { return m_shutters; }
     QLineEdit *nameEdit() const { return m_name; }
@@ -111,7 +116,6 @@ private:
 
     ImportSession &m_session;
     const ImportWindowsPage &m_windows;
-    ImportWizard &m_wizard;
     QRadioButton *m_blinds = nullptr;
     QRadioButton *m_shutters = nullptr;
     QLineEdit *m_name = nullptr;

@@ -44,8 +44,7 @@ WindowEditor::WindowEditor(QWidget *parent) : QWidget(parent)
 
 void WindowEditor::setFacade(const QImage &rectified)
 {
-    m_facade = rectified;
-    m_shown = QImage();
+    m_facade.setImage(rectified);
     update();
 }
 
@@ -92,34 +91,21 @@ QSize WindowEditor::sizeHint() const
     return QSize(900, 640);
 }
 
-double WindowEditor::scale() const
-{
-    if (m_facade.isNull())
-        return 1.0;
-    return std::min(double(width()) / m_facade.width(), double(height()) / m_facade.height());
-}
-
-QPointF WindowEditor::offset() const
-{
-    const double s = scale();
-    return QPointF(0.5 * (width() - s * m_facade.width()), 0.5 * (height() - s * m_facade.height()));
-}
-
 QPointF WindowEditor::toWidget(const QPointF &image) const
 {
-    return offset() + scale() * image;
+    return m_facade.toWidget(size(), image);
 }
 
 QPointF WindowEditor::toImage(const QPointF &widget) const
 {
-    return (widget - offset()) / scale();
+    return m_facade.toImage(size(), widget);
 }
 
 QPoint WindowEditor::imagePixel(const QPointF &widget) const
 {
     const QPointF p = toImage(widget);
-    return QPoint(std::clamp(int(std::lround(p.x())), 0, m_facade.width()),
-                  std::clamp(int(std::lround(p.y())), 0, m_facade.height()));
+    return QPoint(std::clamp(int(std::lround(p.x())), 0, m_facade.image().width()),
+                  std::clamp(int(std::lround(p.y())), 0, m_facade.image().height()));
 }
 
 int WindowEditor::handleAt(const QPointF &widget) const
@@ -151,10 +137,7 @@ void WindowEditor::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), palette().color(QPalette::Dark));
     if (m_facade.isNull())
         return;
-    const QSize shown = (QSizeF(m_facade.size()) * scale()).toSize().expandedTo(QSize(1, 1));
-    if (m_shown.size() != shown)
-        m_shown = m_facade.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    painter.drawImage(QRectF(offset(), QSizeF(m_facade.size()) * scale()), m_shown);
+    m_facade.paint(painter, size());
 
     painter.setRenderHint(QPainter::Antialiasing);
     for (std::size_t i = 0; i < m_windows.size(); ++i) {
@@ -203,7 +186,7 @@ void WindowEditor::mousePressEvent(QMouseEvent *event)
 void WindowEditor::updateDrag(const QPoint &at)
 {
     QRect &r = m_windows[std::size_t(m_selected)];
-    const QRect image = m_facade.rect();
+    const QRect image = m_facade.image().rect();
     switch (m_drag) {
     case Drag::Move: {
         const QPoint delta = at - m_pressed;

@@ -1,6 +1,8 @@
 #ifndef TESSIVO_WINDOWEDITOR_H
 #define TESSIVO_WINDOWEDITOR_H
 
+#include "FittedImage.h"
+
 #include <QImage>
 #include <QRect>
 #include <QWidget>
@@ -50,8 +52,6 @@ protected:
 private:
     enum class Drag { None, Move, Resize, Draw };
 
-    double scale() const;
-    QPointF offset() const;
     // A corner handle of the selected window under a widget position (0
     // top-left, 1 top-right, 2 bottom-right, 3 bottom-left), or -1.
     int handleAt(const QPointF &widget) const;
@@ -60,8 +60,7 @@ private:
     QPoint imagePixel(const QPointF &widget) const;
     void updateDrag(const QPoint &at);
 
-    QImage m_facade;
-    QImage m_shown; // m_facade at the size it is shown
+    FittedImage m_facade;
     std::vector<QRect> m_windows;
     int m_selected = -1;
     bool m_adding = false;

@@ -12,14 +12,11 @@
 #include <vector>
 
 // The pictures and leaf geometry an imported case needs beyond the
-// photograph's own pixels, drawn with the test-case generator's case art so
+// photograph's own pixels, drawn with the case art the generator paints with so
 // that imported and generated cases look and move alike: blinds lowered over
 // a window's crop, louvred leaf textures, and the shutter file's leaf samples
 // seen through the camera estimated from the photograph.
 namespace FacadeImport {
-
-// Blind levels per window: 0, 10, ... 100 percent of its height.
-constexpr int kBlindLevels = 11;
 
 // The window's crop with a blind lowered to percent of its height (0: the
 // crop as it is); seed varies the slats. RGB32; null for a null crop.

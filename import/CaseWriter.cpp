@@ -2,14 +2,15 @@
 
 #include "CaseArt.h"
 #include "PathText.h"
+#include "StagedReplace.h"
 #include "TestCasePaths.h"
+#include "TestCaseWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -19,9 +20,8 @@ namespace FacadeImport {
 namespace {
 
 // The photograph keeps more of its detail than the pictures made from it,
-// which are written at the generated tree's quality.
+// which are written at every case's quality (kCaseJpegQuality).
 constexpr int kPhotoQuality = 95;
-constexpr int kJpegQuality = 92;
 constexpr int kMaxJpegSide = 65500; // JPEG's own limit
 
 QString tr(const char *text)
@@ -70,10 +70,23 @@ ImportStatus checkAnalysis(const FacadeAnalysis &a)
     return ImportStatus::success();
 }
 
-// The grid file's model: one group holding the grid as it is, every window
-// with its blind raised and its leaves open flat on the wall, and the camera.
-void fillModel(QWindowData2D &model, const FacadeAnalysis &a, TestCaseKind kind)
+// The case's content: the analysis's pictures, the grid as it is in one
+// group (every blind raised, every leaf open flat on the wall), the camera,
+// and for shutter cases the leaves sampled through it.
+void fillContent(TestCaseContent &content, const FacadeAnalysis &a, TestCaseKind kind)
 {
+    content.kind = kind;
+    content.photograph = a.photo;
+    content.photographQuality = kPhotoQuality;
+    content.rectified = a.rectified;
+    content.background = a.background;
+    content.originalBackground = a.originalBackground;
+    content.windowImages = a.windowImages;
+    // The fallback interior the model squeezes into a window without its own.
+    if (kind == TestCaseKind::Shutter)
+        content.interior = a.windowImages.front();
+
+    QWindowData2D &model = content.model;
     const WindowGrid &grid = a.grid;
     model.gridBounds = {grid.bounds};
     model.windowTemplates = {grid.windowTemplate};
@@ -91,203 +104,73 @@ void fillModel(QWindowData2D &model, const FacadeAnalysis &a, TestCaseKind kind)
     model.rows = grid.rows();
     model.cols = grid.cols();
     const CameraEstimate &camera = a.plan.camera;
-    for (std::size_t r = 0; r < 3; ++r)
-        for (std::size_t c = 0; c < 3; ++c) {
-            model.cameraK[r][c] = camera.K[r][c];
-            model.cameraR[r][c] = camera.R[r][c];
-            model.homography[r][c] = camera.H[r][c];
-        }
+    model.cameraK = camera.K;
+    model.cameraR = camera.R;
+    model.homography = camera.H;
     model.colMin = camera.colMin;
     model.rowMin = camera.rowMin;
     if (kind == TestCaseKind::Shutter)
         model.shutters = shutterLeaves(camera, grid);
 }
 
-// Writes the files of one case into a folder of the kind, counting them and
-// keeping the first failure.
-class CaseFiles
+// The per-window pictures of the kind, drawn apart from the rest so that
+// the benchmark can tell drawing from encoding.
+void drawWindowArt(TestCaseContent &content, const FacadeAnalysis &a, TestCaseKind kind)
 {
-public:
-    CaseFiles(const std::string &folder, const std::string &photo) : m_folder(folder), m_photo(photo) {}
-
-    const ImportStatus &status() const { return m_status; }
-    int files() const { return m_files; }
-
-    void folder(const std::string &path)
-    {
-        if (m_status.ok() && !QDir().mkpath(toQtPath(path)))
-            m_status = refuse(ImportError::WriteFailed, tr("Cannot create the folder %1.").arg(toQtPath(path)));
-    }
-
-    void jpeg(const QImage &image, const std::string &path, int quality = kJpegQuality)
-    {
-        if (!m_status.ok())
-            return;
-        QImageWriter writer(toQtPath(path), "jpg");
-        writer.setQuality(quality);
-        if (image.isNull() || !writer.write(image)) {
-            m_status = refuse(ImportError::WriteFailed,
-                              tr("Cannot write %1: %2").arg(toQtPath(path), image.isNull() ? tr("no picture") : writer.errorString()));
-            return;
-        }
-        ++m_files;
-    }
-
-    // One of the model's writers; its reason goes into the message.
-    template <class Write>
-    void text(const std::string &path, Write write)
-    {
-        if (!m_status.ok())
-            return;
-        Failure failure;
-        if (!write(path, &failure)) {
-            m_status = refuse(ImportError::WriteFailed,
-                              tr("Cannot write %1: %2").arg(toQtPath(path), QString::fromStdString(failure.reason)));
-            return;
-        }
-        ++m_files;
-    }
-
-    void marker(const std::string &path)
-    {
-        if (!m_status.ok())
-            return;
-        QFile file(toQtPath(path));
-        if (!file.open(QIODevice::WriteOnly)
-            || file.write("Made by Tessivo's photograph importer, which may replace this case when asked to.\n") < 0
-            || !file.flush()) {
-            m_status = refuse(ImportError::WriteFailed, tr("Cannot write %1.").arg(toQtPath(path)));
-            return;
-        }
-        ++m_files;
-    }
-
-    const std::string &caseFolder() const { return m_folder; }
-    const std::string &photo() const { return m_photo; }
-
-private:
-    std::string m_folder;
-    std::string m_photo;
-    ImportStatus m_status;
-    int m_files = 0;
-};
-
-// The per-window pictures of the kind, made before anything is written so
-// that the benchmark can tell drawing from encoding.
-struct WindowArt {
-    std::vector<std::vector<QImage>> blindLevels; // blind cases: per window, 0 ... 100 percent
-    QImage rightLeaf;                             // shutter cases
-    QImage leftLeaf;
-};
-
-WindowArt drawWindowArt(const FacadeAnalysis &a, TestCaseKind kind)
-{
-    WindowArt art;
     if (kind == TestCaseKind::Blind) {
         for (std::size_t i = 0; i < a.windowImages.size(); ++i) {
             std::vector<QImage> levels;
-            for (int level = 0; level < kBlindLevels; ++level)
-                levels.push_back(blindLevel(a.windowImages[i], 10 * level, std::uint32_t(1000 + 17 * i)));
-            art.blindLevels.push_back(std::move(levels));
+            for (int level = 0; level < TestCasePaths::kBlindLevels; ++level)
+                levels.push_back(blindLevel(a.windowImages[i], TestCasePaths::kBlindLevelStep * level,
+                                            std::uint32_t(1000 + 17 * i)));
+            content.blindLevels.push_back(std::move(levels));
         }
     } else {
-        const QRect t = a.grid.windowTemplate;
-        art.rightLeaf = rightLeafTexture(t.size(), 300u);
-        art.leftLeaf = mirroredLeaf(art.rightLeaf);
+        content.rightLeaf = rightLeafTexture(a.grid.windowTemplate.size(), 300u);
+        content.leftLeaf = mirroredLeaf(content.rightLeaf);
     }
-    return art;
 }
 
-void writeFiles(CaseFiles &out, const FacadeAnalysis &a, const WindowArt &art, const QWindowData2D &model,
-                TestCaseKind kind)
+bool writeMarker(const QString &path)
 {
-    namespace P = TestCasePaths;
-    const std::string &f = out.caseFolder();
-    const std::string &photo = out.photo();
-    out.folder(kind == TestCaseKind::Blind ? P::windowsFolder(f, photo) + "/input" : P::windowsFolder(f, photo));
-    out.marker(P::baseFolder(f, photo) + "/" + kImportMarkerName);
-    out.jpeg(a.photo, P::photograph(f, photo), kPhotoQuality);
-    out.jpeg(a.rectified, P::rectifiedImage(f, photo));
-    out.jpeg(a.background, P::background(f, photo));
-    out.jpeg(a.originalBackground, P::originalBackground(f, photo));
-    out.text(P::gridFile(f, photo), [&](const std::string &p, Failure *e) { return model.saveGridFile(p, e); });
-    out.text(P::reconstructionFile(f, photo),
-             [&](const std::string &p, Failure *e) { return model.saveReconstruction(p, e); });
-    const int count = int(a.windowImages.size());
-    if (kind == TestCaseKind::Blind) {
-        for (int i = 0; i < count; ++i) {
-            out.jpeg(a.windowImages[std::size_t(i)], P::inputWindowImage(f, photo, i));
-            for (int level = 0; level < kBlindLevels; ++level)
-                out.jpeg(art.blindLevels[std::size_t(i)][std::size_t(level)], P::blindLevelImage(f, photo, i, 10 * level));
-        }
-        return;
-    }
-    // The fallback interior the model squeezes into a window without its own.
-    out.jpeg(a.windowImages.front(), P::interiorImage(f, photo));
-    for (int i = 0; i < count; ++i)
-        out.jpeg(a.windowImages[std::size_t(i)], P::interiorImage(f, photo, i));
-    out.jpeg(art.leftLeaf, P::leftShutterImage(f, photo));
-    out.jpeg(art.rightLeaf, P::rightShutterImage(f, photo));
-    out.text(P::shutterFile(f, photo), [&](const std::string &p, Failure *e) { return model.saveShutters(p, e); });
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly)
+        && file.write("Made by Tessivo's photograph importer, which may replace this case when asked to.\n") >= 0
+        && file.flush();
 }
 
 // Moves the staged case (its folder and photograph) to its place in the
-// kind's folder. An old case of the importer's is first moved into the
-// staging folder, to go with it; any step that fails puts back what the
-// earlier ones moved.
+// kind's folder. An old case of the importer's goes into the staging folder,
+// to be removed with it, and with it any recovery file of that name: its
+// unsaved edits belong to the old photograph, not to the new one. A step that
+// fails puts back what the earlier ones moved.
 ImportStatus placeCase(const QDir &staging, const QDir &kindDir, const QString &name, const QString &photo,
                        bool replacing)
 {
-    QDir dir;
     const QString base = kindDir.filePath(name);
     const QString photoPath = kindDir.filePath(photo);
+    const ImportStatus cannotPlace =
+        refuse(ImportError::WriteFailed, tr("Cannot move the new case into %1.").arg(kindDir.absolutePath()));
+    const ImportStatus appeared = refuse(ImportError::CaseExists, tr("A case named %1 appeared in %2 while this one "
+                                                                     "was written.").arg(name, kindDir.absolutePath()));
     // Beside the new case in the staging folder, under a name no case can
     // have (case names never start with a dot).
     const QString oldFolder = staging.filePath(".replaced");
-    const QString oldBase = oldFolder + "/" + name;
-    const QString oldPhoto = oldFolder + "/" + photo;
-    const ImportStatus cannotPlace =
-        refuse(ImportError::WriteFailed, tr("Cannot move the new case into %1.").arg(kindDir.absolutePath()));
+    if (!QDir().mkpath(oldFolder))
+        return cannotPlace;
 
-    bool movedBase = false, movedPhoto = false;
-    auto restoreOld = [&] {
-        if (movedPhoto)
-            dir.rename(oldPhoto, photoPath);
-        if (movedBase)
-            dir.rename(oldBase, base);
-    };
-    if (replacing) {
-        if (!dir.mkpath(oldFolder))
-            return cannotPlace;
-        if (present(base)) {
-            if (!dir.rename(base, oldBase))
-                return cannotPlace;
-            movedBase = true;
-        }
-        if (present(photoPath)) {
-            if (!dir.rename(photoPath, oldPhoto)) {
-                restoreOld();
-                return cannotPlace;
-            }
-            movedPhoto = true;
-        }
-    }
-    // Something else took the name meanwhile: never move over it.
-    if (present(base) || present(photoPath)) {
-        restoreOld();
-        return refuse(ImportError::CaseExists, tr("A case named %1 appeared in %2 while this one was written.")
-                                                   .arg(name, kindDir.absolutePath()));
-    }
-    if (!dir.rename(staging.filePath(name), base)) {
-        restoreOld();
-        return cannotPlace;
-    }
-    if (!dir.rename(staging.filePath(photo), photoPath)) {
-        dir.rename(base, staging.filePath(name));
-        restoreOld();
-        return cannotPlace;
-    }
-    return ImportStatus::success();
+    StagedReplace place(oldFolder);
+    place.put(staging.filePath(name), base);
+    place.put(staging.filePath(photo), photoPath);
+    place.moveAside(QString::fromStdString(
+        TestCasePaths::recoveryFile(toNarrowPath(kindDir.path()), toNarrowPath(photo))));
+    // Only a case being replaced may be moved aside: anything else at its
+    // place took the name while this one was written.
+    if (!replacing && (present(base) || present(photoPath)))
+        return appeared;
+    if (place.commit())
+        return ImportStatus::success();
+    return place.targetTaken() ? appeared : cannotPlace;
 }
 
 // Folders a write created, removed again (when still empty) unless the
@@ -410,17 +293,22 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
 
     QElapsedTimer timer;
     timer.start();
-    QWindowData2D model;
-    fillModel(model, analysis, target.kind);
-    const WindowArt art = drawWindowArt(analysis, target.kind);
+    TestCaseContent content;
+    fillContent(content, analysis, target.kind);
+    drawWindowArt(content, analysis, target.kind);
     CaseWriteTimings timings;
     timings.windowArt = millisecondsOf(timer);
 
     timer.restart();
-    CaseFiles files(toNarrowPath(staging.path()), toNarrowPath(photo));
-    writeFiles(files, analysis, art, model, target.kind);
-    if (!files.status().ok())
-        return files.status();
+    const std::string stagedFolder = toNarrowPath(staging.path());
+    int files = 0;
+    Failure failure;
+    if (!writeTestCase(content, stagedFolder, toNarrowPath(photo), &files, &failure))
+        return refuse(ImportError::WriteFailed, tr("The case could not be written: %1.").arg(toQtPath(failure.reason)));
+    const QString marker = QDir(staging.filePath(target.name)).filePath(kImportMarkerName);
+    if (!writeMarker(marker))
+        return refuse(ImportError::WriteFailed, tr("Cannot write %1.").arg(marker));
+    ++files;
     status = placeCase(QDir(staging.path()), kindDir, target.name, photo, replacing);
     if (!status.ok())
         return status;
@@ -430,7 +318,7 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
     if (written) {
         written->folder = kindDir.absolutePath();
         written->photo = photo;
-        written->files = files.files();
+        written->files = files;
         written->timings = timings;
     }
     return ImportStatus::success();

@@ -1,6 +1,8 @@
 #ifndef TESSIVO_IMPORT_FACADECAMERA_H
 #define TESSIVO_IMPORT_FACADECAMERA_H
 
+#include "Homography.h"
+
 #include <QPointF>
 
 #include <array>
@@ -8,8 +10,6 @@
 // The camera and homography that relate a rectified facade image to the
 // photograph it was cut from, in the form the reconstruction file stores.
 namespace FacadeImport {
-
-using Matrix3 = std::array<std::array<double, 3>, 3>; // row-major
 
 // Corners of the facade in the photograph, in photo pixels (continuous, origin
 // at the top-left corner of the first pixel): top-left, top-right,
@@ -33,10 +33,14 @@ struct CameraEstimate {
     bool focalFromVanishingPoints = false; // otherwise 1.2 times the larger photo side
 };
 
-// h applied to (p, 1) and divided by the third component.
-QPointF applyHomography(const Matrix3 &h, const QPointF &p);
-// The inverse of h (adjugate over determinant); identity when h is singular.
-Matrix3 invertedHomography(const Matrix3 &h);
+// The scale of the wall in the camera: K^-1 H's first two columns are the
+// world's x and y axes in camera coordinates up to one scale, which makes
+// them unit vectors (2 over the sum of their lengths); its sign is the one
+// that puts the wall in front of the camera. 0 when K is singular.
+double wallScale(const Matrix3 &K, const Matrix3 &H);
+// wallScale(K, H) K^-1 H: the world's x axis, y axis and origin in camera
+// coordinates, as its columns.
+Matrix3 wallInCamera(const Matrix3 &K, const Matrix3 &H);
 
 // Rectified position to photograph and back, offsets included.
 QPointF rectifiedToPhoto(const CameraEstimate &camera, const QPointF &rectified);

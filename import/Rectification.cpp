@@ -117,22 +117,15 @@ Matrix3 fromMatx(const cv::Matx33d &m)
     return {{{m(0, 0), m(0, 1), m(0, 2)}, {m(1, 0), m(1, 1), m(1, 2)}, {m(2, 0), m(2, 1), m(2, 2)}}};
 }
 
-// R and t from K^-1 H: its first two columns are the world's x and y axes
-// in the camera up to one scale, its third the world's origin; the sign is
-// the one that puts the facade in front of the camera. R's third column is
-// the cross product of the first two, and R the nearest rotation by SVD.
-void rotationFrom(const cv::Matx33d &K, const cv::Matx33d &H, CameraEstimate &camera)
+// R and t from the wall in the camera (wallInCamera): its first two columns
+// are the world's x and y axes, its third the world's origin. R's third
+// column is the cross product of the first two, and R the nearest rotation
+// by SVD.
+void rotationFrom(CameraEstimate &camera)
 {
-    const cv::Matx33d M = K.inv() * H;
-    cv::Vec3d m1(M(0, 0), M(1, 0), M(2, 0));
-    cv::Vec3d m2(M(0, 1), M(1, 1), M(2, 1));
-    cv::Vec3d m3(M(0, 2), M(1, 2), M(2, 2));
-    double lambda = 2.0 / (cv::norm(m1) + cv::norm(m2));
-    if (lambda * m3[2] < 0.0)
-        lambda = -lambda;
-    m1 *= lambda;
-    m2 *= lambda;
-    m3 *= lambda;
+    const Matrix3 M = wallInCamera(camera.K, camera.H);
+    const cv::Vec3d m1(M[0][0], M[1][0], M[2][0]);
+    const cv::Vec3d m2(M[0][1], M[1][1], M[2][1]);
     const cv::Vec3d m3r = m1.cross(m2);
     const cv::Matx33d A(m1[0], m2[0], m3r[0], m1[1], m2[1], m3r[1], m1[2], m2[2], m3r[2]);
     cv::Mat w, u, vt;
@@ -143,7 +136,7 @@ void rotationFrom(const cv::Matx33d &K, const cv::Matx33d &H, CameraEstimate &ca
         r = u * vt;
     }
     camera.R = fromMatx(cv::Matx33d(reinterpret_cast<const double *>(r.data)));
-    camera.t = {m3[0], m3[1], m3[2]};
+    camera.t = {M[0][2], M[1][2], M[2][2]};
 }
 
 } // namespace
@@ -215,11 +208,12 @@ RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
         plan.status = ImportStatus::failure(ImportError::BadCorners, tr("The facade corners are degenerate."));
         return plan;
     }
-    const cv::Matx33d H0(reinterpret_cast<const double *>(h0.data));
-    const cv::Matx33d K = toMatx(cam.K);
-    const cv::Matx33d M = K.inv() * H0;
-    const double width = cv::norm(cv::Vec3d(M(0, 0), M(1, 0), M(2, 0)));
-    const double height = cv::norm(cv::Vec3d(M(0, 1), M(1, 1), M(2, 1)));
+    const Matrix3 H0 = fromMatx(cv::Matx33d(reinterpret_cast<const double *>(h0.data)));
+    Matrix3 Ki{};
+    Homography::inverse(cam.K, &Ki);
+    const Matrix3 M = Homography::compose(Ki, H0);
+    const double width = std::hypot(M[0][0], M[1][0], M[2][0]);
+    const double height = std::hypot(M[0][1], M[1][1], M[2][1]);
     plan.aspect = width / height;
     if (!std::isfinite(plan.aspect) || !(plan.aspect > 0.0)) {
         plan.status = ImportStatus::failure(ImportError::BadCorners, tr("The facade corners are degenerate."));
@@ -238,13 +232,15 @@ RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
     plan.size = QSize(std::clamp(int(std::lround(w)), 1, kMaxRectifiedWidth),
                       std::clamp(int(std::lround(h)), 1, kMaxRectifiedHeight));
 
-    const cv::Matx33d scale(1.0 / plan.size.width(), 0.0, 0.0, 0.0, 1.0 / plan.size.height(), 0.0, 0.0, 0.0, 1.0);
-    cv::Matx33d H = H0 * scale;
-    H *= 1.0 / H(2, 2);
-    cam.H = fromMatx(H);
+    const Matrix3 scale{{{1.0 / plan.size.width(), 0.0, 0.0}, {0.0, 1.0 / plan.size.height(), 0.0}, {0.0, 0.0, 1.0}}};
+    cam.H = Homography::compose(H0, scale);
+    const double last = cam.H[2][2];
+    for (auto &row : cam.H)
+        for (double &v : row)
+            v /= last;
     cam.colMin = 0;
     cam.rowMin = 0;
-    rotationFrom(K, H, cam);
+    rotationFrom(cam);
     return plan;
 }
 

@@ -129,21 +129,13 @@ bool QWindowData2D::isWindowIndex(int i) const
 // x2 = H * (p - offsets), divided by its third component.
 QPointF QWindowData2D::rectifiedToOriginal(const QPoint &p) const
 {
-    const double u = double(p.x()) - colMin;
-    const double v = double(p.y()) - rowMin;
-    const double x = homography[0][0] * u + homography[0][1] * v + homography[0][2];
-    const double y = homography[1][0] * u + homography[1][1] * v + homography[1][2];
-    const double w = homography[2][0] * u + homography[2][1] * v + homography[2][2];
-    return QPointF(bounded(x / w), bounded(y / w));
+    const QPointF q = Homography::apply(homography, double(p.x()) - colMin, double(p.y()) - rowMin);
+    return QPointF(bounded(q.x()), bounded(q.y()));
 }
 
 // x1 = H^-1 * q, divided by its third component, plus the offsets.
 QPointF QWindowData2D::originalToRectified(const QPoint &q) const
 {
-    const double qx = q.x();
-    const double qy = q.y();
-    const double x = homographyInv[0][0] * qx + homographyInv[0][1] * qy + homographyInv[0][2];
-    const double y = homographyInv[1][0] * qx + homographyInv[1][1] * qy + homographyInv[1][2];
-    const double w = homographyInv[2][0] * qx + homographyInv[2][1] * qy + homographyInv[2][2];
-    return QPointF(bounded(x / w + colMin), bounded(y / w + rowMin));
+    const QPointF p = Homography::apply(homographyInv, q.x(), q.y());
+    return QPointF(bounded(p.x() + colMin), bounded(p.y() + rowMin));
 }

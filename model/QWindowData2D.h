@@ -8,6 +8,7 @@
 #include <QRect>
 
 #include "Failure.h"
+#include "Homography.h"
 
 #include <climits>
 #include <cstdint>
@@ -195,10 +196,10 @@ public:
     int cols = 0;
     std::vector<std::vector<FacadeWindow>> windows;
     std::vector<ShutterPair> shutters;
-    double cameraK[3][3] = {};
-    double cameraR[3][3] = {};
-    double homography[3][3] = {};
-    double homographyInv[3][3] = {};
+    Matrix3 cameraK{};
+    Matrix3 cameraR{};
+    Matrix3 homography{};
+    Matrix3 homographyInv{};
     int colMin = 0;
     int rowMin = 0;
 };

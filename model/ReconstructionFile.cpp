@@ -6,7 +6,6 @@
 #include "TextFormat.h"
 
 #include <cmath>
-#include <cstring>
 #include <fstream>
 
 namespace {
@@ -30,36 +29,16 @@ void readRow(ScanText &scan, double row[3])
     scan.skipSpace();
 }
 
-void readMatrix(ScanText &scan, double m[3][3])
+void readMatrix(ScanText &scan, Matrix3 &m)
 {
     for (int r = 0; r < 3; ++r)
-        readRow(scan, m[r]);
-}
-
-// The inverse of h as its adjugate divided by its determinant. False when h is
-// singular or not finite, or the inverse would not be finite.
-bool invert(const double h[3][3], double inv[3][3])
-{
-    double det = 0.0;
-    for (int l = 0; l < 3; ++l)
-        det += h[0][l] * (h[1][(l + 1) % 3] * h[2][(l + 2) % 3] - h[1][(l + 2) % 3] * h[2][(l + 1) % 3]);
-    if (det == 0.0 || !std::isfinite(det))
-        return false;
-    for (int n = 0; n < 3; ++n) {
-        for (int m = 0; m < 3; ++m) {
-            inv[n][m] = (h[(m + 1) % 3][(n + 1) % 3] * h[(m + 2) % 3][(n + 2) % 3]
-                         - h[(m + 1) % 3][(n + 2) % 3] * h[(m + 2) % 3][(n + 1) % 3]) / det;
-            if (!std::isfinite(inv[n][m]))
-                return false;
-        }
-    }
-    return true;
+        readRow(scan, m[std::size_t(r)].data());
 }
 
 // Rows of 17 significant digits ("%.17g"): every double reads back exactly,
 // so that a matrix the reader accepted is accepted again (with 15 digits two
 // rows that differ only beyond them became equal, and H singular).
-void appendMatrix(std::string &text, const double m[3][3])
+void appendMatrix(std::string &text, const Matrix3 &m)
 {
     for (int r = 0; r < 3; ++r) {
         for (int l = 0; l < 3; ++l) {
@@ -70,7 +49,7 @@ void appendMatrix(std::string &text, const double m[3][3])
 }
 
 // K, R, H and the offsets with the comment lines the reader expects.
-std::string reconstructionText(const double k[3][3], const double r[3][3], const double h[3][3], int colMin,
+std::string reconstructionText(const Matrix3 &k, const Matrix3 &r, const Matrix3 &h, int colMin,
                                int rowMin)
 {
     std::string text = kCameraKLine;
@@ -102,10 +81,10 @@ bool QWindowData2D::loadReconstruction(std::istream &in, Failure *failure)
     if (!readInput(in, text, failure))
         return false;
     ScanText scan(std::move(text));
-    double k[3][3];
-    double r[3][3];
-    double h[3][3];
-    double inv[3][3];
+    Matrix3 k{};
+    Matrix3 r{};
+    Matrix3 h{};
+    Matrix3 inv{};
     int offsets[2] = {0, 0};
 
     scan.literal(kCameraKLine);
@@ -119,12 +98,12 @@ bool QWindowData2D::loadReconstruction(std::istream &in, Failure *failure)
     if (scan.integer(offsets[0]))
         scan.integer(offsets[1]);
 
-    if (!invert(h, inv))
+    if (!Homography::inverse(h, &inv))
         return failAndLog(failure, "Reconstruction file: homography H is singular or unreadable, not loaded!");
-    std::memcpy(cameraK, k, sizeof cameraK);
-    std::memcpy(cameraR, r, sizeof cameraR);
-    std::memcpy(homography, h, sizeof homography);
-    std::memcpy(homographyInv, inv, sizeof homographyInv);
+    cameraK = k;
+    cameraR = r;
+    homography = h;
+    homographyInv = inv;
     colMin = offsets[0];
     rowMin = offsets[1];
     return true;

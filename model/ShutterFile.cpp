@@ -11,7 +11,7 @@
 namespace {
 
 // Samples per leaf; the file states them for 0, 10, ... 180 degrees.
-constexpr int kSamplesPerLeaf = 19;
+constexpr int kSamplesPerLeaf = TestCasePaths::kLeafSamples;
 
 // One leaf block: "shutter %d", the hinge line and 19 sample lines. Every
 // sample is appended even when the input ran short (zeros then), so each leaf

@@ -9,9 +9,6 @@
 
 namespace {
 
-// Blind levels per window: 0, 10, ... 100 percent of the window height.
-constexpr int kBlindLevels = 11;
-
 // Loads one image through the checks of ImageFile; a failure logs one line
 // naming the file and why, the only hint a user gets when a test case does
 // not load.
@@ -84,9 +81,9 @@ bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string
     }
     for (int i = 0; i < count; ++i) {
         std::vector<std::unique_ptr<QImage>> levels;
-        for (int level = 0; level < kBlindLevels; ++level) {
-            std::unique_ptr<QImage> image =
-                loadOwnedImage(TestCasePaths::blindLevelImage(folder, fileName, i, 10 * level), failure);
+        for (int level = 0; level < TestCasePaths::kBlindLevels; ++level) {
+            std::unique_ptr<QImage> image = loadOwnedImage(
+                TestCasePaths::blindLevelImage(folder, fileName, i, TestCasePaths::kBlindLevelStep * level), failure);
             if (!image) {
                 clearWindowImages();
                 return false;

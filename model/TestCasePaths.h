@@ -31,6 +31,15 @@
 // the photograph, whose name has no "." after its base's.
 namespace TestCasePaths {
 
+// The numbers of the layout: a blind case holds every window with its blind
+// at kBlindLevels levels, 0, kBlindLevelStep, ... 100 percent of its height
+// (the <p> of win_<i>_<p>.jpg); a shutter file holds kLeafSamples samples
+// of each leaf, at 0, kLeafSampleStep, ... 180 degrees.
+constexpr int kBlindLevelStep = 10;
+constexpr int kBlindLevels = 100 / kBlindLevelStep + 1;
+constexpr int kLeafSampleStep = 10;
+constexpr int kLeafSamples = 180 / kLeafSampleStep + 1;
+
 // Name of the folder that holds every test case.
 constexpr const char *kRootName = "Tessivo_TestCases";
 

@@ -1,6 +1,7 @@
 #include "FacadeViewMath.h"
 
 #include "QWindowData2D.h"
+#include "TestCasePaths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,22 +26,25 @@ int truncateToPixel(double value)
 
 int sliderValueFromAngle(double radians)
 {
-    const double steps = radians / QWindowData2D::pi * 18.0 + 0.5;
+    // The slider moves in the shutter file's sample steps.
+    constexpr double kSteps = TestCasePaths::kLeafSamples - 1;
+    const double steps = radians / QWindowData2D::pi * kSteps + 0.5;
     // Clamped before the conversion, which would overflow for huge angles.
     if (!(steps >= 0.0))
         return 0;
-    if (steps >= 18.0)
+    if (steps >= kSteps)
         return 180;
-    return 10 * int(steps);
+    return TestCasePaths::kLeafSampleStep * int(steps);
 }
 
 int blindLevel(double ratio)
 {
-    const double level = ratio * 10.0 + 0.5;
+    constexpr double kTop = TestCasePaths::kBlindLevels - 1;
+    const double level = ratio * kTop + 0.5;
     if (!(level >= 0.0))
         return 0;
-    if (level >= 10.0)
-        return 10;
+    if (level >= kTop)
+        return int(kTop);
     return int(level);
 }
 

@@ -22,7 +22,7 @@ std::string saved(const QWindowData2D &model)
     return out.str();
 }
 
-void checkSameMatrix(const double a[3][3], const double b[3][3])
+void checkSameMatrix(const Matrix3 &a, const Matrix3 &b)
 {
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)

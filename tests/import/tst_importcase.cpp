@@ -159,8 +159,8 @@ void checkLeaves(const QWindowData2D &model, const Truth *truth, double scale)
 }
 
 // What a refusal row prepares in the root before the write.
-enum class Setup { Nothing, ForeignFolder, ForeignPhoto, ForeignLink, ImportedCase, RootIsFile, RootBelowFile,
-                   NoWindows, OversizedWindow, WidePhoto };
+enum class Setup { Nothing, ForeignFolder, ForeignPhoto, ForeignLink, ImportedCase, ImportedCaseWithEdits, RootIsFile,
+                   RootBelowFile, NoWindows, OversizedWindow, WidePhoto };
 
 } // namespace
 
@@ -343,6 +343,11 @@ void TestImportCase::refusals_data()
                                         << "already exists";
     QTest::newRow("imported case replaced") << Setup::ImportedCase << "taken" << true << ImportError::None << "";
     QTest::newRow("imported case named old replaced") << Setup::ImportedCase << "old" << true << ImportError::None << "";
+    // Its unsaved edits belong to the old photograph: they go with it.
+    QTest::newRow("imported case with unsaved edits replaced") << Setup::ImportedCaseWithEdits << "taken" << true
+                                                               << ImportError::None << "";
+    QTest::newRow("imported case with unsaved edits kept") << Setup::ImportedCaseWithEdits << "taken" << false
+                                                           << ImportError::NameTaken << "already exists";
     QTest::newRow("root is a file") << Setup::RootIsFile << "facade" << false << ImportError::Unwritable
                                     << "is not a folder";
     QTest::newRow("root below a file") << Setup::RootBelowFile << "facade" << false << ImportError::Unwritable
@@ -389,7 +394,8 @@ void TestImportCase::refusals()
         QVERIFY(QFile::link(sandbox.filePath("elsewhere/blinds/taken"), blinds + "/taken"));
         break;
     }
-    case Setup::ImportedCase: {
+    case Setup::ImportedCase:
+    case Setup::ImportedCaseWithEdits: {
         FacadeAnalysis first = analysis;
         std::vector<PlacedWindow> two{{QRect(first.grid.windows[0].x, first.grid.windows[0].y,
                                              first.grid.windows[0].width, first.grid.windows[0].height)},
@@ -397,6 +403,10 @@ void TestImportCase::refusals()
                                              first.grid.windows[1].width, first.grid.windows[1].height)}};
         updateWindows(first, two);
         QVERIFY(writeCase(first, {TestCaseKind::Blind, root, name, false}).ok());
+        if (setup == Setup::ImportedCaseWithEdits)
+            QVERIFY(writeBytes(QString::fromStdString(TestCasePaths::recoveryFile(blinds.toStdString(),
+                                                                                  (name + ".jpg").toStdString())),
+                               "b\n0 0 10 10\n"));
         break;
     }
     case Setup::RootIsFile:

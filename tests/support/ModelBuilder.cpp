@@ -12,9 +12,6 @@
 
 namespace {
 
-// Blind levels per window: 0, 10, ... 100 percent.
-constexpr int kBlindLevels = 11;
-
 QImage filled(int width, int height, const QColor &color)
 {
     QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
@@ -117,7 +114,7 @@ std::unique_ptr<QWindowData2D> ModelBuilder::build() const
         model->windowImages.push_back(std::move(image));
         if (m_kind == TestCaseKind::Blind) {
             std::vector<std::unique_ptr<QImage>> levels;
-            for (int level = 0; level < kBlindLevels; ++level)
+            for (int level = 0; level < TestCasePaths::kBlindLevels; ++level)
                 levels.push_back(std::make_unique<QImage>(filled(w.width, w.height, QColor(250 - 20 * level, 120, 80))));
             model->blindImages.push_back(std::move(levels));
         } else if (m_kind == TestCaseKind::Shutter) {
@@ -171,7 +168,7 @@ bool writeCase(const QWindowData2D &model, const std::string &folder, const std:
         ok = saveImage(*model.windowImages[std::size_t(i)], inputWindowImage(folder, photo, i));
         for (int level = 0; ok && level < kBlindLevels; ++level)
             ok = saveImage(*model.blindImages[std::size_t(i)][std::size_t(level)],
-                           blindLevelImage(folder, photo, i, 10 * level));
+                           blindLevelImage(folder, photo, i, kBlindLevelStep * level));
     }
     return ok;
 }

@@ -19,12 +19,12 @@ constexpr double kPi = 3.1415926;
 using V3 = std::array<double, 3>;
 using M3 = std::array<V3, 3>;
 
-M3 fromModel(const double m[3][3])
+M3 fromModel(const Matrix3 &m)
 {
     M3 r{};
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
-            r[std::size_t(i)][std::size_t(j)] = m[i][j];
+            r[std::size_t(i)][std::size_t(j)] = m[std::size_t(i)][std::size_t(j)];
     return r;
 }
 

@@ -21,6 +21,8 @@
 
 using namespace TestCases;
 
+Q_DECLARE_METATYPE(FillTree)
+
 namespace {
 
 // A fill step that writes one file, or fails without writing anything.
@@ -59,7 +61,8 @@ private slots:
     void foreignTreeIsRefused();
     void forceReplacesForeignFolder();
     void forceRemovesLinkNotTarget();
-    void failedFillKeepsOldTree();
+    void failedReplaceKeepsOldTree_data();
+    void failedReplaceKeepsOldTree();
 };
 
 void TestGeneratorOutput::reconstructionReadsBack_data()
@@ -314,13 +317,28 @@ void TestGeneratorOutput::forceRemovesLinkNotTarget()
     QCOMPARE(fileBytes(elsewhere + "/photo.jpg"), QByteArray("mine"));
 }
 
-void TestGeneratorOutput::failedFillKeepsOldTree()
+void TestGeneratorOutput::failedReplaceKeepsOldTree_data()
 {
+    QTest::addColumn<FillTree>("fill");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("fill fails") << fillWith("two", false) << "stopped on purpose";
+    // The new tree is complete but cannot be moved into place (here it is
+    // gone when the move comes): the old tree must survive the failed move.
+    QTest::newRow("new tree cannot be moved in")
+        << FillTree([](const QString &tree, Failure *) { return QDir(tree).removeRecursively(); })
+        << "cannot move the new tree to";
+}
+
+void TestGeneratorOutput::failedReplaceKeepsOldTree()
+{
+    QFETCH(FillTree, fill);
+    QFETCH(QString, reason);
     QTemporaryDir tmp;
     QVERIFY(replaceTree(tmp.path(), false, fillWith("one")));
     Failure failure;
-    QVERIFY(!replaceTree(tmp.path(), false, fillWith("two", false), nullptr, &failure));
-    QCOMPARE(failure.reason, std::string("stopped on purpose"));
+    QVERIFY(!replaceTree(tmp.path(), false, fill, nullptr, &failure));
+    QVERIFY2(QString::fromStdString(failure.reason).startsWith(reason), failure.reason.c_str());
+    QCOMPARE(inspectTree(tmp.path() + "/Tessivo_TestCases"), TreeState::Ours);
     QCOMPARE(fileBytes(tmp.path() + "/Tessivo_TestCases/content.txt"), QByteArray("one"));
     QCOMPARE(entries(tmp.path()), QStringList{"Tessivo_TestCases"});
 }

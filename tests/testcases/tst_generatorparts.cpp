@@ -13,9 +13,10 @@
 
 #include <cmath>
 
+using namespace CaseArt;
 using namespace TestCases;
 
-Q_DECLARE_METATYPE(TestCases::Mat3)
+Q_DECLARE_METATYPE(CaseArt::Mat3)
 
 namespace {
 

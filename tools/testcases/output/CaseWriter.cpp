@@ -1,15 +1,11 @@
 #include "CaseWriter.h"
 
 #include "FacadeRenderer.h"
-#include "Jpeg.h"
 #include "Noise.h"
-#include "PathText.h"
 #include "ShutterArt.h"
 #include "TestCasePaths.h"
+#include "TestCaseWriter.h"
 #include "WindowArt.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <cmath>
 
@@ -17,38 +13,13 @@ namespace TestCases {
 
 namespace {
 
-// Counts the files written and keeps the first failure; writing goes on
-// after a failure only where it is cheap, so that the report is complete.
-class FileSink
-{
-public:
-    FileSink(CaseSummary &summary, Failure *failure) : m_summary(summary), m_failure(failure) {}
-
-    void check(bool ok)
-    {
-        if (ok)
-            ++m_summary.files;
-        else
-            m_failed = true;
-    }
-    void jpeg(const Raster &image, const std::string &path) { check(saveJpeg(image, path, m_failure)); }
-    Failure *failure() const { return m_failure; }
-    bool failed() const { return m_failed; }
-
-private:
-    CaseSummary &m_summary;
-    Failure *m_failure = nullptr;
-    bool m_failed = false;
-};
-
-// The grid file, written by the model's own writer: one group whose bounds
-// and cell reproduce the detected layout, the centre of every row and column,
-// and the windows with their blinds or leaf angles. The carried value is the
+// The grid file's part of the model: one group whose bounds and cell
+// reproduce the detected layout, the centre of every row and column, and the
+// windows with their blinds or leaf angles. The carried value is the
 // window's detection score.
-bool writeGrid(const CaseDesign &design, const FacadePlan &plan, const std::string &path, Failure *failure)
+void fillGrid(QWindowData2D &model, const CaseDesign &design, const FacadePlan &plan)
 {
     const FacadeLayout &l = design.layout;
-    QWindowData2D model;
     model.gridBounds.push_back(l.bounds());
     model.windowTemplates.push_back(l.window(0, 0));
     std::vector<int> rowCentres, colCentres;
@@ -81,55 +52,50 @@ bool writeGrid(const CaseDesign &design, const FacadePlan &plan, const std::stri
     model.windows.push_back(windows);
     model.rows = l.rows;
     model.cols = l.cols;
-    return model.saveGridFile(path, failure);
 }
 
-void writeBlindWindows(const CaseDesign &design, const FacadePlan &plan, const RenderedFacade &facade,
-                       const std::string &folder, FileSink &sink)
+// Per window its crop of the rectified facade and the window painted at
+// every blind level.
+void fillBlindWindows(TestCaseContent &content, const CaseDesign &design, const FacadePlan &plan,
+                      const RenderedFacade &facade)
 {
-    for (std::size_t i = 0; i < plan.windows.size() && !sink.failed(); ++i) {
-        const PlannedWindow &w = plan.windows[i];
-        sink.jpeg(facade.rectified.crop(w.rect), TestCasePaths::inputWindowImage(folder, design.fileName, int(i)));
-        for (int p = 0; p <= 100; p += 10) {
+    for (const PlannedWindow &w : plan.windows) {
+        content.windowImages.push_back(facade.rectified.crop(w.rect).toImage());
+        std::vector<QImage> levels;
+        for (int level = 0; level < TestCasePaths::kBlindLevels; ++level) {
+            const int percent = TestCasePaths::kBlindLevelStep * level;
             WindowLook look = w.look;
-            look.blindExtent = int(std::lround(p / 100.0 * w.rect.height()));
-            sink.jpeg(paintWindow(design.window, w.rect.width(), w.rect.height(), look),
-                      TestCasePaths::blindLevelImage(folder, design.fileName, int(i), p));
+            look.blindExtent = int(std::lround(percent / 100.0 * w.rect.height()));
+            levels.push_back(paintWindow(design.window, w.rect.width(), w.rect.height(), look).toImage());
         }
+        content.blindLevels.push_back(std::move(levels));
     }
 }
 
-void writeShutterWindows(const CaseDesign &design, const FacadePlan &plan, const RenderedFacade &facade,
-                         const std::string &folder, FileSink &sink)
+// A generic interior, every window's own, the leaf textures and the leaves
+// sampled through the camera.
+void fillShutterWindows(TestCaseContent &content, const CaseDesign &design, const FacadePlan &plan,
+                        const RenderedFacade &facade)
 {
-    const std::string &photo = design.fileName;
     WindowLook generic;
     generic.seed = design.seed + 777u;
-    sink.jpeg(paintWindow(design.window, design.layout.winW, design.layout.winH, generic),
-              TestCasePaths::interiorImage(folder, photo));
-    for (std::size_t i = 0; i < plan.windows.size() && !sink.failed(); ++i)
-        sink.jpeg(facade.windowImages[i], TestCasePaths::interiorImage(folder, photo, int(i)));
-    sink.jpeg(facade.leftLeaf, TestCasePaths::leftShutterImage(folder, photo));
-    sink.jpeg(facade.rightLeaf, TestCasePaths::rightShutterImage(folder, photo));
-
-    QWindowData2D model;
+    content.interior = paintWindow(design.window, design.layout.winW, design.layout.winH, generic).toImage();
+    for (std::size_t i = 0; i < plan.windows.size(); ++i)
+        content.windowImages.push_back(facade.windowImages[i].toImage());
+    content.leftLeaf = facade.leftLeaf.toImage();
+    content.rightLeaf = facade.rightLeaf.toImage();
     for (const PlannedWindow &w : plan.windows)
-        model.shutters.push_back({sampleLeaf(facade.camera, w.rect, true), sampleLeaf(facade.camera, w.rect, false)});
-    const std::string path = TestCasePaths::shutterFile(folder, photo);
-    sink.check(model.saveShutters(path, sink.failure()));
+        content.model.shutters.push_back(
+            {sampleLeaf(facade.camera, w.rect, true), sampleLeaf(facade.camera, w.rect, false)});
 }
 
 } // namespace
 
 void setReconstruction(QWindowData2D &model, const CameraModel &camera)
 {
-    const Mat3 h = camera.homography();
-    for (std::size_t r = 0; r < 3; ++r)
-        for (std::size_t l = 0; l < 3; ++l) {
-            model.cameraK[r][l] = camera.K.m[r][l];
-            model.cameraR[r][l] = camera.R.m[r][l];
-            model.homography[r][l] = h.m[r][l];
-        }
+    model.cameraK = camera.K.m;
+    model.cameraR = camera.R.m;
+    model.homography = camera.homography().m;
     model.colMin = camera.colMin;
     model.rowMin = camera.rowMin;
 }
@@ -137,33 +103,24 @@ void setReconstruction(QWindowData2D &model, const CameraModel &camera)
 bool writeCase(const CaseDesign &design, const std::string &root, CaseSummary &summary, Failure *failure)
 {
     summary = CaseSummary();
-    FileSink sink(summary, failure);
-    const std::string &photo = design.fileName;
-    const std::string folder = root + "/" + TestCasePaths::kindFolder(design.kind);
-    // The deepest folder of the case's window images; making it makes the others.
-    const std::string windowImage = design.kind == TestCaseKind::Blind
-        ? TestCasePaths::inputWindowImage(folder, photo, 0)
-        : TestCasePaths::interiorImage(folder, photo);
-    const QString windowsDir = QFileInfo(toQtPath(windowImage)).path();
-    if (!QDir().mkpath(windowsDir))
-        return fail(failure, "cannot create " + toNarrowPath(windowsDir));
-
     const FacadePlan plan = planFacade(design);
     const RenderedFacade facade = renderFacade(design, plan);
 
-    sink.jpeg(facade.photo, TestCasePaths::photograph(folder, photo));
-    sink.jpeg(facade.rectified, TestCasePaths::rectifiedImage(folder, photo));
-    sink.jpeg(facade.wall, TestCasePaths::background(folder, photo));
-    sink.jpeg(facade.photoBackground, TestCasePaths::originalBackground(folder, photo));
-    sink.check(writeGrid(design, plan, TestCasePaths::gridFile(folder, photo), failure));
-    QWindowData2D reconstruction;
-    setReconstruction(reconstruction, facade.camera);
-    const std::string reconstructionPath = TestCasePaths::reconstructionFile(folder, photo);
-    sink.check(reconstruction.saveReconstruction(reconstructionPath, failure));
+    TestCaseContent content;
+    content.kind = design.kind;
+    content.photograph = facade.photo.toImage();
+    content.rectified = facade.rectified.toImage();
+    content.background = facade.wall.toImage();
+    content.originalBackground = facade.photoBackground.toImage();
+    fillGrid(content.model, design, plan);
+    setReconstruction(content.model, facade.camera);
     if (design.kind == TestCaseKind::Blind)
-        writeBlindWindows(design, plan, facade, folder, sink);
+        fillBlindWindows(content, design, plan, facade);
     else
-        writeShutterWindows(design, plan, facade, folder, sink);
+        fillShutterWindows(content, design, plan, facade);
+    const std::string folder = root + "/" + TestCasePaths::kindFolder(design.kind);
+    if (!writeTestCase(content, folder, design.fileName, &summary.files, failure))
+        return false;
 
     summary.windows = int(plan.windows.size());
     summary.rows = design.layout.rows;
@@ -172,7 +129,7 @@ bool writeCase(const CaseDesign &design, const std::string &root, CaseSummary &s
     summary.rectifiedHeight = facade.rectified.height();
     summary.photoWidth = facade.photo.width();
     summary.photoHeight = facade.photo.height();
-    return !sink.failed();
+    return true;
 }
 
 } // namespace TestCases

@@ -6,10 +6,8 @@
 
 #include <string>
 
-// Writes every file of one test case below the tree's root folder, in the
-// layout of the model's TestCasePaths: the photograph, the rectified image,
-// both backgrounds, the grid and reconstruction files, and the window images
-// (blind levels, or interiors, leaf textures and the shutter file).
+// Paints one test case and writes it below the tree's root folder with the
+// model's case writer (TestCaseWriter.h).
 namespace TestCases {
 
 // What a written case holds, for the generator's summary.

@@ -17,6 +17,10 @@
 // camera and the surroundings of the photograph.
 namespace TestCases {
 
+// The generator paints with the product's case art: its pictures, colours,
+// cameras, noise, blinds and leaves are the generator's own vocabulary.
+using namespace CaseArt;
+
 enum class WallKind { Plaster, Brick, Ashlar };
 
 struct WallStyle {

@@ -1,11 +1,11 @@
-#ifndef TESSIVO_TESTCASES_ARTSTYLES_H
-#define TESSIVO_TESTCASES_ARTSTYLES_H
+#ifndef TESSIVO_CASEART_ARTSTYLES_H
+#define TESSIVO_CASEART_ARTSTYLES_H
 
 #include "Raster.h"
 
 // How windows, blinds and shutter leaves look: the parts of a case's design
 // that the case art (blinds, leaves) and the window painting share.
-namespace TestCases {
+namespace CaseArt {
 
 struct WindowStyle {
     Rgb frame;            // painted frame
@@ -33,6 +33,6 @@ struct ShutterStyle {
     int textureScale = 3; // texture pixels per rectified pixel of a closed leaf
 };
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

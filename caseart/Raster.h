@@ -1,14 +1,14 @@
-#ifndef TESSIVO_TESTCASES_RASTER_H
-#define TESSIVO_TESTCASES_RASTER_H
+#ifndef TESSIVO_CASEART_RASTER_H
+#define TESSIVO_CASEART_RASTER_H
 
 #include <QImage>
 #include <QRect>
 
 #include <vector>
 
-// Floating-point RGB pictures that the generator paints into, and their
+// Floating-point RGB pictures that the case art paints into, and their
 // conversion to QImage. Colour components run from 0 to 1.
-namespace TestCases {
+namespace CaseArt {
 
 struct Rgb {
     float r = 0.0f;
@@ -59,6 +59,6 @@ private:
     std::vector<Rgb> m_px;
 };
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

@@ -1,5 +1,5 @@
-#ifndef TESSIVO_TESTCASES_BLINDART_H
-#define TESSIVO_TESTCASES_BLINDART_H
+#ifndef TESSIVO_CASEART_BLINDART_H
+#define TESSIVO_CASEART_BLINDART_H
 
 #include "ArtStyles.h"
 #include "Raster.h"
@@ -7,8 +7,9 @@
 #include <cstdint>
 
 // External venetian blinds drawn over a picture of a window, whatever made
-// the picture: a painted window of the generator or a crop of a photograph.
-namespace TestCases {
+// the picture: a painted window of the test-case generator or a crop of a
+// photograph.
+namespace CaseArt {
 
 // Lowers a blind over window from its top edge down to extent rows (clamped
 // to the picture): slats with a lit upper edge and a dark gap below, a
@@ -18,6 +19,6 @@ namespace TestCases {
 // percent of the window's height.
 void paintBlind(Raster &window, const WindowStyle &style, int extent, int margin, std::uint32_t seed);
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace TestCases {
+namespace CaseArt {
 
 float smoothStep(float edge0, float edge1, float x)
 {
@@ -126,4 +126,4 @@ float NoiseField::at(double x, double y) const
     return top + (bottom - top) * ay;
 }
 
-} // namespace TestCases
+} // namespace CaseArt

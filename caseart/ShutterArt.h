@@ -1,10 +1,11 @@
-#ifndef TESSIVO_TESTCASES_SHUTTERART_H
-#define TESSIVO_TESTCASES_SHUTTERART_H
+#ifndef TESSIVO_CASEART_SHUTTERART_H
+#define TESSIVO_CASEART_SHUTTERART_H
 
 #include "ArtStyles.h"
 #include "Camera.h"
 #include "QWindowData2D.h"
 #include "Raster.h"
+#include "TestCasePaths.h"
 
 #include <QPoint>
 #include <QRect>
@@ -19,7 +20,7 @@
 // Angles are radians with pi = 3.1415926, the program's constant: at pi a
 // leaf is closed over its half of the window, at 0 it lies flat on the wall
 // outside the window, in between it stands out towards the camera.
-namespace TestCases {
+namespace CaseArt {
 
 constexpr double kProgramPi = QWindowData2D::pi;
 
@@ -40,8 +41,8 @@ struct LeafQuad {
 // wall at Z = 0, -Z towards the camera), the world length of one rectified
 // pixel, and where a world point appears in the rectified image (its
 // projection into the photograph mapped back through the inverse of H). The
-// generator's CameraModel is one (ModelLeafCamera); a program that estimated
-// its camera from a photograph adapts its own.
+// CameraModel is one (ModelLeafCamera); the importer, which estimated
+// its camera from a photograph, adapts its own.
 class LeafCamera
 {
 public:
@@ -85,17 +86,15 @@ void paintLeaf(Raster &image, const LeafQuad &quad, const Raster &texture, bool 
 // Rounded corner points of a leaf quad.
 std::array<QPoint, 4> roundedCorners(const LeafQuad &quad);
 
-// Samples per leaf in a shutter file: 0, 10, ... 180 degrees.
-constexpr int kLeafSamples = 19;
-
 // A leaf of a window rectangle as the shutter file holds it: the hinge on
-// the rectangle's edge, and for each sample angle the outer corners of the
+// the rectangle's edge, and for each of the layout's sample angles
+// (TestCasePaths::kLeafSamples) the outer corners of the
 // rigid leaf turned on its hinge, projected with the camera's K, R and t and
 // mapped back through the inverse of H into the rectified image, rounded to
 // pixels.
 ShutterLeaf sampleLeaf(const LeafCamera &camera, const QRect &window, bool left);
 ShutterLeaf sampleLeaf(const CameraModel &camera, const QRect &window, bool left);
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

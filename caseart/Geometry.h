@@ -1,11 +1,13 @@
-#ifndef TESSIVO_TESTCASES_GEOMETRY_H
-#define TESSIVO_TESTCASES_GEOMETRY_H
+#ifndef TESSIVO_CASEART_GEOMETRY_H
+#define TESSIVO_CASEART_GEOMETRY_H
+
+#include "Homography.h"
 
 #include <array>
 #include <cmath>
 
-// Small fixed-size vector and matrix types for the camera model of the generator.
-namespace TestCases {
+// Small fixed-size vector and matrix types for the camera model of the case art.
+namespace CaseArt {
 
 struct Vec2 {
     double x = 0.0;
@@ -29,9 +31,10 @@ inline Vec3 cross(const Vec3 &a, const Vec3 &b)
 inline double norm(const Vec3 &a) { return std::sqrt(dot(a, a)); }
 inline Vec3 normalized(const Vec3 &a) { return (1.0 / norm(a)) * a; }
 
-// Row-major 3 x 3 matrix.
+// The program's 3 x 3 matrix (Homography.h) with the vector algebra the
+// camera model needs; inverse, products and homographies are Homography's.
 struct Mat3 {
-    std::array<std::array<double, 3>, 3> m{};
+    Matrix3 m{};
 
     static Mat3 identity();
     static Mat3 fromRows(const Vec3 &r0, const Vec3 &r1, const Vec3 &r2);
@@ -41,7 +44,8 @@ struct Mat3 {
     Vec3 column(int j) const { return {m[0][j], m[1][j], m[2][j]}; }
     Mat3 transposed() const;
     double determinant() const;
-    // Adjugate divided by the determinant; the caller makes sure it is not 0.
+    // Adjugate divided by the determinant; the caller makes sure it is not 0
+    // (a singular matrix gives the identity).
     Mat3 inverse() const;
     // The matrix divided by its bottom-right entry (which must not be 0).
     Mat3 normalizedByLast() const;
@@ -57,6 +61,6 @@ Vec2 applyHomography(const Mat3 &h, double x, double y);
 // to the four given points, in this order. Returns false for a degenerate quad.
 bool squareToQuad(const std::array<Vec2, 4> &quad, Mat3 *result);
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

@@ -1,15 +1,16 @@
-#ifndef TESSIVO_TESTCASES_CAMERA_H
-#define TESSIVO_TESTCASES_CAMERA_H
+#ifndef TESSIVO_CASEART_CAMERA_H
+#define TESSIVO_CASEART_CAMERA_H
 
 #include "Geometry.h"
 
-// The pinhole camera that took a generated photograph of a facade.
+// The pinhole camera of a facade photograph whose camera is known (the test-case
+// generator places one for each photograph it paints).
 //
 // World frame, in metres: the wall is the plane Z = 0, X runs to the right
 // along the wall, Y downwards and Z into the wall, so the camera stands at
 // negative Z. Rectified pixel (px, py) is the wall point (s px, s py, 0) with
 // s the pixel scale. Camera frame: x right, y down, z along the view.
-namespace TestCases {
+namespace CaseArt {
 
 struct CameraModel {
     Mat3 K;                    // focal lengths and principal point, photo pixels
@@ -54,6 +55,6 @@ Mat3 rotationFromYawPitch(double yawDeg, double pitchDeg);
 // are the rectified pixel of the wall point nearest to the camera.
 CameraModel placeCamera(const CameraSetup &setup, int facadeWidth, int facadeHeight, double pixelScale);
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

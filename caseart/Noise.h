@@ -1,13 +1,13 @@
-#ifndef TESSIVO_TESTCASES_NOISE_H
-#define TESSIVO_TESTCASES_NOISE_H
+#ifndef TESSIVO_CASEART_NOISE_H
+#define TESSIVO_CASEART_NOISE_H
 
 #include <cstdint>
 #include <vector>
 
-// Deterministic randomness of the generator: a seeded PCG32 stream for choices,
+// Deterministic randomness of the case art: a seeded PCG32 stream for choices,
 // and hash-based value noise for textures. Nothing depends on the platform's
 // rand(), so every run paints the same pictures.
-namespace TestCases {
+namespace CaseArt {
 
 class Pcg32
 {
@@ -64,6 +64,6 @@ private:
     std::vector<float> m_values;
 };
 
-} // namespace TestCases
+} // namespace CaseArt
 
 #endif

@@ -1,6 +1,6 @@
 #include "Geometry.h"
 
-namespace TestCases {
+namespace CaseArt {
 
 Mat3 Mat3::identity()
 {
@@ -39,13 +39,8 @@ double Mat3::determinant() const
 
 Mat3 Mat3::inverse() const
 {
-    const double det = determinant();
-    Mat3 r;
-    for (int n = 0; n < 3; ++n)
-        for (int k = 0; k < 3; ++k)
-            r.m[n][k] = (m[(k + 1) % 3][(n + 1) % 3] * m[(k + 2) % 3][(n + 2) % 3]
-                         - m[(k + 1) % 3][(n + 2) % 3] * m[(k + 2) % 3][(n + 1) % 3])
-                      / det;
+    Mat3 r = identity();
+    Homography::inverse(m, &r.m);
     return r;
 }
 
@@ -67,16 +62,14 @@ Vec3 operator*(const Mat3 &a, const Vec3 &v)
 Mat3 operator*(const Mat3 &a, const Mat3 &b)
 {
     Mat3 r;
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
+    r.m = Homography::compose(a.m, b.m);
     return r;
 }
 
 Vec2 applyHomography(const Mat3 &h, double x, double y)
 {
-    const Vec3 q = h * Vec3{x, y, 1.0};
-    return {q.x / q.z, q.y / q.z};
+    const QPointF q = Homography::apply(h.m, x, y);
+    return {q.x(), q.y()};
 }
 
 // Classic construction: the projective map of the unit square onto a quad,
@@ -106,4 +99,4 @@ bool squareToQuad(const std::array<Vec2, 4> &quad, Mat3 *result)
     return true;
 }
 
-} // namespace TestCases
+} // namespace CaseArt

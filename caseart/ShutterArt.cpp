@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace TestCases {
+namespace CaseArt {
 
 // The hinge line is the window's left (or right) edge; the leaf turns about
 // it, its free edge at half the window's width.
@@ -140,8 +140,8 @@ ShutterLeaf sampleLeaf(const LeafCamera &camera, const QRect &window, bool left)
     const int hingeX = left ? window.x() : window.x() + window.width();
     leaf.hinge1 = QPoint(hingeX, window.y());
     leaf.hinge2 = QPoint(hingeX, window.y() + window.height());
-    for (int k = 0; k < kLeafSamples; ++k) {
-        const double angle = 10 * k * kProgramPi / 180.0;
+    for (int k = 0; k < TestCasePaths::kLeafSamples; ++k) {
+        const double angle = TestCasePaths::kLeafSampleStep * k * kProgramPi / 180.0;
         const std::array<QPoint, 4> c = roundedCorners(leafQuad(camera, window, left, angle));
         leaf.angles.push_back(angle);
         leaf.outer1.push_back(c[2]);
@@ -210,4 +210,4 @@ void paintLeaf(Raster &image, const LeafQuad &quad, const Raster &texture, bool 
         }
 }
 
-} // namespace TestCases
+} // namespace CaseArt

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace TestCases {
+namespace CaseArt {
 
 namespace {
 
@@ -131,4 +131,4 @@ CameraModel placeCamera(const CameraSetup &setup, int facadeWidth, int facadeHei
     return cam;
 }
 
-} // namespace TestCases
+} // namespace CaseArt

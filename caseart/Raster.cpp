@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace TestCases {
+namespace CaseArt {
 
 Raster::Raster(int width, int height, const Rgb &fill)
     : m_w(std::max(0, width)), m_h(std::max(0, height)), m_px(std::size_t(m_w) * std::size_t(m_h), fill)
@@ -80,4 +80,4 @@ Raster Raster::fromImage(const QImage &image)
     return out;
 }
 
-} // namespace TestCases
+} // namespace CaseArt

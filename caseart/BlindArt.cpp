@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace TestCases {
+namespace CaseArt {
 
 void paintBlind(Raster &window, const WindowStyle &style, int extent, int margin, std::uint32_t seed)
 {
@@ -46,4 +46,4 @@ void paintBlind(Raster &window, const WindowStyle &style, int extent, int margin
             window.at(x, y) = (0.68f + 0.1f * float(y - extent)) * window.at(x, y);
 }
 
-} // namespace TestCases
+} // namespace CaseArt
