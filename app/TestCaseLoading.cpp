@@ -12,6 +12,10 @@
 
 #include <QFileInfo>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <utility>
 
 // Walks up from the working directory until a folder holds an entry named
 // "Tessivo_TestCases" (a file also ends the search) and enters it. Stops at

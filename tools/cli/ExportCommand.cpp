@@ -25,23 +25,23 @@ int runExport(const std::vector<std::string> &args)
     CaseState::Steps steps;
     if (!arguments.parse(args, rules, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
         || !CaseState::readSteps(arguments, steps, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     if (!arguments.has("--out"))
-        return fail("export needs --out DIR");
+        return exitWith("export needs --out DIR");
     const QString out = QDir::cleanPath(toQtPath(arguments.value("--out")));
 
     CaseState::LoadedCase loaded;
     if (!CaseState::locate(path, loaded, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     // As in the dialog, only the facade of a shutter case is exported.
     if (loaded.kind != TestCaseKind::Shutter)
-        return fail("only shutter cases are exported; " + path + " is a blind case");
+        return exitWith("only shutter cases are exported; " + path + " is a blind case");
     if (!CaseState::prepare(path, steps, loaded, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     if (!QDir().mkpath(out))
-        return fail("cannot create the folder " + toNarrowPath(out));
+        return exitWith("cannot create the folder " + toNarrowPath(out));
     if (!loaded.model->saveFacadeToMesh(toNarrowPath(out) + "/" + kFacadeObj, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     // What the export left out (windows without a leaf pair) is worth a word.
     for (const std::string &line : QuietLibraries::lines())
         std::fprintf(stderr, "tessivo: %s\n", line.c_str());
