@@ -78,9 +78,7 @@ bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string
             clearWindowImages();
             return false;
         }
-        currentImages.push_back(image.get());
         windowImages.push_back(std::move(image));
-        imageKeys.push_back(i);
     }
     for (int i = 0; i < count; ++i) {
         std::vector<std::unique_ptr<QImage>> levels;
@@ -95,6 +93,7 @@ bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string
         }
         blindImages.push_back(std::move(levels));
     }
+    showWindowImages();
     return true;
 }
 
@@ -122,10 +121,9 @@ bool QWindowData2D::loadInteriorImages(const std::string &folder, const std::str
                                                + ImageFile::pixelLimitText(w.width / 2, w.height));
             *image = interior.scaled(w.width / 2, w.height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         }
-        currentImages.push_back(image.get());
         windowImages.push_back(std::move(image));
-        imageKeys.push_back(i);
     }
+    showWindowImages();
     return loadImage(leftShutterImage, TestCasePaths::leftShutterImage(folder, fileName), failure)
         && loadImage(rightShutterImage, TestCasePaths::rightShutterImage(folder, fileName), failure);
 }

@@ -34,16 +34,6 @@ int sliderValueFromAngle(double radians)
     return 10 * int(steps);
 }
 
-int blindLevel(double ratio)
-{
-    const double level = ratio * 10.0 + 0.5;
-    if (!(level >= 0.0))
-        return 0;
-    if (level >= 10.0)
-        return 10;
-    return int(level);
-}
-
 int nearestSampleIndex(const std::vector<double> &angles, double angle)
 {
     if (angles.empty())
