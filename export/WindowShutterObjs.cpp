@@ -2,6 +2,7 @@
 
 #include "PathText.h"
 #include "ExportFiles.h"
+#include "PngFile.h"
 #include "TextFormat.h"
 
 using ExportGeometry::LeafPlacement;
@@ -21,7 +22,7 @@ const Point3 kRightUnitBox[8] = {{0, 1, 0}, {-1, 1, 0}, {-1, 0, 0}, {0, 0, 0},
 // Saves an image next to the OBJ files; a failed save is not an export failure.
 void saveTexture(const QImage *image, const std::string &path)
 {
-    if (!image || !image->save(toQtPath(path)))
+    if (!image || !PngFile::write(*image, path))
         logLine("Export: cannot save texture " + path);
 }
 

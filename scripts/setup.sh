@@ -5,9 +5,9 @@ set -euo pipefail
 # libgl-dev: the GL headers of the view. locales: the sources localedef needs
 # for the tests that check files do not follow a decimal-comma locale.
 # clang and libclang-rt-14-dev (libFuzzer and the sanitizer runtimes): the fuzz
-# targets (scripts/fuzz.sh).
+# targets (scripts/fuzz.sh). libdeflate-dev: the export's PNG compression.
 packages=(build-essential cmake clang libclang-rt-14-dev qtbase5-dev libqt5opengl5-dev libgl-dev
-          libopenmesh-dev libcgal-dev libgmp-dev libmpfr-dev
+          libopenmesh-dev libcgal-dev libgmp-dev libmpfr-dev libdeflate-dev pkg-config
           xvfb xauth libgl1-mesa-dri fonts-dejavu-core assimp-utils locales)
 # OpenCV for making test cases from photographs, without its recommends
 # (they pull in a whole desktop of codecs).

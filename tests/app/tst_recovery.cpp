@@ -291,7 +291,7 @@ void TestRecovery::writeFailureOnlyLogged()
     QVERIFY(QDir().rmdir(recovery));
     editOnce(session.dialog(), true);
     QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 20 * kPause);
-    QCOMPARE(fileBytes(recovery), session.grid());
+    QCOMPARE(fileBytes(recovery), session.session());
 }
 
 void TestRecovery::offeredAtTheNextLoad_data()
