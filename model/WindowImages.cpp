@@ -1,8 +1,10 @@
 #include "QWindowData2D.h"
 
 // Which of its source's images a window shows, in one place: the loaders,
-// the grid reader, restructuring and the view's blind drags all come here,
-// so that what a grid (or a recovery file) holds draws the same everywhere.
+// the grid reader and restructuring come here, so that what a grid (or a
+// recovery file) holds draws as the session drew it. A blind drag in the view
+// picks the same level from the drag; only a drag that ends exactly where the
+// blind was photographed shows a blind image there and the photograph here.
 
 int QWindowData2D::blindLevel(double ratio)
 {

@@ -86,6 +86,7 @@ private:
     void announceShutterSelection();
     void armEdit(const FacadeWindow &selected, const QPoint &pointer);
     void dragBlind(const QPoint &pointer);
+    void showBlindLevel(int index, int level);
     void moveSelectedWindow(const QPoint &widgetPos);
     void alignRowAndColumn();
 

@@ -133,15 +133,36 @@ void FacadeGLWidget::dragBlind(const QPoint &pointer)
         return;
 
     s.blindExtent = int(d);
+    const double ratio = double(d) / s.height;
+    const int level = QWindowData2D::blindLevel(ratio);
     if (!dragAllBlinds) {
-        windowData->showWindowImage(std::size_t(selectedWindow));
+        showBlindLevel(selectedWindow, level);
     } else {
-        const double ratio = double(d) / s.height;
-        for (FacadeWindow &w : windows)
-            w.blindExtent = FacadeViewMath::roundToPixel(w.height * ratio);
-        windowData->showWindowImages();
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            windows[i].blindExtent = FacadeViewMath::roundToPixel(windows[i].height * ratio);
+            showBlindLevel(int(i), level);
+        }
     }
     updateGL();
+}
+
+// Shows blind level `level` of the window's source images (the key as the
+// model's showWindowImage gives it). A window whose source has no blind
+// images (a grid file can name any source) keeps its image.
+void FacadeGLWidget::showBlindLevel(int index, int level)
+{
+    QWindowData2D &model = *windowData;
+    const int source = (*model.currentGroup())[std::size_t(index)].sourceIndex;
+    const int blindCount = int(model.blindImages.size());
+    if (std::size_t(index) >= model.currentImages.size() || std::size_t(index) >= model.imageKeys.size())
+        return;
+    if (source < 0 || source >= blindCount || std::size_t(level) >= model.blindImages[source].size())
+        return;
+    QImage *image = model.blindImages[source][level].get();
+    if (!image)
+        return;
+    model.currentImages[index] = image;
+    model.imageKeys[index] = (level + 1) * blindCount + source;
 }
 
 // Moves the selected window by the pointer's movement in widget pixels.
