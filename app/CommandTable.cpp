@@ -101,12 +101,19 @@ void TessivoDemo::buildCommands()
             action->setShortcut(QKeySequence(QLatin1String(c.keys.portable)));
         else
             action->setShortcuts(c.keys.standard);
+        // A mouse edit still open (a key pressed while the button is held)
+        // ends first: a command may open a modal dialog, which takes the
+        // mouse, so the release would never reach the view.
         if (c.run) {
-            connect(action, &QAction::triggered, this, [this, run = c.run] { (this->*run)(); });
+            connect(action, &QAction::triggered, this, [this, run = c.run] {
+                facadeView->endMouseEdit();
+                (this->*run)();
+            });
         } else {
             action->setCheckable(true);
             // The state the dialog has decides, not the action's own check mark.
             connect(action, &QAction::triggered, this, [this, turn = c.turn, isOn = c.isOn] {
+                facadeView->endMouseEdit();
                 (this->*turn)(!(this->*isOn)());
                 updateCommandStates();
             });

@@ -78,7 +78,7 @@ bool CrashRecovery::write()
     std::ostringstream text;
     Failure failure;
     QSaveFile file(m_path);
-    if (model->saveGridFile(text, &failure)) {
+    if (model->saveSessionGridFile(text, &failure)) {
         const std::string bytes = text.str();
         if (file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size())
             && file.commit()) {
@@ -142,7 +142,11 @@ CrashRecovery::Found CrashRecovery::inspect(QDateTime *writtenAt) const
     const bool whole = !scratch.gridBounds.empty() && !scratch.windowTemplates.empty()
                        && !scratch.rowValues.empty() && !scratch.colValues.empty() && !scratch.windows.empty()
                        && !scratch.windows[0].empty();
-    std::ostringstream again;
-    return whole && scratch.saveGridFile(again) && wordCount(again.str()) == wordCount(bytes) ? Found::Edits
-                                                                                               : Found::Unreadable;
+    // A plain grid file (what an earlier version kept) restores as one.
+    std::ostringstream session;
+    std::ostringstream plain;
+    const int words = wordCount(bytes);
+    const bool same = (scratch.saveSessionGridFile(session) && wordCount(session.str()) == words)
+                      || (scratch.saveGridFile(plain) && wordCount(plain.str()) == words);
+    return whole && same ? Found::Edits : Found::Unreadable;
 }

@@ -15,7 +15,8 @@ class QWindowData2D;
 // Keeps the unsaved edits of the loaded case in its recovery file (beside the
 // photograph, TestCasePaths::recoveryFile), so that a session that dies does
 // not take them along: a pause after the last edit the grid, with the shutter
-// angles it holds, is written there in the grid file's format. The file goes
+// angles it holds, is written there in the grid file's format, with the
+// session section that brings back what each window showed. The file goes
 // when nothing unsaved is left (a save, an undo back to the saved state) and
 // when the dialog discards the edits or closes normally; a dead process
 // leaves it for the next load of the case to offer.

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 // Loads an image file and hands it to the view, which only borrows it; the
 // image of the previous call is freed once the view holds the new one.
@@ -94,7 +93,7 @@ bool TessivoDemo::saveGridToChosenFile()
     const std::string file = toNarrowPath(path);
     Failure failure;
     if (!windowData->saveGridFile(file, &failure)) {
-        std::fprintf(stderr, "Cannot write grid file %s\n", file.c_str());
+        logLine("Cannot write grid file " + file);
         UserMessages::warn(this, title, tr("The grid file could not be written."),
                            UserMessages::reasonText(failure.reason));
         return false;
@@ -152,7 +151,7 @@ void TessivoDemo::refuseCounts(int rowCount, int colCount, QSpinBox *changed)
 
 // Returns to the loaded grid's counts. A spin box that has to change runs its
 // own grid slot synchronously (row first); when both already agree the grid
-// is rebuilt here. Counts above the spin boxes' maximum stay clamped.
+// is rebuilt here. The boxes' range holds the loaded counts (showLoadedCounts).
 void TessivoDemo::resetWindowGridStructureSlot()
 {
     if (!windowData)

@@ -5,9 +5,13 @@
 #include "EditHistory.h"
 #include "FacadeGLWidget.h"
 #include "QWindowData2D.h"
+#include "TestCasePaths.h"
 
 #include <QCursor>
 #include <QToolTip>
+
+#include <algorithm>
+#include <utility>
 
 
 // Builds the form, puts the facade view into the scroll area, connects the
@@ -48,8 +52,10 @@ TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(paren
         slider->setRange(0, 180);
         slider->setSingleStep(10);
     }
-    ui.spinBoxRow->setEnabled(false);
-    ui.spinBoxCol->setEnabled(false);
+    for (QSpinBox *box : {ui.spinBoxRow, ui.spinBoxCol}) {
+        box->setMaximum(TestCasePaths::kMaxGridCount);
+        box->setEnabled(false);
+    }
     ui.horizontalSliderLeftShutter->setEnabled(false);
     ui.horizontalSliderRightShutter->setEnabled(false);
 
@@ -119,6 +125,21 @@ int TessivoDemo::loadedRowCount() const
 int TessivoDemo::loadedColCount() const
 {
     return windowData ? windowData->detectedColCount() : 0;
+}
+
+// The range first widens to hold both the shown and the loaded counts, so
+// that no box clamps a value on the way (a clamped value would run its slot
+// with a count nobody chose); it narrows once the boxes show the new counts.
+void TessivoDemo::showLoadedCounts()
+{
+    const std::pair<QSpinBox *, int> boxes[] = {{ui.spinBoxRow, loadedRowCount()},
+                                                {ui.spinBoxCol, loadedColCount()}};
+    for (const auto &[box, count] : boxes)
+        box->setMaximum(std::max({TestCasePaths::kMaxGridCount, count, box->value()}));
+    for (const auto &[box, count] : boxes)
+        box->setValue(count);
+    for (const auto &[box, count] : boxes)
+        box->setMaximum(std::max(TestCasePaths::kMaxGridCount, count));
 }
 
 int TessivoDemo::selectedWindowInGrid() const

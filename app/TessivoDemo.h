@@ -80,6 +80,10 @@ private:
     // colValues[0]); 0 when no model is loaded or the list is absent.
     int loadedRowCount() const;
     int loadedColCount() const;
+    // Sets the spin boxes to the loaded grid's counts, row first, as their
+    // slots run (the caller decides whether that is an edit). Their range
+    // reaches those counts, never below the generated cases' largest count.
+    void showLoadedCounts();
     // The view's selected window when it is a valid index of windows[0], else -1.
     int selectedWindowInGrid() const;
     // The two shutter slider slots, differing only in the leaf they turn.

@@ -12,6 +12,10 @@
 
 #include <QFileInfo>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <utility>
 
 // Walks up from the working directory until a folder holds an entry named
 // "Tessivo_TestCases" (a file also ends the search) and enters it. Stops at
@@ -154,8 +158,7 @@ void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, 
     {
         const EditHistory::Step loading(*m_history, QString());
         const QScopedValueRollback<bool> settingCounts(m_settingCounts, true);
-        ui.spinBoxRow->setValue(loadedRowCount());
-        ui.spinBoxCol->setValue(loadedColCount());
+        showLoadedCounts();
         m_history->startOver();
     }
     m_recovery->followCase(testCaseFolder, imageFileName);
@@ -194,12 +197,23 @@ void TessivoDemo::offerRecoveredEdits()
     }
     Failure failure;
     const bool read = windowData->loadGridFile(toNarrowPath(path), &failure);
+    if (read) {
+        // The counts the session showed; the grid is laid out already.
+        const QSignalBlocker rowsBlocker(ui.spinBoxRow);
+        const QSignalBlocker colsBlocker(ui.spinBoxCol);
+        for (const auto &[box, count] : {std::pair{ui.spinBoxRow, windowData->rows},
+                                         std::pair{ui.spinBoxCol, windowData->cols}}) {
+            box->setMaximum(std::max(box->maximum(), count));
+            box->setValue(count);
+        }
+    }
     facadeView->updateGL();
     if (!read)
         UserMessages::warn(this, title, tr("The edits could not be restored."),
                            UserMessages::reasonText(failure.reason));
     recordEdit(tr("Restore edits"));
-    if (!m_history->hasUnsavedEdits())
+    // A file that did not read stays for another try.
+    if (read && !m_history->hasUnsavedEdits())
         m_recovery->discard();
 }
 

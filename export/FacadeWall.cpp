@@ -3,6 +3,7 @@
 #include "ExportPaths.h"
 #include "PathText.h"
 #include "ExportFiles.h"
+#include "PngFile.h"
 #include "TextFormat.h"
 
 #include <algorithm>
@@ -90,7 +91,7 @@ bool writeFacade(const QWindowData2D &model, const std::string &objPath, int cou
                                        failure))
         return false;
     const std::string texturePath = ExportPaths::folderOf(objPath) + "/materialFacade.png";
-    if (!model.background.save(toQtPath(texturePath)))
+    if (!PngFile::write(model.background, texturePath))
         logLine("Export: cannot save texture " + texturePath);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "PathText.h"
 #include "ExportFiles.h"
+#include "PngFile.h"
 #include "TextFormat.h"
 
 using ExportGeometry::LeafPlacement;
@@ -14,7 +15,7 @@ namespace {
 // Saves an image next to the OBJ files; a failed save is not an export failure.
 void saveTexture(const QImage *image, const std::string &path)
 {
-    if (!image || !image->save(toQtPath(path)))
+    if (!image || !PngFile::write(*image, path))
         logLine("Export: cannot save texture " + path);
 }
 

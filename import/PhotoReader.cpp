@@ -1,5 +1,8 @@
 #include "PhotoReader.h"
 
+#include "ImageFile.h"
+#include "JpegSegments.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
@@ -11,25 +14,9 @@ namespace FacadeImport {
 
 namespace {
 
-// A 50-megapixel picture fits in well under this; bigger files are not read
-// into memory at all.
-constexpr qint64 kMaxFileBytes = qint64(1) << 30;
-
 QString tr(const char *text)
 {
     return QCoreApplication::translate("FacadeImport", text);
-}
-
-// A JPEG is complete when its end-of-image marker follows the start of its
-// last scan. Qt's decoder fills a cut-off picture with grey and still reports
-// success, so a truncated file is caught here. Entropy-coded data never holds
-// 0xFF 0xD9 (a 0xFF byte there is always followed by 0x00).
-bool jpegIsComplete(const QByteArray &data)
-{
-    const int scan = data.lastIndexOf(QByteArray("\xFF\xDA", 2));
-    if (scan < 0)
-        return false;
-    return data.indexOf(QByteArray("\xFF\xD9", 2), scan + 2) >= 0;
 }
 
 } // namespace
@@ -56,7 +43,7 @@ Photograph readPhotograph(const QString &path)
         out.status = ImportStatus::failure(ImportError::Unreadable, tr("Cannot open %1.").arg(path));
         return out;
     }
-    if (file.size() > kMaxFileBytes) {
+    if (file.size() > ImageFile::kMaxFileBytes) {
         out.status = ImportStatus::failure(ImportError::TooLarge, tr("%1 is too large a file to be a photograph.").arg(name));
         return out;
     }
@@ -71,7 +58,7 @@ Photograph readPhotograph(const QString &path)
 Photograph readPhotographData(const QByteArray &bytes, const QString &name)
 {
     Photograph out;
-    if (bytes.size() > kMaxFileBytes) {
+    if (bytes.size() > ImageFile::kMaxFileBytes) {
         out.status = ImportStatus::failure(ImportError::TooLarge, tr("%1 is too large a file to be a photograph.").arg(name));
         return out;
     }
@@ -101,7 +88,7 @@ Photograph readPhotographData(const QByteArray &bytes, const QString &name)
         if (!out.status.ok())
             return out;
     }
-    if (format == "jpeg" && !jpegIsComplete(data)) {
+    if (format == "jpeg" && !jpegComplete(data)) {
         out.status = ImportStatus::failure(ImportError::Truncated, tr("%1 is cut off: its image data is incomplete.").arg(name));
         return out;
     }

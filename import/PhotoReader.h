@@ -1,6 +1,7 @@
 #ifndef TESSIVO_IMPORT_PHOTOREADER_H
 #define TESSIVO_IMPORT_PHOTOREADER_H
 
+#include "ImageFile.h"
 #include "ImportStatus.h"
 
 #include <QImage>
@@ -13,7 +14,8 @@
 // picture costs nothing.
 namespace FacadeImport {
 
-constexpr qint64 kMaxPhotoPixels = 50'000'000; // 50 megapixels
+// The pixel limit of every image the program reads.
+constexpr qint64 kMaxPhotoPixels = ImageFile::kMaxPixels;
 constexpr int kMinPhotoSide = 64;
 
 struct Photograph {

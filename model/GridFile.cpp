@@ -17,6 +17,12 @@ namespace {
 // Longest word the reader takes as a tag; longer words are skipped whole.
 constexpr std::size_t kMaxWordLength = 199;
 
+// Tags of the session section: words no plain grid file holds, so that a
+// reader that knows only b, w, h, v and e skips the section word by word.
+constexpr const char *kCountsTag = "session-counts";
+constexpr const char *kDetectedTag = "session-detected";
+constexpr const char *kSourcesTag = "session-sources";
+
 // QRect computes left + width, then subtracts 1, in int; clamp width and
 // height so that both steps stay representable for any four integers.
 int clampExtent(int origin, int extent)
@@ -81,6 +87,24 @@ void appendWindowLine(std::string &out, const FacadeWindow &w)
     appendFixed6(out, w.rightAngle);
 }
 
+// n, then up to n window lines; stops at the first line cut short.
+std::vector<FacadeWindow> readWindowList(ScanText &scan)
+{
+    std::vector<FacadeWindow> list;
+    int count = 0;
+    scan.integer(count);
+    for (int i = 0; i < count; ++i) {
+        FacadeWindow w;
+        bool complete = false;
+        if (!readWindowLine(scan, w, complete))
+            break;
+        list.push_back(w);
+        if (!complete)
+            break;
+    }
+    return list;
+}
+
 void appendRectSection(std::string &out, const char *tag, const QRect &r)
 {
     appendFormat(out, "%s\n%d %d %d %d\n", tag, r.x(), r.y(), r.width(), r.height());
@@ -115,6 +139,13 @@ bool QWindowData2D::loadGridFile(std::istream &in, Failure *failure)
     colValues.clear();
     rowValues.clear();
 
+    // The session section (saveSessionGridFile), applied once every group is read.
+    std::vector<std::vector<FacadeWindow>> sessionDetected;
+    std::vector<std::vector<int>> sessionSources;
+    bool sessionCounts = false;
+    int shownRows = 0;
+    int shownCols = 0;
+
     std::string tag;
     while (scan.word(tag, kMaxWordLength)) {
         if (tag == "b") {
@@ -143,11 +174,24 @@ bool QWindowData2D::loadGridFile(std::istream &in, Failure *failure)
             }
             detectedWindows.push_back(std::move(detected));
             windows.push_back(std::move(current));
+        } else if (tag == kCountsTag) {
+            sessionCounts = scan.integer(shownRows) && scan.integer(shownCols);
+        } else if (tag == kDetectedTag) {
+            sessionDetected.push_back(readWindowList(scan));
+        } else if (tag == kSourcesTag) {
+            sessionSources.push_back(readValueList(scan));
         }
     }
 
-    rows = detectedRowCount();
-    cols = detectedColCount();
+    for (std::size_t p = 0; p < std::min(sessionDetected.size(), detectedWindows.size()); ++p)
+        detectedWindows[p] = std::move(sessionDetected[p]);
+    for (std::size_t p = 0; p < std::min(sessionSources.size(), windows.size()); ++p) {
+        for (std::size_t i = 0; i < std::min(sessionSources[p].size(), windows[p].size()); ++i)
+            windows[p][i].sourceIndex = sessionSources[p][i];
+    }
+    rows = sessionCounts ? shownRows : detectedRowCount();
+    cols = sessionCounts ? shownCols : detectedColCount();
+    showWindowImages();
     return true;
 }
 
@@ -163,12 +207,45 @@ bool QWindowData2D::saveGridFile(const std::string &path, Failure *failure) cons
 // so that saving never loses what the model holds.
 bool QWindowData2D::saveGridFile(std::ostream &out, Failure *failure) const
 {
+    std::string text;
+    appendGridText(text);
+    return writeText(out, text, failure);
+}
+
+// One entry per group the grid text wrote, in its order, so that reading the
+// file back and writing it again gives the same words: the counts the view
+// shows, the detected windows, the sourceIndex of each written window.
+bool QWindowData2D::saveSessionGridFile(std::ostream &out, Failure *failure) const
+{
+    std::string text;
+    const std::size_t groups = appendGridText(text);
+    appendFormat(text, "\n%s %d %d", kCountsTag, rows, cols);
+    for (std::size_t p = 0; p < groups; ++p) {
+        const std::vector<FacadeWindow> &written = writtenGroup(p);
+        const std::vector<FacadeWindow> &detected = p < detectedWindows.size() ? detectedWindows[p] : written;
+        appendFormat(text, "\n%s %d", kDetectedTag, int(detected.size()));
+        for (const FacadeWindow &w : detected)
+            appendWindowLine(text, w);
+        appendFormat(text, "\n%s %d\n", kSourcesTag, int(written.size()));
+        for (std::size_t i = 0; i < written.size(); ++i)
+            appendFormat(text, "%d ", p < windows.size() ? written[i].sourceIndex : int(i));
+    }
+    text += '\n';
+    return writeText(out, text, failure);
+}
+
+const std::vector<FacadeWindow> &QWindowData2D::writtenGroup(std::size_t p) const
+{
+    static const std::vector<FacadeWindow> noWindows;
+    return p < windows.size() ? windows[p] : p < detectedWindows.size() ? detectedWindows[p] : noWindows;
+}
+
+std::size_t QWindowData2D::appendGridText(std::string &text) const
+{
     const std::size_t groups = std::max({gridBounds.size(), windowTemplates.size(),
                                          rowValues.size(), colValues.size(),
                                          windows.size(), detectedWindows.size()});
     static const std::vector<int> noValues;
-    static const std::vector<FacadeWindow> noWindows;
-    std::string text;
     for (std::size_t p = 0; p < groups; ++p) {
         appendRectSection(text, "b", p < gridBounds.size() ? gridBounds[p] : QRect());
         appendRectSection(text, "w", p < windowTemplates.size() ? windowTemplates[p] : QRect());
@@ -180,11 +257,10 @@ bool QWindowData2D::saveGridFile(std::ostream &out, Failure *failure) const
         appendFormat(text, "\nv %d\n", int(colList.size()));
         for (const int value : colList)
             appendFormat(text, "%d ", value);
-        const std::vector<FacadeWindow> &list = p < windows.size() ? windows[p]
-            : p < detectedWindows.size() ? detectedWindows[p] : noWindows;
+        const std::vector<FacadeWindow> &list = writtenGroup(p);
         appendFormat(text, "\ne %d", int(list.size()));
         for (const FacadeWindow &w : list)
             appendWindowLine(text, w);
     }
-    return writeText(out, text, failure);
+    return groups;
 }

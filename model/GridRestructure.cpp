@@ -41,11 +41,6 @@ std::string misfit(std::int64_t count, std::int64_t cell, std::int64_t extent, c
 
 } // namespace
 
-// Rebuilds group 0 as the detected grid (requested shape equals the detected
-// one) or as a rowCount x colCount lattice inside the bounds, each cell showing a
-// detected window drawn at random. Returns -1 for bad counts, 0 when the grid
-// cannot be laid out (does not fit, group 0 incomplete, nothing to draw
-// from), 1 when windows[0] and the image lists were rebuilt.
 bool QWindowData2D::latticeFits(int rowCount, int colCount, Failure *failure) const
 {
     if (rowCount <= 0 || colCount <= 0)
@@ -63,6 +58,11 @@ bool QWindowData2D::latticeFits(int rowCount, int colCount, Failure *failure) co
                                               : rowsMisfit + "; " + colsMisfit);
 }
 
+// Rebuilds group 0 as the detected grid (requested shape equals the detected
+// one) or as a rowCount x colCount lattice inside the bounds, each cell showing a
+// detected window drawn at random. Returns -1 for bad counts, 0 when the grid
+// cannot be laid out (does not fit, group 0 incomplete, nothing to draw
+// from), 1 when windows[0] and the image lists were rebuilt.
 int QWindowData2D::restructureGrid(int rowCount, int colCount)
 {
     if (rowCount <= 0 || colCount <= 0)
@@ -90,14 +90,6 @@ int QWindowData2D::restructureGrid(int rowCount, int colCount)
     }
 
     std::vector<FacadeWindow> rebuilt;
-    std::vector<QImage *> images;
-    std::vector<int> keys;
-    // A detected index beyond the loaded images (a larger grid file was read
-    // later) shows no image: its entry is null, which the view skips.
-    auto addImage = [&](std::size_t k) {
-        images.push_back(k < windowImages.size() ? windowImages[k].get() : nullptr);
-        keys.push_back(int(k));
-    };
 
     if (detectedShape) {
         rebuilt.reserve(detected.size());
@@ -105,7 +97,6 @@ int QWindowData2D::restructureGrid(int rowCount, int colCount)
             FacadeWindow w = detected[k];
             w.sourceIndex = int(k);
             rebuilt.push_back(w);
-            addImage(k);
         }
     } else {
         const int gapX = roundHalfUp(double(boundsWidth - colCount * cellWidth) / (colCount + 1));
@@ -131,15 +122,16 @@ int QWindowData2D::restructureGrid(int rowCount, int colCount)
                 w.row = row;
                 w.sourceIndex = k;
                 rebuilt.push_back(w);
-                addImage(std::size_t(k));
             }
         }
     }
 
     windows.clear();
     windows.push_back(std::move(rebuilt));
-    currentImages = std::move(images);
-    imageKeys = std::move(keys);
+    // Each window shows its source's photographed image (its blind is the
+    // source's); a source beyond the loaded images (a larger grid file was
+    // read later) shows none: a null entry, which the view skips.
+    showWindowImages();
     rows = rowCount;
     cols = colCount;
     return 1;

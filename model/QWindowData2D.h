@@ -119,6 +119,25 @@ public:
     bool loadGridFile(std::istream &in, Failure *failure = nullptr);
     bool saveGridFile(const std::string &path, Failure *failure = nullptr) const;
     bool saveGridFile(std::ostream &out, Failure *failure = nullptr) const;
+    // The grid file of an editing session: the grid file above, then a
+    // tagged section that the grid reader above takes back (and any plain
+    // grid reader skips): the shown counts, the detected windows and which
+    // detected window each window shows. Read back, the model draws what it
+    // drew when it was written.
+    bool saveSessionGridFile(std::ostream &out, Failure *failure = nullptr) const;
+
+    // What each window of group 0 shows, derived from its sourceIndex and
+    // its blind: the source's photographed image while the blind is where
+    // the source's was detected, otherwise the source's blind image of the
+    // level nearest to blindExtent / height (shutter cases: the source's
+    // image). A source without images shows none (a null entry). Called after
+    // every grid load and every change of a blind.
+    void showWindowImages();
+    // The image window i of group 0 shows, as showWindowImages chooses it.
+    void showWindowImage(std::size_t i);
+    // Blind level 0..10 of a blind covering ratio of its window's height:
+    // the integer part of ratio * 10 + 0.5, clamped (NaN gives 0).
+    static int blindLevel(double ratio);
 
     // Shutter file (ShutterFile.cpp). The program only reads it; the writer
     // serves the programs that make test cases.
@@ -174,6 +193,13 @@ public:
     bool writeWindowObjs(const std::string &folder, Failure *failure = nullptr);
     bool writeShutterObjs(const std::string &folder, Failure *failure = nullptr);
     FacadePolyMesh *triangulateFacade(const std::vector<std::vector<QPointF>> &polygons, Failure *failure = nullptr);
+
+private:
+    // The grid text both writers start with; returns how many groups it holds.
+    std::size_t appendGridText(std::string &text) const;
+    // The windows written as group p: its current windows, or its detected
+    // ones when restructuring dropped the group.
+    const std::vector<FacadeWindow> &writtenGroup(std::size_t p) const;
 
 public:
     int caseKind = int(TestCaseKind::None);

@@ -75,9 +75,7 @@ bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string
             clearWindowImages();
             return false;
         }
-        currentImages.push_back(image.get());
         windowImages.push_back(std::move(image));
-        imageKeys.push_back(i);
     }
     for (int i = 0; i < count; ++i) {
         std::vector<std::unique_ptr<QImage>> levels;
@@ -92,6 +90,7 @@ bool QWindowData2D::loadBlindImages(const std::string &folder, const std::string
         }
         blindImages.push_back(std::move(levels));
     }
+    showWindowImages();
     return true;
 }
 
@@ -119,10 +118,9 @@ bool QWindowData2D::loadInteriorImages(const std::string &folder, const std::str
                                                + ImageFile::pixelLimitText(w.width / 2, w.height));
             *image = interior.scaled(w.width / 2, w.height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         }
-        currentImages.push_back(image.get());
         windowImages.push_back(std::move(image));
-        imageKeys.push_back(i);
     }
+    showWindowImages();
     return loadImage(leftShutterImage, TestCasePaths::leftShutterImage(folder, fileName), failure)
         && loadImage(rightShutterImage, TestCasePaths::rightShutterImage(folder, fileName), failure);
 }

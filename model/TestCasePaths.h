@@ -40,6 +40,11 @@ constexpr int kBlindLevels = 100 / kBlindLevelStep + 1;
 constexpr int kLeafSampleStep = 10;
 constexpr int kLeafSamples = 180 / kLeafSampleStep + 1;
 
+// The largest row or column count of a generated case, and so the range the
+// row and column counts offer by default. An imported case may have more;
+// its own counts then widen the range, so that it loads as written.
+constexpr int kMaxGridCount = 10;
+
 // Name of the folder that holds every test case.
 constexpr const char *kRootName = "Tessivo_TestCases";
 

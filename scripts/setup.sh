@@ -8,9 +8,9 @@ set -euo pipefail
 # tests; chromium: the browser the facade page is tested in; nodejs: bundles
 # the page's three.js and drives the browser (npm comes with it or as npm).
 # clang and libclang-rt-14-dev (libFuzzer and the sanitizer runtimes): the fuzz
-# targets (scripts/fuzz.sh).
+# targets (scripts/fuzz.sh). libdeflate-dev: the export's PNG compression.
 packages=(build-essential cmake clang libclang-rt-14-dev qtbase5-dev libqt5opengl5-dev libgl-dev
-          libopenmesh-dev libcgal-dev libgmp-dev libmpfr-dev
+          libopenmesh-dev libcgal-dev libgmp-dev libmpfr-dev libdeflate-dev pkg-config
           xvfb xauth libgl1-mesa-dri fonts-dejavu-core assimp-utils locales
           libtinygltf-dev libassimp-dev chromium nodejs)
 # OpenCV for making test cases from photographs, without its recommends

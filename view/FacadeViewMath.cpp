@@ -37,17 +37,6 @@ int sliderValueFromAngle(double radians)
     return TestCasePaths::kLeafSampleStep * int(steps);
 }
 
-int blindLevel(double ratio)
-{
-    constexpr double kTop = TestCasePaths::kBlindLevels - 1;
-    const double level = ratio * kTop + 0.5;
-    if (!(level >= 0.0))
-        return 0;
-    if (level >= kTop)
-        return int(kTop);
-    return int(level);
-}
-
 int nearestSampleIndex(const std::vector<double> &angles, double angle)
 {
     if (angles.empty())

@@ -23,10 +23,6 @@ int truncateToPixel(double value);
 // multiple of 10 (integer part of angle / pi * 18 + 0.5, times 10), clamped to 0..180.
 int sliderValueFromAngle(double radians);
 
-// Blind image level 0..10 for a blind covering the fraction ratio of its window:
-// integer part of (ratio * 10 + 0.5), clamped.
-int blindLevel(double ratio);
-
 // Index of the sample nearest to angle; the first of equally near samples wins.
 // -1 for an empty list.
 int nearestSampleIndex(const std::vector<double> &angles, double angle);

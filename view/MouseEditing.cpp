@@ -134,7 +134,7 @@ void FacadeGLWidget::dragBlind(const QPoint &pointer)
 
     s.blindExtent = int(d);
     const double ratio = double(d) / s.height;
-    const int level = FacadeViewMath::blindLevel(ratio);
+    const int level = QWindowData2D::blindLevel(ratio);
     if (!dragAllBlinds) {
         showBlindLevel(selectedWindow, level);
     } else {
@@ -146,8 +146,9 @@ void FacadeGLWidget::dragBlind(const QPoint &pointer)
     updateGL();
 }
 
-// Shows blind level `level` of the window's source images. A window whose source
-// has no blind images (a grid file can name any source) keeps its image.
+// Shows blind level `level` of the window's source images (the key as the
+// model's showWindowImage gives it). A window whose source has no blind
+// images (a grid file can name any source) keeps its image.
 void FacadeGLWidget::showBlindLevel(int index, int level)
 {
     QWindowData2D &model = *windowData;

@@ -94,6 +94,13 @@ QByteArray gridText(const QWindowData2D &model)
     return QByteArray::fromStdString(text.str());
 }
 
+QByteArray sessionText(const QWindowData2D &model)
+{
+    std::ostringstream text;
+    model.saveSessionGridFile(text);
+    return QByteArray::fromStdString(text.str());
+}
+
 QStringList chooseFromMenu(QWidget &widget, const QPoint &pos, const QString &actionName, bool *chosenEnabled)
 {
     QStringList names;

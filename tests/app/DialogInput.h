@@ -43,6 +43,8 @@ bool typeKeys(TessivoDemo &dialog, const QKeySequence &keys);
 QImage modelFrame(FacadeGLWidget &view);
 // The model's grid as its grid file holds it.
 QByteArray gridText(const QWindowData2D &model);
+// The same with the session section, as a recovery file holds it.
+QByteArray sessionText(const QWindowData2D &model);
 
 // Opens the dialog's context menu over widget (at pos in its coordinates) as a
 // right click does, and chooses the action with the given object name once

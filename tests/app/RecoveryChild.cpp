@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
     }
 
     QObject::connect(&dialog.crashRecovery(), &CrashRecovery::written, &dialog, [&dialog, &expected] {
-        if (!writeBytes(expected, DialogInput::gridText(*dialog.windowData)))
+        if (!writeBytes(expected, DialogInput::sessionText(*dialog.windowData)))
             std::_Exit(2);
         std::printf("kept\n");
         std::fflush(stdout);

@@ -2,6 +2,8 @@
 // files, grid files, restructuring and "Reset", shutter sliders, random
 // angles and display options, driven through the real widgets and slots.
 #include "DialogFixture.h"
+#include "DialogInput.h"
+#include "EditHistory.h"
 #include "FacadeGLWidget.h"
 #include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
@@ -11,6 +13,7 @@
 
 #include <QtTest>
 
+#include <QAction>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -75,6 +78,8 @@ private slots:
     void resetWithCountsAboveTen();
     void resetAfterGridFile();
     void displayOptions();
+    void dialogCommandsEndTheMouseEdit_data();
+    void dialogCommandsEndTheMouseEdit();
 
 private:
     QTemporaryDir workDir;
@@ -481,8 +486,8 @@ void TestDialogCommands::resetWithOnlyRowDiffering()
     QCOMPARE(dialog.facadeView->selectedWindow, -1);
 }
 
-// 12 detected rows: the spin box shows 10 and the grid has 10 lattice rows;
-// "Reset" cannot change the spin box, so the grid keeps them.
+// 12 detected rows: the row spin box reaches 12, so the case loads as
+// written; "Reset" after a lattice of 10 rows brings its 12 rows back.
 void TestDialogCommands::resetWithCountsAboveTen()
 {
     TessivoDemo &dialog = fixture->dialog();
@@ -490,26 +495,22 @@ void TestDialogCommands::resetWithCountsAboveTen()
     QWindowData2D *model = fixture->model();
     QVERIFY(model);
     QCOMPARE(int(model->rowValues[0].size()), 12);
-    QCOMPARE(dialog.ui.spinBoxRow->value(), 10);
+    QCOMPARE(dialog.ui.spinBoxRow->maximum(), 12);
+    QCOMPARE(dialog.ui.spinBoxRow->value(), 12);
     QCOMPARE(dialog.ui.spinBoxCol->value(), 2);
-    QCOMPARE(model->rows, 10);
+    QCOMPARE(model->rows, 12);
     QCOMPARE(model->cols, 2);
-    QCOMPARE(int(model->windows[0].size()), 20);
-    const std::vector<FacadeWindow> before = model->windows[0];
-    dialog.facadeView->selectedWindow = 3;
+    QVERIFY(windowsAreDetected(*model));
 
-    QSignalSpy rowSpy(dialog.ui.spinBoxRow, QOverload<int>::of(&QSpinBox::valueChanged));
-    QSignalSpy colSpy(dialog.ui.spinBoxCol, QOverload<int>::of(&QSpinBox::valueChanged));
-    QTest::mouseClick(dialog.ui.pushButtonResetStructure, Qt::LeftButton);
-    QCOMPARE(rowSpy.count(), 0);
-    QCOMPARE(colSpy.count(), 0);
+    dialog.ui.spinBoxRow->setValue(10);
     QCOMPARE(model->rows, 10);
     QCOMPARE(int(model->windows[0].size()), 20);
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        QCOMPARE(model->windows[0][i].x, before[i].x);
-        QCOMPARE(model->windows[0][i].y, before[i].y);
-        QCOMPARE(model->windows[0][i].sourceIndex, before[i].sourceIndex);
-    }
+    dialog.facadeView->selectedWindow = 3;
+    QTest::mouseClick(dialog.ui.pushButtonResetStructure, Qt::LeftButton);
+    QCOMPARE(dialog.ui.spinBoxRow->value(), 12);
+    QCOMPARE(model->rows, 12);
+    QCOMPARE(int(model->windows[0].size()), 24);
+    QVERIFY(windowsAreDetected(*model));
     QCOMPARE(dialog.facadeView->selectedWindow, -1);
 }
 
@@ -575,6 +576,44 @@ void TestDialogCommands::displayOptions()
     dialog.ui.checkBoxShowInOriginalView->setChecked(true);
     QVERIFY(view->showInOriginalView);
     QCOMPARE(frameOf(view).pixel(2, 2) & 0xffffff, model->originalBackground.pixel(2, 2) & 0xffffff);
+}
+
+void TestDialogCommands::dialogCommandsEndTheMouseEdit_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("load grid file") << "loadGridFile";
+    QTest::newRow("save grid file") << "saveGridFile";
+    QTest::newRow("save view as image") << "saveViewAsImage";
+    QTest::newRow("open test case") << "openTestCase";
+}
+
+// A command key pressed while the button still holds a window drag opens its
+// dialog (here cancelled); the drag ends first, so undo, redo and the kept
+// edits do not wait for the next click in the view.
+void TestDialogCommands::dialogCommandsEndTheMouseEdit()
+{
+    QFETCH(QString, command);
+    TessivoDemo &dialog = fixture->dialog();
+    fixture->clickLoad(false, 0);
+    QWindowData2D *model = fixture->model();
+    QVERIFY(model);
+    FacadeGLWidget &view = *dialog.facadeView;
+    const QRect window = caseWindowRect(kBlind23, 0, 0);
+    DialogInput::click(view, window.center());
+    DialogInput::press(view, window.center());
+    DialogInput::move(view, window.center() + QPoint(7, 5), Qt::LeftButton);
+    QVERIFY(dialog.editHistory().stepOpen());
+
+    auto *action = dialog.findChild<QAction *>(command);
+    QVERIFY(action);
+    action->trigger();
+    QVERIFY(!dialog.editHistory().stepOpen());
+    // The next edit is a step of its own, and undo takes it back.
+    dialog.ui.spinBoxRow->setValue(3);
+    QVERIFY(dialog.editHistory().canUndo());
+    dialog.editHistory().undo();
+    QCOMPARE(dialog.ui.spinBoxRow->value(), 2);
+    QCOMPARE(model->rows, 2);
 }
 
 QTEST_MAIN(TestDialogCommands)

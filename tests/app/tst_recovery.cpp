@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -37,7 +38,7 @@ const CasePlan kShutter{2, 3, 20, 24, 160, 120, true};
 // Short enough for a quick suite, long enough that a few edits fall within it.
 constexpr int kPause = 600;
 
-enum Edit { Rows, Angles, HeldDrag };
+enum Edit { Rows, Angles, HeldDrag, Columns, BlindDrag, AllBlindsDrag };
 enum Ending { SaveGrid, CloseDiscard, CloseSave, CloseCancel, LoadDiscard, LoadCancel, UndoToSaved };
 enum Found { EditsFound, NotAGrid, CutShort, EmptyFile };
 
@@ -82,6 +83,7 @@ struct Session {
     TessivoDemo &dialog() { return fixture.dialog(); }
     CrashRecovery &recovery() { return fixture.dialog().crashRecovery(); }
     QByteArray grid() { return gridText(*fixture.model()); }
+    QByteArray session() { return sessionText(*fixture.model()); }
 
     DialogFixture fixture;
 };
@@ -131,6 +133,9 @@ private slots:
     void offeredAtTheNextLoad();
     void killedSessionComesBack_data();
     void killedSessionComesBack();
+    void restoredAsSeen_data();
+    void restoredAsSeen();
+    void failedRestoreKeepsTheFile();
 };
 
 void TestRecovery::cleanupTestCase()
@@ -186,7 +191,7 @@ void TestRecovery::keptAfterThePause()
     QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 20 * kPause);
     QTest::qWait(2 * kPause);
     QCOMPARE(written.count(), 1); // one write per pause
-    QCOMPARE(fileBytes(tree.recovery(shutter)), session.grid());
+    QCOMPARE(fileBytes(tree.recovery(shutter)), session.session());
     QVERIFY(caseFiles(tree.root()) == before);
 }
 
@@ -286,7 +291,7 @@ void TestRecovery::writeFailureOnlyLogged()
     QVERIFY(QDir().rmdir(recovery));
     editOnce(session.dialog(), true);
     QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 20 * kPause);
-    QCOMPARE(fileBytes(recovery), session.grid());
+    QCOMPARE(fileBytes(recovery), session.session());
 }
 
 void TestRecovery::offeredAtTheNextLoad_data()
@@ -327,7 +332,7 @@ void TestRecovery::offeredAtTheNextLoad()
         edited = earlier.grid();
         QVERIFY(edited != loaded);
         kept = fileBytes(recovery);
-        QCOMPARE(kept, edited);
+        QCOMPARE(kept, earlier.session());
     }
     // A session that ends normally takes its file along; one that dies
     // leaves what it wrote.
@@ -409,9 +414,106 @@ void TestRecovery::killedSessionComesBack()
     Session next(tree, shutter);
     QVERIFY(next.fixture.model());
     QCOMPARE(int(answerer.seen().size()), 1);
-    QCOMPARE(next.grid(), edited);
+    QCOMPARE(next.session(), edited);
     next.dialog().editHistory().undo();
-    QVERIFY(next.grid() != edited); // the edit was real: the case itself differs
+    QVERIFY(next.session() != edited); // the edit was real: the case itself differs
+}
+
+void TestRecovery::restoredAsSeen_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::newRow("a row more") << int(Rows);
+    QTest::newRow("a column less") << int(Columns);
+    QTest::newRow("one blind lowered") << int(BlindDrag);
+    QTest::newRow("every blind lowered") << int(AllBlindsDrag);
+}
+
+// Restore brings back the picture the user saw, not only the grid: the
+// images a new lattice drew and the blinds the drags chose, with the counts
+// the spin boxes showed; Reset then still returns to the case's own grid.
+void TestRecovery::restoredAsSeen()
+{
+    QFETCH(int, edit);
+    CaseTree tree;
+    QVERIFY(tree.write());
+    QImage seen;
+    QImage loaded;
+    QByteArray kept;
+    int rows = 0;
+    int cols = 0;
+    {
+        Session earlier(tree, false);
+        QVERIFY(earlier.fixture.exposed() && earlier.fixture.model());
+        TessivoDemo &dialog = earlier.dialog();
+        FacadeGLWidget &view = *dialog.facadeView;
+        loaded = modelFrame(view);
+        QSignalSpy written(&earlier.recovery(), &CrashRecovery::written);
+        if (edit == Rows)
+            dialog.ui.spinBoxRow->setValue(3);
+        else if (edit == Columns)
+            dialog.ui.spinBoxCol->setValue(2);
+        if (edit == AllBlindsDrag)
+            QMetaObject::invokeMethod(&dialog, "dragAllBlindsToggledSlot", Q_ARG(bool, true));
+        if (edit == BlindDrag || edit == AllBlindsDrag) {
+            holdBlindDrag(view, 1, 1, 17);
+            if (QTest::currentTestFailed())
+                return;
+            release(view, caseWindowRect(kBlind, 1, 1).topLeft() + QPoint(10, 17));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 20 * kPause);
+        kept = fileBytes(tree.recovery(false));
+        seen = modelFrame(view);
+        QVERIFY(seen != loaded);
+        rows = dialog.ui.spinBoxRow->value();
+        cols = dialog.ui.spinBoxCol->value();
+    }
+    QVERIFY(writeBytes(tree.recovery(false), kept));
+
+    ModalAnswerer answerer;
+    answerer.queueButton(QMessageBox::Yes);
+    Session next(tree, false);
+    QVERIFY(next.fixture.model());
+    QCOMPARE(int(answerer.seen().size()), 1);
+    QVERIFY2(modelFrame(*next.dialog().facadeView) == seen, "the restored case draws another picture");
+    QCOMPARE(next.dialog().ui.spinBoxRow->value(), rows);
+    QCOMPARE(next.dialog().ui.spinBoxCol->value(), cols);
+    QMetaObject::invokeMethod(&next.dialog(), "resetWindowGridStructureSlot");
+    if (edit == Rows || edit == Columns)
+        QVERIFY2(modelFrame(*next.dialog().facadeView) == loaded, "Reset did not return to the case's grid");
+}
+
+// A recovery file that passed the first look but does not read at the
+// restore (here it turns into a link to a folder while the question is
+// open) stays where it is for another try, and the user is told.
+void TestRecovery::failedRestoreKeepsTheFile()
+{
+    CaseTree tree;
+    QVERIFY(tree.write());
+    const QString recovery = tree.recovery(false);
+    QByteArray kept;
+    {
+        Session earlier(tree, false);
+        QVERIFY(earlier.fixture.exposed() && earlier.fixture.model());
+        QSignalSpy written(&earlier.recovery(), &CrashRecovery::written);
+        editOnce(earlier.dialog(), false);
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 20 * kPause);
+        kept = fileBytes(recovery);
+    }
+    QVERIFY(writeBytes(recovery, kept));
+
+    ModalAnswerer answerer;
+    answerer.queueStep("QMessageBox", [&tree, &recovery](QWidget *box) {
+        QFile::remove(recovery);
+        QFile::link(tree.dir.path(), recovery);
+        static_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
+    });
+    Session next(tree, false);
+    QVERIFY(next.fixture.model());
+    QCOMPARE(answerer.pendingSteps(), 0);
+    QVERIFY2(QFileInfo(recovery).isSymLink(), "the file the user tried to restore was removed");
+    QVERIFY(std::any_of(answerer.seen().begin(), answerer.seen().end(), [](const ModalRecord &r) {
+        return r.text.contains(QLatin1String("could not be restored"));
+    }));
 }
 
 QTEST_MAIN(TestRecovery)

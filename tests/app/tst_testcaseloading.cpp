@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -77,6 +78,8 @@ private slots:
     void failedLoad();
     void sameCaseTwice();
     void rowThenColumnRestructuring();
+    void denseLatticesLoadAsWritten_data();
+    void denseLatticesLoadAsWritten();
 
 private:
     void recordRestructures(TessivoDemo &dialog);
@@ -406,6 +409,57 @@ void TestTestCaseLoading::rowThenColumnRestructuring()
     QCOMPARE(restructures[1].windowCount, 6);
     QVERIFY(restructures[1].detected);
     QVERIFY(windowsAreDetected(*fixture.model()));
+}
+
+// A lattice denser than the generated cases (only an import writes one)
+// keeps its counts and windows: the spin boxes reach its counts instead of
+// clamping them and scrambling the grid. The next case, with at most 10 rows
+// and columns, brings the spin boxes' usual range back, and its own grid.
+void TestTestCaseLoading::denseLatticesLoadAsWritten_data()
+{
+    QTest::addColumn<bool>("shutter");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("cols");
+    QTest::newRow("blinds 3 x 12") << false << 3 << 12;
+    QTest::newRow("blinds 14 x 31") << false << 14 << 31;
+    QTest::newRow("shutters 3 x 12") << true << 3 << 12;
+    QTest::newRow("shutters 14 x 31") << true << 14 << 31;
+}
+
+void TestTestCaseLoading::denseLatticesLoadAsWritten()
+{
+    QFETCH(bool, shutter);
+    QFETCH(int, rows);
+    QFETCH(int, cols);
+    const CasePlan dense{rows, cols, 8, 8, 10 * cols + 12, 10 * rows + 12, shutter};
+    const CasePlan small{2, 3, 8, 8, 60, 40, shutter};
+    const QString parent = workDir.path() + QStringLiteral("/dense/%1x%2%3").arg(rows).arg(cols).arg(shutter);
+    const QString kind = parent + (shutter ? "/Tessivo_TestCases/shutters" : "/Tessivo_TestCases/blinds");
+    QVERIFY(writeTestCase(kind, shutter ? "1.jpg" : "1_temp.jpg", dense));
+    QVERIFY(writeTestCase(kind, shutter ? "6.jpg" : "5.jpg", small));
+
+    DialogFixture fixture(parent);
+    QVERIFY(fixture.exposed());
+    TessivoDemo &dialog = fixture.dialog();
+    fixture.clickLoad(shutter, 0);
+    QVERIFY(fixture.model());
+    QCOMPARE(fixture.model()->rows, rows);
+    QCOMPARE(fixture.model()->cols, cols);
+    QCOMPARE(int(fixture.model()->windows.at(0).size()), rows * cols);
+    QVERIFY(windowsAreDetected(*fixture.model()));
+    QCOMPARE(dialog.ui.spinBoxRow->value(), rows);
+    QCOMPARE(dialog.ui.spinBoxCol->value(), cols);
+    QCOMPARE(dialog.ui.spinBoxRow->maximum(), std::max(rows, 10));
+    QCOMPARE(dialog.ui.spinBoxCol->maximum(), std::max(cols, 10));
+    verifyLoadedCase(dialog, shutter);
+
+    fixture.clickLoad(shutter, 1);
+    QVERIFY(fixture.model());
+    QVERIFY(windowsAreDetected(*fixture.model()));
+    QCOMPARE(dialog.ui.spinBoxRow->value(), 2);
+    QCOMPARE(dialog.ui.spinBoxCol->value(), 3);
+    QCOMPARE(dialog.ui.spinBoxRow->maximum(), 10);
+    QCOMPARE(dialog.ui.spinBoxCol->maximum(), 10);
 }
 
 QTEST_MAIN(TestTestCaseLoading)

@@ -8,7 +8,9 @@
 #include "FacadeGLWidget.h"
 #include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
+#include "PathText.h"
 #include "QWindowData2D.h"
+#include "TestCaseBuilder.h"
 #include "TestCasePaths.h"
 #include "TestFiles.h"
 #include "ViewFixtures.h"
@@ -140,6 +142,8 @@ private slots:
     void renderEqualsTheDialog();
     void exportGlbAndPage_data();
     void exportGlbAndPage();
+    void denseLatticesKeepTheirGrid_data();
+    void denseLatticesKeepTheirGrid();
 
 private:
     // A fresh dialog on the generated tree, brought into the scene's state.
@@ -160,6 +164,12 @@ void TestCommandLine::initTestCase()
     QVERIFY(writeBytes(workDir.filePath("broken/blinds/5.jpg"), "not a photograph"));
     QVERIFY(QFile::copy(casePhoto(true, 1), workDir.filePath("broken/shutters/6.jpg")));
     QVERIFY(writeBytes(workDir.filePath("a-file"), "in the way"));
+    // Lattices denser than the generated cases, as an import writes them.
+    for (const bool shutter : {false, true}) {
+        const QString kind = workDir.filePath(shutter ? "dense/shutters" : "dense/blinds");
+        QVERIFY(writeTestCase(kind, "3x12.jpg", {3, 12, 8, 8, 132, 42, shutter}));
+        QVERIFY(writeTestCase(kind, "14x31.jpg", {14, 31, 8, 8, 322, 152, shutter}));
+    }
 }
 
 void TestCommandLine::cleanupTestCase()
@@ -221,6 +231,8 @@ void TestCommandLine::badArguments_data()
         "--seed needs a whole number, not '12x'");
     row("rows above the spin box", {"render", blind, "--out", png, "--rows", "11"},
         "--rows 11 is out of range (1 to 10)");
+    row("rows above a dense case", {"render", "$WORK/dense/blinds/14x31.jpg", "--out", png, "--rows", "15"},
+        "--rows 15 is out of range (1 to 14)");
     row("no columns", {"render", blind, "--out", png, "--cols=0"}, "--cols 0 is out of range (1 to 10)");
     row("no width", {"render", blind, "--out", png, "--width", "0"}, "--width 0 is out of range");
     row("negative seed", {"export", shutter, "--out", "$OUT", "--seed", "-1"},
@@ -561,6 +573,59 @@ void TestCommandLine::renderEqualsTheDialog()
     QVERIFY(actual.load(fromCommand, "PNG"));
     QCOMPARE(actual.size(), expected.size());
     QVERIFY(actual.convertToFormat(QImage::Format_ARGB32) == expected.convertToFormat(QImage::Format_ARGB32));
+}
+
+void TestCommandLine::denseLatticesKeepTheirGrid_data()
+{
+    QTest::addColumn<bool>("shutter");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("cols");
+    QTest::newRow("blinds 3 x 12") << false << 3 << 12;
+    QTest::newRow("blinds 14 x 31") << false << 14 << 31;
+    QTest::newRow("shutters 3 x 12") << true << 3 << 12;
+    QTest::newRow("shutters 14 x 31") << true << 14 << 31;
+}
+
+// info tells the written counts; the spin boxes' range reaches them, so
+// asking for them changes nothing, and the export holds the case's own
+// windows: what the model writes for the case as read, file for file.
+void TestCommandLine::denseLatticesKeepTheirGrid()
+{
+    QFETCH(bool, shutter);
+    QFETCH(int, rows);
+    QFETCH(int, cols);
+    const QString photo = workDir.filePath(QStringLiteral("dense/%1/%2x%3.jpg")
+                                               .arg(shutter ? "shutters" : "blinds")
+                                               .arg(rows)
+                                               .arg(cols));
+    const Run info = runTessivo({"info", photo});
+    QCOMPARE(info.exitCode, 0);
+    const QString counts = QStringLiteral("grid: %1 rows x %2 columns\nwindows: %3\n").arg(rows).arg(cols).arg(rows * cols);
+    QVERIFY2(QString::fromUtf8(info.out).contains(counts), info.out.constData());
+
+    QTemporaryDir out;
+    const QStringList sameCounts{photo, "--rows", QString::number(rows), "--cols", QString::number(cols)};
+    const Run render = runTessivo(QStringList{"render"} + sameCounts + QStringList{"--out", out.filePath("r.png")});
+    QVERIFY2(render.exitCode == 0, render.err.constData());
+    QVERIFY(!QImage(out.filePath("r.png")).isNull());
+    if (!shutter)
+        return;
+
+    QWindowData2D model;
+    QVERIFY(model.loadShutterTestCase(toNarrowPath(QFileInfo(photo).absolutePath()),
+                                      toNarrowPath(QFileInfo(photo).fileName())));
+    QCOMPARE(int(model.windows.at(0).size()), rows * cols);
+    QVERIFY(QDir().mkpath(out.filePath("read")));
+    QVERIFY(model.saveFacadeToMesh(toNarrowPath(out.filePath("read/facade.obj"))));
+    const Run exported = runTessivo(QStringList{"export"} + sameCounts + QStringList{"--out", out.filePath("command")});
+    QVERIFY2(exported.exitCode == 0, exported.err.constData());
+    QCOMPARE(exported.err, QByteArray());
+    const auto expected = filesIn(out.filePath("read"));
+    QCOMPARE(int(expected.size()), 3 + 5 * rows * cols + 4);
+    const auto actual = filesIn(out.filePath("command"));
+    QCOMPARE(actual.size(), expected.size());
+    for (const auto &[name, bytes] : expected)
+        QVERIFY2(actual.count(name) && actual.at(name) == bytes, qPrintable(name + " differs"));
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -1,10 +1,12 @@
 // Window quads and shutter-leaf boxes: files byte for byte, leaf placement at
 // the angles that matter, short model lists and files that cannot be created.
 #include "ExportTestSupport.h"
+#include "PngFile.h"
 #include "StderrCapture.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -67,6 +69,8 @@ private slots:
     void noWindowsStillWritesLeafMaterials();
     void shortListsExportTheWindowsThatHaveAll();
     void filesThatCannotBeCreated();
+    void texturesAreLosslessPng_data();
+    void texturesAreLosslessPng();
 };
 
 void TestWindowShutterObjs::windowFiles_data()
@@ -282,6 +286,56 @@ void TestWindowShutterObjs::filesThatCannotBeCreated()
     QVERIFY(QFileInfo::exists(other.filePath("rightshutter_1.obj")));
     QVERIFY(QFileInfo::exists(other.filePath("leftshutter.png")));
     QVERIFY(!QFileInfo::exists(other.filePath("rightshutter.png")));
+}
+
+// The export's PNG writer: every pixel comes back as written, in grey, RGB
+// and RGBA, for sizes whose rows are no multiple of anything; a null image
+// or a folder that is not there writes nothing.
+void TestWindowShutterObjs::texturesAreLosslessPng_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("writes");
+    QTest::newRow("grey 1 x 1") << int(QImage::Format_Grayscale8) << QSize(1, 1) << true;
+    QTest::newRow("RGB 7 x 5") << int(QImage::Format_RGB32) << QSize(7, 5) << true;
+    QTest::newRow("RGB 257 x 33") << int(QImage::Format_RGB888) << QSize(257, 33) << true;
+    QTest::newRow("RGBA with alpha 3 x 4") << int(QImage::Format_ARGB32) << QSize(3, 4) << true;
+    QTest::newRow("null image") << int(QImage::Format_RGB32) << QSize(0, 0) << false;
+}
+
+void TestWindowShutterObjs::texturesAreLosslessPng()
+{
+    QFETCH(int, format);
+    QFETCH(QSize, size);
+    QFETCH(bool, writes);
+    QImage image(size, QImage::Format(format));
+    std::mt19937 random(unsigned(size.width() * 131 + size.height()));
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const unsigned value = unsigned(random());
+            if (format == QImage::Format_Grayscale8)
+                image.scanLine(y)[x] = uchar(value);
+            else
+                image.setPixel(x, y, value);
+        }
+    }
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string path = dir.filePath("texture.png").toStdString();
+    Failure failure;
+    QCOMPARE(PngFile::write(image, path, &failure), writes);
+    QCOMPARE(failure.reason.empty(), writes);
+    QVERIFY(!PngFile::write(image, dir.filePath("missing/texture.png").toStdString()));
+    if (!writes) {
+        QVERIFY(!QFileInfo::exists(dir.filePath("texture.png")));
+        return;
+    }
+    QImageReader reader(dir.filePath("texture.png"));
+    QCOMPARE(reader.format(), QByteArray("png"));
+    const QImage back = reader.read();
+    QVERIFY2(!back.isNull(), qPrintable(reader.errorString()));
+    QCOMPARE(back.size(), image.size());
+    QCOMPARE(back.convertToFormat(QImage::Format_ARGB32), image.convertToFormat(QImage::Format_ARGB32));
 }
 
 QTEST_GUILESS_MAIN(TestWindowShutterObjs)

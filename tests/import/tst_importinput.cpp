@@ -104,6 +104,8 @@ class TestImportInput : public QObject
 private slots:
     void refusals_data();
     void refusals();
+    void jpegTrailers_data();
+    void jpegTrailers();
     void withoutLinesOrWindows();
     void shrinkingAveragesFineDetail();
     void arrangement_data();
@@ -192,6 +194,35 @@ void TestImportInput::refusals()
     QVERIFY(a.background.isNull() && a.originalBackground.isNull() && a.windowImages.empty());
     if (error != ImportError::BadWindow)
         QVERIFY(a.rectified.isNull());
+}
+
+void TestImportInput::jpegTrailers_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("complete");
+    const QByteArray jpeg = encoded(plainPhoto(320, 240), "JPG");
+    QTest::newRow("complete") << jpeg << true;
+    // A phone's motion photo: a video after the end of image, whose bytes
+    // hold both markers, the start of scan last.
+    QTest::newRow("trailer with both markers") << jpeg + QByteArray("ftypmp42\xFF\xD9\x12\x34\xFF\xDA\x00\x08", 16)
+                                               << true;
+    QTest::newRow("trailer with a start of scan") << jpeg + QByteArray("\x00\xFF\xDA\x01\x02", 5) << true;
+    QTest::newRow("cut before its end") << jpeg.left(jpeg.size() - 2) << false;
+    QTest::newRow("cut in its scan") << jpeg.left(jpeg.size() * 6 / 10) << false;
+}
+
+// One segment walk decides for photographs as for case images: a complete
+// JPEG is read whatever follows its end of image; one cut short is refused.
+void TestImportInput::jpegTrailers()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, complete);
+    const Photograph photo = readPhotographData(file, QStringLiteral("photo.jpg"));
+    QVERIFY2(photo.status.ok() == complete, qPrintable(photo.status.message));
+    if (complete)
+        QCOMPARE(photo.image.size(), QSize(320, 240));
+    else
+        QCOMPARE(photo.status.error, ImportError::Truncated);
 }
 
 // A photograph without straight lines falls back to its own extent with the

@@ -303,7 +303,8 @@ void TestGridFile::unopenableFileLeavesModel()
     QCOMPARE(savedText(model), exampleGrid());
 }
 
-// Loading a grid file changes grid data only.
+// Loading a grid file changes grid data only; each window then shows the
+// image of its source (the window at its own index), none beyond the images.
 void TestGridFile::loadKeepsImagesAndShutters()
 {
     QWindowData2D model;
@@ -313,8 +314,13 @@ void TestGridFile::loadKeepsImagesAndShutters()
     model.shutters.resize(3);
     model.homography[1][1] = 4.0;
     QVERIFY(loadText(model, exampleGrid() + " e 1 0 0 1 1 0 0 0 0 0 0"));
-    QCOMPARE(model.currentImages.size(), std::size_t(2));
-    QCOMPARE(model.imageKeys, std::vector<int>({0, 0}));
+    const std::size_t shown = model.windows.at(0).size();
+    QCOMPARE(model.currentImages.size(), shown);
+    QCOMPARE(model.imageKeys.size(), shown);
+    for (std::size_t i = 0; i < shown; ++i) {
+        QCOMPARE(model.imageKeys[i], int(i));
+        QCOMPARE(model.currentImages[i], i == 0 ? model.windowImages[0].get() : nullptr);
+    }
     QCOMPARE(model.windowImages.size(), std::size_t(1));
     QCOMPARE(model.shutters.size(), std::size_t(3));
     QCOMPARE(model.homography[1][1], 4.0);

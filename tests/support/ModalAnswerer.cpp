@@ -29,6 +29,19 @@ void ModalAnswerer::poll()
     ModalRecord record;
     record.className = QString::fromLatin1(modal->metaObject()->className());
     record.title = modal->windowTitle();
+    if (auto *box = qobject_cast<QMessageBox *>(modal))
+        record.text = box->text();
+    if (!fileDialog && !m_steps.empty() && modal->inherits(m_steps.front().className)) {
+        if (!modal->isEnabled())
+            return; // busy: the step waits until it takes input again
+        m_seen.push_back(record);
+        // Off the queue before it runs: a step may run a nested event loop
+        // that polls again.
+        const std::function<void(QWidget *)> step = std::move(m_steps.front().run);
+        m_steps.pop_front();
+        step(modal);
+        return;
+    }
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         record.text = box->text();
         record.informativeText = box->informativeText();
@@ -46,17 +59,6 @@ void ModalAnswerer::poll()
             ok->click();
         else
             box->reject();
-        return;
-    }
-    if (!fileDialog && !m_steps.empty() && modal->inherits(m_steps.front().className)) {
-        if (!modal->isEnabled())
-            return; // busy: the step waits until it takes input again
-        m_seen.push_back(record);
-        // Off the queue before it runs: a step may run a nested event loop
-        // that polls again.
-        const std::function<void(QWidget *)> step = std::move(m_steps.front().run);
-        m_steps.pop_front();
-        step(modal);
         return;
     }
     if (!fileDialog) {

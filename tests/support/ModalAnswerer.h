@@ -29,7 +29,8 @@ struct ModalRecord {
 // Answers the modal dialogs that open while it lives (file dialogs and message
 // boxes), polling from the event loop that the modal dialog runs. A file
 // dialog takes the next queued path, or is cancelled when none is queued or
-// the path is empty; a message box with one of its buttons queued is answered
+// the path is empty; a modal widget of the class that the next queued step
+// names gets that step first (see below); a message box with one of its buttons queued is answered
 // with the first such button (which leaves the queue), else acknowledged with
 // OK, else rejected (its escape button); a modal widget of the class that the
 // next queued step names gets that step (which leaves the queue) once it takes

@@ -99,7 +99,7 @@ void TestViewMath::blindLevels()
 {
     QFETCH(double, ratio);
     QFETCH(int, level);
-    QCOMPARE(blindLevel(ratio), level);
+    QCOMPARE(QWindowData2D::blindLevel(ratio), level);
 }
 
 void TestViewMath::nearestSample_data()

@@ -5,29 +5,36 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace CaseState {
 
 namespace {
 
 // The row and column spin boxes of the control panel as far as the grid sees
-// them: range 1 to 10, both at 1 in a freshly started demo. A box set to a
-// value it does not show yet restructures the grid with both boxes' values,
-// as the dialog's grid slots do (and so draws the same random numbers); the
-// value it shows already changes nothing.
+// them: both at 1 in a freshly started demo, ranging from 1 to the generated
+// cases' largest count or, for a case with more, to its own counts. A box set
+// to a value it does not show yet restructures the grid with both boxes'
+// values, as the dialog's grid slots do (and so draws the same random
+// numbers); the value it shows already changes nothing.
 class GridSpinBoxes
 {
 public:
     static constexpr int kMinimum = 1;
-    static constexpr int kMaximum = 10;
 
-    explicit GridSpinBoxes(QWindowData2D &model) : m_model(model) {}
+    explicit GridSpinBoxes(QWindowData2D &model)
+        : m_model(model),
+          m_maxRows(std::max(TestCasePaths::kMaxGridCount, model.detectedRowCount())),
+          m_maxCols(std::max(TestCasePaths::kMaxGridCount, model.detectedColCount()))
+    {
+    }
 
     // What restructureGrid returned, or 1 when the box kept its value.
     int setRows(int value)
     {
-        value = clamped(value);
+        value = std::clamp(value, kMinimum, m_maxRows);
         if (value == m_rows)
             return 1;
         m_rows = value;
@@ -36,20 +43,38 @@ public:
 
     int setCols(int value)
     {
-        value = clamped(value);
+        value = std::clamp(value, kMinimum, m_maxCols);
         if (value == m_cols)
             return 1;
         m_cols = value;
         return m_model.restructureGrid(m_rows, m_cols);
     }
 
+    // False, with the option's out-of-range line, for a count the box does
+    // not offer.
+    bool offersRows(const std::optional<int> &count, Failure *failure) const
+    {
+        return offers("--rows", count, m_maxRows, failure);
+    }
+    bool offersCols(const std::optional<int> &count, Failure *failure) const
+    {
+        return offers("--cols", count, m_maxCols, failure);
+    }
+
     int rows() const { return m_rows; }
     int cols() const { return m_cols; }
 
 private:
-    static int clamped(int value) { return value < kMinimum ? kMinimum : value > kMaximum ? kMaximum : value; }
+    static bool offers(const char *option, const std::optional<int> &count, int maximum, Failure *failure)
+    {
+        if (!count || (*count >= kMinimum && *count <= maximum))
+            return true;
+        return CommandLine::Arguments::outOfRange(option, std::to_string(*count), kMinimum, maximum, failure);
+    }
 
     QWindowData2D &m_model;
+    const int m_maxRows;
+    const int m_maxCols;
     int m_rows = kMinimum;
     int m_cols = kMinimum;
 };
@@ -102,7 +127,8 @@ const std::vector<CommandLine::OptionRule> &optionRules()
 }
 
 const char *const kOptionHelp =
-    "  --rows R, --cols C  window rows and columns, 1 to 10, set as the row and then\n"
+    "  --rows R, --cols C  window rows and columns, 1 to 10 (or to the loaded\n"
+    "                      counts when they are larger), set as the row and then\n"
     "                      the column spin box sets them (a new lattice of randomly\n"
     "                      chosen windows; the loaded counts give the detected grid)\n"
     "  --seed N            std::srand(N) before the first random draw, N from 0 to\n"
@@ -124,8 +150,8 @@ bool readSteps(const CommandLine::Arguments &args, Steps &steps, Failure *failur
     long long left = -1;
     long long right = -1;
     if (!args.number("--seed", 0, 4294967295LL, seed, failure)
-        || !args.number("--rows", GridSpinBoxes::kMinimum, GridSpinBoxes::kMaximum, rows, failure)
-        || !args.number("--cols", GridSpinBoxes::kMinimum, GridSpinBoxes::kMaximum, cols, failure)
+        || !args.number("--rows", std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), rows, failure)
+        || !args.number("--cols", std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), cols, failure)
         || !args.number("--left", 0, 180, left, failure) || !args.number("--right", 0, 180, right, failure))
         return false;
     if (args.has("--seed"))
@@ -164,6 +190,8 @@ bool prepare(const std::string &path, const Steps &steps, LoadedCase &loaded, Fa
     // The demo's load sets both spin boxes to the loaded grid's counts, row
     // first; a change that does not fit leaves the grid as it was, as there.
     GridSpinBoxes boxes(model);
+    if (!boxes.offersRows(steps.rows, failure) || !boxes.offersCols(steps.cols, failure))
+        return false;
     boxes.setRows(model.detectedRowCount());
     boxes.setCols(model.detectedColCount());
 

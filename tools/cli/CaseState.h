@@ -46,13 +46,15 @@ const std::vector<CommandLine::OptionRule> &optionRules();
 // Their usage text, one option per line.
 extern const char *const kOptionHelp;
 
-// Reads Steps from the parsed options; fails on a value out of range.
+// Reads Steps from the parsed options; fails on a value that is no number or
+// out of range. Row and column counts are checked by prepare, against the
+// range the loaded case gives the spin boxes.
 bool readSteps(const CommandLine::Arguments &args, Steps &steps, Failure *failure = nullptr);
 
 // Locates and loads the case of path and takes the steps: the demo's load
 // (the spin boxes going from their start values to the loaded counts), then
 // the options. Fails on an option the case cannot take (shutter angles in a
-// blind case, a grid that does not fit).
+// blind case, counts outside the spin boxes' range, a grid that does not fit).
 bool prepare(const std::string &path, const Steps &steps, LoadedCase &loaded, Failure *failure = nullptr);
 
 } // namespace CaseState

@@ -8,7 +8,7 @@
 
 namespace CommandLine {
 
-int fail(const std::string &message)
+int exitWith(const std::string &message)
 {
     std::fprintf(stderr, "tessivo: %s\n", message.c_str());
     return 1;
@@ -111,10 +111,16 @@ bool Arguments::number(const std::string &name, long long min, long long max, lo
     if (text.empty() || result.ec == std::errc::invalid_argument || result.ptr != end)
         return ::fail(failure, name + " needs a whole number, not '" + text + "'");
     if (result.ec == std::errc::result_out_of_range || parsed < min || parsed > max)
-        return ::fail(failure, name + " " + text + " is out of range (" + std::to_string(min) + " to "
-                                 + std::to_string(max) + ")");
+        return outOfRange(name, text, min, max, failure);
     number = parsed;
     return true;
+}
+
+bool Arguments::outOfRange(const std::string &name, const std::string &text, long long min, long long max,
+                           Failure *failure)
+{
+    return ::fail(failure, name + " " + text + " is out of range (" + std::to_string(min) + " to "
+                               + std::to_string(max) + ")");
 }
 
 bool Arguments::single(const std::string &what, std::string &argument, Failure *failure) const

@@ -27,7 +27,7 @@ struct Subcommand {
 const std::vector<Subcommand> &subcommands();
 
 // Writes "tessivo: <message>" as one line on standard error and returns 1.
-int fail(const std::string &message);
+int exitWith(const std::string &message);
 
 // Keeps the lines the libraries log (Failure.h) and Qt's messages away from
 // standard error while it lives: a failure is told once, in the subcommand's
@@ -76,6 +76,11 @@ public:
     // a number outside the range.
     bool number(const std::string &name, long long min, long long max, long long &number,
                 Failure *failure = nullptr) const;
+
+    // The failure line of number() for a value outside its range, for a
+    // range that is known only later (after a case is read); returns false.
+    static bool outOfRange(const std::string &name, const std::string &text, long long min, long long max,
+                           Failure *failure = nullptr);
 
     // Exactly one positional argument, named `what` in the failure line.
     bool single(const std::string &what, std::string &argument, Failure *failure = nullptr) const;

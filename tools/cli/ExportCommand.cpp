@@ -88,39 +88,39 @@ int runExport(const std::vector<std::string> &args)
     if (!arguments.parse(args, rules, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
         || !CaseState::readSteps(arguments, steps, &failure) || !readFormat(arguments, format, &failure)
         || !readFacadeWidth(arguments, facadeWidth, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     if (!arguments.has("--out"))
-        return fail("export needs --out DIR");
+        return exitWith("export needs --out DIR");
     if (format == Format::Obj && (arguments.has("--facade-width") || arguments.has("--replace")))
-        return fail("--facade-width and --replace belong to --format glb and html; the OBJ export writes pixels "
+        return exitWith("--facade-width and --replace belong to --format glb and html; the OBJ export writes pixels "
                     "and replaces its files");
     const QString out = QDir::cleanPath(toQtPath(arguments.value("--out")));
 
     // The page needs the viewer before anything is loaded or written.
     WebPage::Viewer viewer;
     if (format == Format::Html && !WebPage::findViewer(viewer, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
 
     CaseState::LoadedCase loaded;
     if (!CaseState::locate(path, loaded, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     // As in the dialog, only the facade of a shutter case is exported.
     if (loaded.kind != TestCaseKind::Shutter)
-        return fail("only shutter cases are exported; " + path + " is a blind case");
+        return exitWith("only shutter cases are exported; " + path + " is a blind case");
     if (format != Format::Obj) {
         const QStringList existing = existingOutputs(out, format);
         if (!existing.isEmpty() && !arguments.has("--replace"))
-            return fail(toNarrowPath(out) + " already holds " + toNarrowPath(existing.join(", "))
+            return exitWith(toNarrowPath(out) + " already holds " + toNarrowPath(existing.join(", "))
                         + "; --replace replaces them");
     }
     if (!CaseState::prepare(path, steps, loaded, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     if (!QDir().mkpath(out))
-        return fail("cannot create the folder " + toNarrowPath(out));
+        return exitWith("cannot create the folder " + toNarrowPath(out));
     const std::string folder = toNarrowPath(out);
     if (format == Format::Obj) {
         if (!loaded.model->saveFacadeToMesh(folder + "/" + kFacadeObj, &failure))
-            return fail(failure.reason);
+            return exitWith(failure.reason);
     } else {
         double metresPerPixel = GltfExport::kDefaultMetresPerPixel;
         std::string glb;
@@ -128,7 +128,7 @@ int runExport(const std::vector<std::string> &args)
             || !GltfExport::glbBytes(*loaded.model, metresPerPixel, glb, &failure)
             || !ExportFiles::createAndWrite(folder + "/" + kFacadeGlb, glb, &failure)
             || (format == Format::Html && !WebPage::write(folder, glb, viewer, &failure)))
-            return fail(failure.reason);
+            return exitWith(failure.reason);
     }
     // What the export left out (windows without a leaf pair) is worth a word.
     for (const std::string &line : QuietLibraries::lines())

@@ -7,6 +7,7 @@
 #include "CommandLine.h"
 #include "FacadeAnalysis.h"
 #include "FoundWords.h"
+#include "PathText.h"
 #include "PhotoReader.h"
 
 #include <QDir>
@@ -64,7 +65,7 @@ std::optional<std::string> parse(const std::vector<std::string> &args, ImportArg
     if (positional.size() != 1)
         return positional.empty() ? "no photograph given (see 'tessivo help import')"
                                   : "one photograph at a time, not " + std::to_string(positional.size());
-    out.photo = QString::fromStdString(positional.front());
+    out.photo = toQtPath(positional.front());
 
     if (!arguments.has("--kind"))
         return "--kind blinds|shutters is required";
@@ -94,8 +95,8 @@ std::optional<std::string> parse(const std::vector<std::string> &args, ImportArg
             return "--window takes four whole numbers x,y,w,h with w and h above 0";
         out.window = QRect(int((*v)[0]), int((*v)[1]), int((*v)[2]), int((*v)[3]));
     }
-    out.root = QString::fromStdString(arguments.value("--root"));
-    out.name = QString::fromStdString(arguments.value("--name"));
+    out.root = toQtPath(arguments.value("--root"));
+    out.name = toQtPath(arguments.value("--name"));
     out.replace = arguments.has("--replace");
     return std::nullopt;
 }
@@ -161,11 +162,11 @@ int runImport(const std::vector<std::string> &argv)
 {
     ImportArguments args;
     if (const auto error = parse(argv, args))
-        return CommandLine::fail(*error);
+        return CommandLine::exitWith(*error);
 
     const Photograph photo = readPhotograph(args.photo);
     if (!photo.status.ok())
-        return CommandLine::fail(text(photo.status.message));
+        return CommandLine::exitWith(text(photo.status.message));
     AnalysisOptions options;
     options.useCorners = bool(args.corners);
     if (args.corners)
@@ -174,12 +175,12 @@ int runImport(const std::vector<std::string> &argv)
     options.clearLeafZones = args.kind == TestCaseKind::Shutter;
     const FacadeAnalysis analysis = analysePhotograph(photo.image, options);
     if (!analysis.plan.status.ok() || analysis.rectified.isNull())
-        return CommandLine::fail(text(analysis.status.message));
+        return CommandLine::exitWith(text(analysis.status.message));
     report(args, analysis);
     if (analysis.status.error == ImportError::NoWindows)
-        return CommandLine::fail("no window found on the facade; mark one with --window x,y,w,h (photo pixels)");
+        return CommandLine::exitWith("no window found on the facade; mark one with --window x,y,w,h (photo pixels)");
     if (!analysis.status.ok())
-        return CommandLine::fail(text(analysis.status.message));
+        return CommandLine::exitWith(text(analysis.status.message));
 
     CaseTarget target;
     target.kind = args.kind;
@@ -189,10 +190,10 @@ int runImport(const std::vector<std::string> &argv)
     WrittenCase written;
     const ImportStatus status = writeCase(analysis, target, &written);
     if (status.error == ImportError::NameTaken)
-        return CommandLine::fail(extended(status.message, "; --replace replaces it."));
+        return CommandLine::exitWith(extended(status.message, "; --replace replaces it."));
     if (!status.ok())
-        return CommandLine::fail(text(status.message));
-    std::printf("Case written: %s\n", text(QDir(written.folder).filePath(written.photo)).c_str());
+        return CommandLine::exitWith(text(status.message));
+    std::printf("Case written: %s\n", toNarrowPath(QDir(written.folder).filePath(written.photo)).c_str());
     return 0;
 }
 
@@ -200,7 +201,7 @@ int runImport(const std::vector<std::string> &argv)
 
 namespace CommandLine {
 
-const Subcommand &importSubcommand()
+Subcommand importSubcommand()
 {
     static const Subcommand command = {
         "import",

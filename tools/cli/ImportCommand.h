@@ -6,7 +6,7 @@
 namespace CommandLine {
 
 // `tessivo import`: a facade photograph made into a test case (ImportCommand.cpp).
-const Subcommand &importSubcommand();
+Subcommand importSubcommand();
 
 } // namespace CommandLine
 

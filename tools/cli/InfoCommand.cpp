@@ -23,7 +23,7 @@ int runInfo(const std::vector<std::string> &args)
     CaseState::LoadedCase loaded;
     if (!arguments.parse(args, {}, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
         || !CaseState::locate(path, loaded, &failure) || !CaseState::load(loaded, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
 
     const QWindowData2D &model = *loaded.model;
     std::printf("kind: %s\n", loaded.kind == TestCaseKind::Shutter ? "shutter" : "blind");

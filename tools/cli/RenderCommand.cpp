@@ -129,15 +129,15 @@ int runRender(const std::vector<std::string> &args)
     if (!arguments.parse(args, rules, &failure) || !arguments.single("CASE_PHOTO", path, &failure)
         || !CaseState::readSteps(arguments, steps, &failure)
         || !arguments.number("--width", 1, kLargestSide, width, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     if (!arguments.has("--out"))
-        return fail("render needs --out FILE.png");
+        return exitWith("render needs --out FILE.png");
     const std::string out = arguments.value("--out");
     const QFileInfo outInfo(toQtPath(out));
     if (outInfo.isDir())
-        return fail("--out " + out + " is a folder, not a file name");
+        return exitWith("--out " + out + " is a folder, not a file name");
     if (!outInfo.absoluteDir().exists())
-        return fail("no folder " + toNarrowPath(outInfo.absolutePath()) + " for " + out);
+        return exitWith("no folder " + toNarrowPath(outInfo.absolutePath()) + " for " + out);
 
     ViewOptions options;
     options.originalView = arguments.has("--original-view");
@@ -147,17 +147,17 @@ int runRender(const std::vector<std::string> &args)
 
     CaseState::LoadedCase loaded;
     if (!CaseState::prepare(path, steps, loaded, &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     const QImage &shown = (options.originalView || options.originalPhoto) ? loaded.model->originalImage
                                                                           : loaded.model->background;
     if (shown.width() > kLargestSide || shown.height() > kLargestSide)
-        return fail(path + ": a picture of " + std::to_string(shown.width()) + " x " + std::to_string(shown.height())
+        return exitWith(path + ": a picture of " + std::to_string(shown.width()) + " x " + std::to_string(shown.height())
                     + " pixels is larger than the view draws (" + std::to_string(kLargestSide) + " a side)");
 
     setDrawingEnvironment();
     PrivateDisplay display;
     if (!display.start(kScreenWidth, kScreenHeight, &failure) || !drawAndSave(loaded, options, outInfo.filePath(), &failure))
-        return fail(failure.reason);
+        return exitWith(failure.reason);
     return 0;
 }
 

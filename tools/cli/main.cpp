@@ -38,7 +38,7 @@ void printHelp(const CommandLine::Subcommand &s)
 int main(int argc, char **argv)
 {
     if (argc < 2)
-        return CommandLine::fail("missing subcommand (see 'tessivo --help')");
+        return CommandLine::exitWith("missing subcommand (see 'tessivo --help')");
     const std::string name = argv[1];
     if (name == "--help" || name == "-h") {
         printUsage();
@@ -51,14 +51,14 @@ int main(int argc, char **argv)
         }
         const CommandLine::Subcommand *s = find(argv[2]);
         if (!s)
-            return CommandLine::fail("unknown subcommand '" + std::string(argv[2])
+            return CommandLine::exitWith("unknown subcommand '" + std::string(argv[2])
                                      + "' (see 'tessivo --help')");
         printHelp(*s);
         return 0;
     }
     const CommandLine::Subcommand *s = find(name);
     if (!s)
-        return CommandLine::fail("unknown subcommand '" + name + "' (see 'tessivo --help')");
+        return CommandLine::exitWith("unknown subcommand '" + name + "' (see 'tessivo --help')");
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const std::string &a : args)
         if (a == "--help" || a == "-h") {
