@@ -244,6 +244,26 @@ std::vector<QRect> holesOf(const WindowGrid &grid, bool leafZones)
 
 namespace {
 
+// The wall of a facade as its slow shading and its fine texture, and where it
+// is not plain wall: the pixels to fill (mask) and whatever else stands out
+// from the wall (shutter leaves, a drainpipe), which give neither.
+struct WallParts {
+    cv::Mat notWall;
+    cv::Mat shading;
+    cv::Mat texture;
+};
+
+WallParts wallPartsOf(const cv::Mat &rgb, const cv::Mat &image, const cv::Mat &mask)
+{
+    WallParts parts;
+    parts.notWall = standOutOfWall(rgb);
+    parts.notWall |= mask;
+    parts.shading = wallBlur(image, parts.notWall, kTextureSigma);
+    parts.texture = image - parts.shading;
+    parts.texture.setTo(cv::Scalar::all(0.0), parts.notWall);
+    return parts;
+}
+
 QImage fillFrom(const QImage &rectified, const std::vector<QRect> &holes)
 {
     if (rectified.isNull())
@@ -255,15 +275,10 @@ QImage fillFrom(const QImage &rectified, const std::vector<QRect> &holes)
 
     cv::Mat image;
     rgb.convertTo(image, CV_32FC3);
-    // What is not plain wall (the holes, and whatever else stands out from
-    // the wall, such as shutter leaves or a drainpipe) gives neither shading
-    // nor texture.
-    cv::Mat notWall = standOutOfWall(rgb);
-    notWall |= mask;
-    const cv::Mat shading = wallBlur(image, notWall, kTextureSigma);
-    cv::Mat texture = image - shading;
-    texture.setTo(cv::Scalar::all(0.0), notWall);
-    const cv::Mat fill = inpaintShading(shading, mask);
+    const WallParts wall = wallPartsOf(rgb, image, mask);
+    const cv::Mat &notWall = wall.notWall;
+    const cv::Mat &texture = wall.texture;
+    const cv::Mat fill = inpaintShading(wall.shading, mask);
     const TextureSearch search(texture, notWall);
 
     // Texture for each connected hole.
@@ -331,12 +346,8 @@ QImage outsideFrom(const QImage &rectified, const QImage &inside)
 
     cv::Mat image;
     rgb.convertTo(image, CV_32FC3);
-    cv::Mat notWall = standOutOfWall(rgb);
-    notWall |= mask;
-    const cv::Mat shading = wallBlur(image, notWall, kTextureSigma);
-    cv::Mat texture = image - shading;
-    texture.setTo(cv::Scalar::all(0.0), notWall);
-    cv::Mat filled = inpaintShading(shading, mask) + mirroredTexture(texture, mask);
+    const WallParts wall = wallPartsOf(rgb, image, mask);
+    cv::Mat filled = inpaintShading(wall.shading, mask) + mirroredTexture(wall.texture, mask);
 
     const cv::Mat weight = featherWeight(mask);
     const cv::Mat rest = 1.0 - weight;

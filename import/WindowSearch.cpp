@@ -358,8 +358,8 @@ WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, c
 }
 
 
-// The windows read from the facade's profiles (or the repeats of the marked
-// one), in rectified pixels.
+// The windows the layout search finds (or the repeats of the marked one), in
+// rectified pixels.
 std::vector<PlacedWindow> layoutSearch(const cv::Mat &rgb, const cv::Mat &inside, const QRect &marked)
 {
     const int side = std::max(rgb.cols, rgb.rows);

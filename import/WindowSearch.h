@@ -7,14 +7,17 @@
 #include <QImage>
 #include <QRect>
 
-// Finds the windows of a rectified facade. Windows repeat: one window (the
-// one the caller marks, or else the most salient repeated rectangle) is
-// searched for by normalised cross-correlation; its good matches, clustered
-// into columns and rows, give a lattice whose regular spacing fills in the
-// columns and rows the matches missed; a lattice cell is kept where a window
-// stands out from the wall there with the right height. The windows' common
-// extent is what stands out from the wall in nearly all of them, so that
-// blinds, curtains and open shutter leaves beside a window do not widen it.
+// Finds the windows of a rectified facade, two ways. The layout search reads
+// where the facade differs from its wall: blobs that stand out from it on
+// every side, the kind that repeats most in rows and columns being the main
+// kind of window (or the kind of a window the caller marks), other repeating
+// kinds that look like it joining, and gaps of the lattice filled where a
+// cell looks like its row's and column's windows. The lattice search matches
+// one window (the marked one, or the most salient repeated rectangle) by
+// normalised cross-correlation and fills the regular lattice its matches
+// make; its boxes are exact where windows are alike, and they stand where the
+// layout search finds the same windows. Real windows that differ from each
+// other, rows of other sizes and occluded cells are the layout search's.
 namespace FacadeImport {
 
 struct WindowSearchResult {

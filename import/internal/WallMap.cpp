@@ -85,9 +85,8 @@ cv::Mat wallDistance(const cv::Mat &lab, const WallModel &wall)
     return out;
 }
 
-cv::Mat standOutMask(const cv::Mat &distance, float threshold)
+cv::Mat cleanedMask(cv::Mat mask, double maxHoleShare)
 {
-    cv::Mat mask = distance > threshold;
     const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3));
     cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, kernel);
     cv::morphologyEx(mask, mask, cv::MORPH_OPEN, kernel);
@@ -96,7 +95,7 @@ cv::Mat standOutMask(const cv::Mat &distance, float threshold)
     cv::Mat background = mask == 0;
     cv::Mat labels, stats, centroids;
     const int n = cv::connectedComponentsWithStats(background, labels, stats, centroids, 4, CV_32S);
-    const double largest = kMaxHoleShare * double(mask.total());
+    const double largest = maxHoleShare * double(mask.total());
     std::vector<uchar> fill(std::size_t(std::max(n, 1)), 0);
     for (int i = 1; i < n; ++i) {
         const int x = stats.at<int>(i, cv::CC_STAT_LEFT);
@@ -114,6 +113,11 @@ cv::Mat standOutMask(const cv::Mat &distance, float threshold)
                 m[x] = 255;
     }
     return mask;
+}
+
+cv::Mat standOutMask(const cv::Mat &distance, float threshold)
+{
+    return cleanedMask(distance > threshold, kMaxHoleShare);
 }
 
 cv::Mat standOutOfWall(const cv::Mat &rgb, cv::Mat *lightness)

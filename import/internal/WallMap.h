@@ -24,6 +24,10 @@ WallModel estimateWall(const cv::Mat &lab);
 // Per-pixel distance from the wall in units of its spread (CV_32F).
 cv::Mat wallDistance(const cv::Mat &lab, const WallModel &wall);
 
+// A blob mask (CV_8U) joined across thin gaps, cleared of specks, and with
+// each blob's holes up to maxHoleShare of the picture filled.
+cv::Mat cleanedMask(cv::Mat mask, double maxHoleShare);
+
 // Pixels farther than threshold from the wall, joined across thin gaps, with
 // the holes inside each blob filled (CV_8U, 255 inside).
 cv::Mat standOutMask(const cv::Mat &distance, float threshold);

@@ -85,33 +85,6 @@ bool aligned(const LayoutBox &a, const LayoutBox &b)
     return std::abs(ca - cb) < kAlignShare * std::max(a.box.width, b.box.width);
 }
 
-// A mask with each blob's small holes filled, after closing thin gaps and
-// opening away specks.
-cv::Mat filledHoles(cv::Mat mask)
-{
-    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3));
-    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, kernel);
-    cv::morphologyEx(mask, mask, cv::MORPH_OPEN, kernel);
-    cv::Mat labels, stats, centroids;
-    const int n = cv::connectedComponentsWithStats(mask == 0, labels, stats, centroids, 4, CV_32S);
-    const double largest = kMaxHoleShare * double(mask.total());
-    std::vector<uchar> hole(std::size_t(std::max(n, 1)), 0);
-    for (int i = 1; i < n; ++i) {
-        const int x = stats.at<int>(i, cv::CC_STAT_LEFT), y = stats.at<int>(i, cv::CC_STAT_TOP);
-        const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
-        const bool border = x == 0 || y == 0 || x + w == mask.cols || y + h == mask.rows;
-        hole[std::size_t(i)] = !border && stats.at<int>(i, cv::CC_STAT_AREA) <= largest;
-    }
-    for (int y = 0; y < mask.rows; ++y) {
-        const int *l = labels.ptr<int>(y);
-        uchar *m = mask.ptr<uchar>(y);
-        for (int x = 0; x < mask.cols; ++x)
-            if (hole[std::size_t(l[x])])
-                m[x] = 255;
-    }
-    return mask;
-}
-
 // Blobs of the windowness map at one level that may be windows: about as
 // full as their box, not a band across the facade, clearly more window-like
 // than the wall around them, wholly on the photograph.
@@ -119,7 +92,7 @@ std::vector<LayoutBox> blobsAt(const LayoutMaps &maps, float level)
 {
     // The glass inside a frame may look like the wall (curtains, the sky
     // reflected): the holes of a blob are part of it.
-    const cv::Mat mask = filledHoles(maps.windowness > level);
+    const cv::Mat mask = cleanedMask(maps.windowness > level, kMaxHoleShare);
     cv::Mat labels, stats, centroids;
     const int n = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 4, CV_32S);
     const cv::Size size = mask.size();
@@ -270,7 +243,7 @@ void dropOddColours(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
 
 // Boxes of one row share its top and bottom, boxes of one column its sides,
 // where they differ from them only a little: the rectification and the
-// profiles' noise move single edges, a real window of another size differs
+// blobs' edges move single edges, a real window of another size differs
 // more.
 void snapToLines(std::vector<LayoutBox> &boxes)
 {

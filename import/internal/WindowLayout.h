@@ -2,13 +2,14 @@
 #define TESSIVO_IMPORT_WINDOWLAYOUT_H
 
 // The windows of a rectified facade read from where it differs from its wall.
-// Windows lie in rows: the share of window-like pixels along each line of the
-// facade rises in the rows of windows, and along each row it rises in the
-// windows. Reading those profiles row by row copes with what a single
-// template does not: windows that differ from each other (curtains,
-// reflections), rows of other heights (a ground floor, a shopfront), missing
-// cells, and relief that an inexact rectification leaves. Internal to
-// import/.
+// Whatever stands out from the wall's own colour on every side, as blobs at
+// several levels, may be a window; windows repeat, so the kind of blob that
+// repeats most in rows and columns is the facade's main kind of window, and
+// blobs of other sizes that repeat and look like it (a ground floor, a
+// shopfront) join it. This copes with what a single template does not:
+// windows that differ from each other (curtains, reflections), rows of other
+// heights, missing cells, and relief that an inexact rectification leaves.
+// Internal to import/.
 #include <opencv2/core.hpp>
 
 #include <vector>
