@@ -244,6 +244,17 @@ std::vector<QRect> holesOf(const WindowGrid &grid, bool leafZones)
 
 namespace {
 
+// The fill inside the mask, the picture outside, softly across the edge.
+cv::Mat blendedOver(const cv::Mat &filled, const cv::Mat &rgb, const cv::Mat &mask)
+{
+    const cv::Mat weight = featherWeight(mask);
+    const cv::Mat rest = 1.0 - weight;
+    cv::Mat filled8, out;
+    filled.convertTo(filled8, CV_8UC3);
+    cv::blendLinear(filled8, rgb, weight, rest, out);
+    return out;
+}
+
 // The wall of a facade as its slow shading and its fine texture, and where it
 // is not plain wall: the pixels to fill (mask) and whatever else stands out
 // from the wall (shutter leaves, a drainpipe), which give neither.
@@ -290,13 +301,7 @@ QImage fillFrom(const QImage &rectified, const std::vector<QRect> &holes)
                    cv::Rect(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
                             stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT)));
 
-    // Blend: the fill inside, the photograph outside, softly across the edge.
-    const cv::Mat weight = featherWeight(mask);
-    const cv::Mat rest = 1.0 - weight;
-    cv::Mat filled8, out;
-    filled.convertTo(filled8, CV_8UC3);
-    cv::blendLinear(filled8, rgb, weight, rest, out);
-    return toQImage(out);
+    return toQImage(blendedOver(filled, rgb, mask));
 }
 
 // Texture for each pixel under the mask from its mirror image across the
@@ -349,12 +354,7 @@ QImage outsideFrom(const QImage &rectified, const QImage &inside)
     const WallParts wall = wallPartsOf(rgb, image, mask);
     cv::Mat filled = inpaintShading(wall.shading, mask) + mirroredTexture(wall.texture, mask);
 
-    const cv::Mat weight = featherWeight(mask);
-    const cv::Mat rest = 1.0 - weight;
-    cv::Mat filled8, out;
-    filled.convertTo(filled8, CV_8UC3);
-    cv::blendLinear(filled8, rgb, weight, rest, out);
-    return toQImage(out);
+    return toQImage(blendedOver(filled, rgb, mask));
 }
 
 QImage warpFrom(const QImage &photo, const QImage &filled, const std::vector<QRect> &holes,

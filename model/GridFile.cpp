@@ -157,21 +157,10 @@ bool QWindowData2D::loadGridFile(std::istream &in, Failure *failure)
         } else if (tag == "v") {
             colValues.push_back(readValueList(scan));
         } else if (tag == "e") {
-            std::vector<FacadeWindow> detected;
-            std::vector<FacadeWindow> current;
-            int count = 0;
-            scan.integer(count);
-            for (int i = 0; i < count; ++i) {
-                FacadeWindow w;
-                bool complete = false;
-                if (!readWindowLine(scan, w, complete))
-                    break;
-                detected.push_back(w);
-                w.sourceIndex = i;
-                current.push_back(w);
-                if (!complete)
-                    break;
-            }
+            std::vector<FacadeWindow> detected = readWindowList(scan);
+            std::vector<FacadeWindow> current = detected;
+            for (std::size_t i = 0; i < current.size(); ++i)
+                current[i].sourceIndex = int(i);
             detectedWindows.push_back(std::move(detected));
             windows.push_back(std::move(current));
         } else if (tag == kCountsTag) {
