@@ -3,8 +3,8 @@
 
 #include <string>
 
-// How every library of the program (model, export, the test-case generator)
-// reports a failure, the one convention for all of them:
+// How every library of the program (model, export, the importer, the
+// test-case generator) reports a failure, the one convention for all of them:
 //
 //  - An operation that can fail returns bool: true on success, false on
 //    failure (one that hands back an object returns null instead). The
@@ -19,9 +19,14 @@
 //    line (failAndLog, failUnopenable); a step whose failure is left to its
 //    caller stays silent (fail). Callers never log a passed-on failure again.
 //  - Libraries show nothing to the user and name no command of the dialog:
-//    app/ decides whether and how a reason reaches the user.
+//    app/ and the command line decide whether and how a reason reaches the
+//    user (the reason is turned into the user's text there, and only there).
+//  - A library whose callers act on the kind of failure, or word a message
+//    of their own for it, also records a code: an enumeration of its own
+//    (ImageFile::Refusal, the importer's ImportError), kept with the reason.
 struct Failure {
     std::string reason;
+    int code = 0; // the library's code for the failure; 0 when it names none
 };
 
 // Records reason in *failure, unless failure is null or already holds a
@@ -31,6 +36,17 @@ inline bool fail(Failure *failure, std::string reason)
 {
     if (failure && failure->reason.empty())
         failure->reason = std::move(reason);
+    return false;
+}
+
+// fail() with the library's code for the failure, recorded with the reason.
+template <typename Code>
+bool fail(Failure *failure, Code code, std::string reason)
+{
+    if (failure && failure->reason.empty()) {
+        failure->reason = std::move(reason);
+        failure->code = static_cast<int>(code);
+    }
     return false;
 }
 

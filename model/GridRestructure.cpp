@@ -39,6 +39,56 @@ std::string misfit(std::int64_t count, std::int64_t cell, std::int64_t extent, c
            + countOf(fitting, noun) + (fitting == 1 ? " fits" : " fit");
 }
 
+// The detected windows as they are, each showing its own image.
+std::vector<FacadeWindow> asDetected(const std::vector<FacadeWindow> &detected)
+{
+    std::vector<FacadeWindow> out(detected);
+    for (std::size_t k = 0; k < out.size(); ++k)
+        out[k].sourceIndex = int(k);
+    return out;
+}
+
+// A rowCount x colCount lattice of windows of cell's size, spread with equal
+// gaps over bounds, each a copy of a detected window drawn at random (its
+// image and blind with it). False, with out untouched, when there is nothing
+// to draw from, the lattice is larger than kMaxLatticeWindows, or its last
+// cells would lie beyond int.
+bool randomLattice(const QRect &bounds, const QRect &cell, int rowCount, int colCount,
+                   const std::vector<FacadeWindow> &detected, std::vector<FacadeWindow> &out)
+{
+    const std::int64_t cellWidth = cell.width();
+    const std::int64_t cellHeight = cell.height();
+    if (detected.empty() || cellWidth < 0 || cellHeight < 0 || std::int64_t(rowCount) * colCount > kMaxLatticeWindows)
+        return false;
+    const int gapX = roundHalfUp(double(bounds.width() - colCount * cellWidth) / (colCount + 1));
+    const int gapY = roundHalfUp(double(bounds.height() - rowCount * cellHeight) / (rowCount + 1));
+    const std::int64_t x0 = std::int64_t(bounds.left()) + gapX;
+    const std::int64_t y0 = std::int64_t(bounds.top()) + gapY;
+    const std::int64_t stepX = cellWidth + gapX;
+    const std::int64_t stepY = cellHeight + gapY;
+    // Rounding up the gaps may push the last cells a few pixels past the
+    // bounds; with bounds at the edge of int that would not be representable.
+    if (x0 + (colCount - 1) * stepX >= INT_MAX || y0 + (rowCount - 1) * stepY >= INT_MAX)
+        return false;
+    const int count = int(detected.size());
+    std::vector<FacadeWindow> lattice;
+    lattice.reserve(std::size_t(rowCount) * std::size_t(colCount));
+    for (int row = 0; row < rowCount; ++row) {
+        for (int col = 0; col < colCount; ++col) {
+            const int k = std::rand() % count;
+            FacadeWindow w = detected[std::size_t(k)];
+            w.x = roundHalfUp(double(x0 + col * stepX));
+            w.y = roundHalfUp(double(y0 + row * stepY));
+            w.col = col;
+            w.row = row;
+            w.sourceIndex = k;
+            lattice.push_back(w);
+        }
+    }
+    out = std::move(lattice);
+    return true;
+}
+
 } // namespace
 
 bool QWindowData2D::latticeFits(int rowCount, int colCount, Failure *failure) const
@@ -72,59 +122,15 @@ int QWindowData2D::restructureGrid(int rowCount, int colCount)
     if (!latticeFits(rowCount, colCount))
         return 0;
 
-    const QRect &bounds = gridBounds.front();
-    const QRect &cell = windowTemplates.front();
-    const std::int64_t boundsWidth = bounds.width();
-    const std::int64_t boundsHeight = bounds.height();
-    const std::int64_t cellWidth = cell.width();
-    const std::int64_t cellHeight = cell.height();
-
     static const std::vector<FacadeWindow> none;
     const std::vector<FacadeWindow> &detected = detectedWindows.empty() ? none : detectedWindows.front();
     const bool detectedShape = std::size_t(rowCount) == rowValues.front().size()
         && std::size_t(colCount) == colValues.front().size();
-    if (!detectedShape) {
-        if (detected.empty() || cellWidth < 0 || cellHeight < 0
-            || std::int64_t(rowCount) * colCount > kMaxLatticeWindows)
-            return 0;
-    }
-
     std::vector<FacadeWindow> rebuilt;
-
-    if (detectedShape) {
-        rebuilt.reserve(detected.size());
-        for (std::size_t k = 0; k < detected.size(); ++k) {
-            FacadeWindow w = detected[k];
-            w.sourceIndex = int(k);
-            rebuilt.push_back(w);
-        }
-    } else {
-        const int gapX = roundHalfUp(double(boundsWidth - colCount * cellWidth) / (colCount + 1));
-        const int gapY = roundHalfUp(double(boundsHeight - rowCount * cellHeight) / (rowCount + 1));
-        const std::int64_t x0 = std::int64_t(bounds.left()) + gapX;
-        const std::int64_t y0 = std::int64_t(bounds.top()) + gapY;
-        const std::int64_t stepX = cellWidth + gapX;
-        const std::int64_t stepY = cellHeight + gapY;
-        // Rounding up the gaps may push the last cells a few pixels past the
-        // bounds; with bounds at the edge of int that would not be representable.
-        if (x0 + (colCount - 1) * stepX >= INT_MAX || y0 + (rowCount - 1) * stepY >= INT_MAX)
-            return 0;
-        const int count = int(detected.size());
-        rebuilt.reserve(std::size_t(rowCount) * std::size_t(colCount));
-        for (int row = 0; row < rowCount; ++row) {
-            for (int col = 0; col < colCount; ++col) {
-                const int k = std::rand() % count;
-                const FacadeWindow &source = detected[std::size_t(k)];
-                FacadeWindow w = source;
-                w.x = roundHalfUp(double(x0 + col * stepX));
-                w.y = roundHalfUp(double(y0 + row * stepY));
-                w.col = col;
-                w.row = row;
-                w.sourceIndex = k;
-                rebuilt.push_back(w);
-            }
-        }
-    }
+    if (detectedShape)
+        rebuilt = asDetected(detected);
+    else if (!randomLattice(gridBounds.front(), windowTemplates.front(), rowCount, colCount, detected, rebuilt))
+        return 0;
 
     windows.clear();
     windows.push_back(std::move(rebuilt));

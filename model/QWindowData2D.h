@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QRect>
 
+#include "EditableState.h"
 #include "Failure.h"
 #include "Homography.h"
 
@@ -185,6 +186,12 @@ public:
     // colValues[0], 0 when the list is absent.
     int detectedRowCount() const;
     int detectedColCount() const;
+
+    // The editable state as one value (EditableState.cpp): what undo records
+    // and puts back. restore() takes only a snapshot of this model, whose
+    // images it borrows.
+    EditableState snapshot() const;
+    void restore(const EditableState &state);
 
     // Export, defined in export/ModelExport.cpp: a program that calls these
     // links tessivo_export.

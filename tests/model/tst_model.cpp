@@ -1,10 +1,13 @@
 #include "QWindowData2D.h"
 
+#include "ModelBuilder.h"
 #include "ModelTestUtil.h"
 
 #include <QtTest>
 
 #include <climits>
+#include <functional>
+#include <limits>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -57,6 +60,9 @@ private slots:
     void mapping_data();
     void mapping();
     void mappingStaysFiniteAtVanishingLine();
+    void snapshotCoversEveryEditableField_data();
+    void snapshotCoversEveryEditableField();
+    void snapshotsCompareRealsByBits();
 };
 
 void TestModel::newModelIsEmpty()
@@ -204,6 +210,94 @@ void TestModel::mappingStaysFiniteAtVanishingLine()
     // The inverse has the same line: original x = -100.
     const QPointF r = model.originalToRectified(QPoint(-100, 1));
     QVERIFY(std::isfinite(r.x()) && std::abs(r.x()) <= 1e9 && std::abs(r.y()) <= 1e9);
+}
+
+namespace {
+
+using Edit = std::function<void(QWindowData2D &)>;
+
+// One edit of each field the editable state holds, by the row's name.
+const std::vector<std::pair<const char *, Edit>> &editsOfEachField()
+{
+    static const std::vector<std::pair<const char *, Edit>> edits = {
+        {"gridBounds", [](QWindowData2D &m) { m.gridBounds[0].translate(1, 0); }},
+        {"windowTemplates", [](QWindowData2D &m) { m.windowTemplates[0].setWidth(7); }},
+        {"detectedWindows", [](QWindowData2D &m) { m.detectedWindows[0][1].y += 1; }},
+        {"colValues", [](QWindowData2D &m) { m.colValues[0].push_back(99); }},
+        {"rowValues", [](QWindowData2D &m) { m.rowValues[0][0] += 1; }},
+        {"rows", [](QWindowData2D &m) { m.rows += 1; }},
+        {"cols", [](QWindowData2D &m) { m.cols += 1; }},
+        {"window position", [](QWindowData2D &m) { m.windows[0][0].x += 3; }},
+        {"window blind", [](QWindowData2D &m) { m.windows[0][1].blindExtent += 5; }},
+        {"window source", [](QWindowData2D &m) { m.windows[0][1].sourceIndex = 0; }},
+        {"window aux", [](QWindowData2D &m) { m.windows[0][0].aux = 0.5; }},
+        {"left angle", [](QWindowData2D &m) { m.windows[0][0].leftAngle = 0.25; }},
+        {"right angle", [](QWindowData2D &m) { m.windows[0][1].rightAngle = 0.25; }},
+        {"window count", [](QWindowData2D &m) { m.windows[0].pop_back(); }},
+        {"shown image", [](QWindowData2D &m) { m.currentImages[0] = m.blindImages[0][3].get(); }},
+        {"image keys", [](QWindowData2D &m) { m.imageKeys[1] = 7; }},
+    };
+    return edits;
+}
+
+std::string gridText(const QWindowData2D &model)
+{
+    std::ostringstream text;
+    model.saveGridFile(text);
+    return text.str();
+}
+
+std::unique_ptr<QWindowData2D> twoWindowCase()
+{
+    return ModelBuilder(TestCaseKind::Blind, 200, 100)
+        .grid(QRect(10, 10, 180, 80), QSize(40, 60), {40}, {50, 140})
+        .window(QRect(30, 20, 40, 60), 0, 0)
+        .window(QRect(120, 20, 40, 60), 1, 0)
+        .build();
+}
+
+} // namespace
+
+// Each edit makes the snapshot differ from the one before it, and restoring
+// the earlier snapshot undoes the edit: a field left out of the snapshot,
+// the comparison or the restore fails its row.
+void TestModel::snapshotCoversEveryEditableField_data()
+{
+    QTest::addColumn<int>("edit");
+    for (std::size_t i = 0; i < editsOfEachField().size(); ++i)
+        QTest::newRow(editsOfEachField()[i].first) << int(i);
+}
+
+void TestModel::snapshotCoversEveryEditableField()
+{
+    QFETCH(int, edit);
+    const std::unique_ptr<QWindowData2D> model = twoWindowCase();
+    const EditableState before = model->snapshot();
+    QVERIFY(before == model->snapshot());
+    const std::string gridBefore = gridText(*model);
+
+    editsOfEachField()[std::size_t(edit)].second(*model);
+    const EditableState after = model->snapshot();
+    QVERIFY(after != before);
+
+    model->restore(before);
+    QVERIFY(model->snapshot() == before);
+    QCOMPARE(gridText(*model), gridBefore);
+    model->restore(after);
+    QVERIFY(model->snapshot() == after);
+}
+
+// A grid file may hold NaN, which must not make a state differ from itself;
+// the sign of a zero angle is a difference the grid text keeps.
+void TestModel::snapshotsCompareRealsByBits()
+{
+    const std::unique_ptr<QWindowData2D> model = twoWindowCase();
+    model->windows[0][0].aux = std::numeric_limits<double>::quiet_NaN();
+    QVERIFY(model->snapshot() == model->snapshot());
+    model->windows[0][0].leftAngle = 0.0;
+    const EditableState zero = model->snapshot();
+    model->windows[0][0].leftAngle = -0.0;
+    QVERIFY(model->snapshot() != zero);
 }
 
 QTEST_GUILESS_MAIN(TestModel)

@@ -1,7 +1,9 @@
 #include "QWindowData2D.h"
 
+#include "ImageFile.h"
 #include "StderrCapture.h"
 #include "TestCasePaths.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,6 +155,8 @@ private slots:
     void clearWindowImagesEmptiesLists();
     void layoutCatalogue_data();
     void layoutCatalogue();
+    void imageReader_data();
+    void imageReader();
 };
 
 void TestTestCaseAssets::blindCaseLoads()
@@ -503,6 +507,110 @@ void TestTestCaseAssets::layoutCatalogue()
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(path, expected);
+}
+
+
+Q_DECLARE_METATYPE(ImageFile::Refusal)
+
+namespace {
+
+QImage halfBlue(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(QColor(200, 120, 40));
+    QPainter painter(&picture);
+    painter.fillRect(0, 0, width / 2, height / 2, Qt::blue);
+    return picture;
+}
+
+} // namespace
+
+void TestTestCaseAssets::imageReader_data()
+{
+    QTest::addColumn<QByteArray>("file");  // the file's bytes; a null array: no file at all
+    QTest::addColumn<qint64>("maxPixels");
+    QTest::addColumn<qint64>("maxFileBytes");
+    QTest::addColumn<bool>("completeJpeg");
+    QTest::addColumn<bool>("jpegOrPng");   // only JPEG and PNG taken
+    QTest::addColumn<ImageFile::Refusal>("refusal");
+    QTest::addColumn<QString>("says");     // in the reason after the file's name
+
+    using R = ImageFile::Refusal;
+    const qint64 pixels = ImageFile::kMaxPixels, bytes = ImageFile::kMaxFileBytes;
+    const QByteArray jpeg = encodedImage(halfBlue(40, 30), "JPG");
+    const QByteArray png = encodedImage(halfBlue(40, 30), "PNG");
+    QTest::newRow("jpeg") << jpeg << pixels << bytes << true << false << R::None << QString();
+    QTest::newRow("png, JPEG and PNG taken") << png << pixels << bytes << true << true << R::None << QString();
+    // A phone's motion photo: a video after the end of image, whose bytes
+    // hold both markers, the start of scan last.
+    QTest::newRow("jpeg with a trailer") << jpeg + QByteArray("ftypmp42\xFF\xD9\x12\x34\xFF\xDA\x00\x08", 16)
+                                         << pixels << bytes << true << false << R::None << QString();
+    QTest::newRow("jpeg cut before its end") << jpeg.left(jpeg.size() - 2) << pixels << bytes << true << true
+                                             << R::CutOff << "(a cut-off file)";
+    QTest::newRow("jpeg cut, completeness not asked") << jpeg.left(jpeg.size() - 2) << pixels << bytes << false
+                                                      << false << R::None << QString();
+    QTest::newRow("missing file") << QByteArray() << pixels << bytes << true << false << R::CannotOpen << QString();
+    QTest::newRow("empty file") << QByteArray("") << pixels << bytes << true << false << R::Empty
+                                << "the file is empty";
+    QTest::newRow("text") << QByteArray("#Camera K:\n1 0 0\n") << pixels << bytes << true << false << R::NotAnImage
+                          << "no image in a format";
+    QTest::newRow("bitmap, JPEG and PNG taken") << encodedImage(halfBlue(40, 30), "BMP") << pixels << bytes << true
+                                                << true << R::FormatRefused << "a BMP image";
+    QTest::newRow("over 50 megapixels") << pngHeaderOnly(10000, 5001) << pixels << bytes << true << false
+                                        << R::TooManyPixels << "10000 x 5001 pixels, above the limit of 50 megapixels";
+    QTest::newRow("over a lower pixel limit") << png << qint64(1000) << bytes << true << false << R::TooManyPixels
+                                              << "40 x 30 pixels";
+    QTest::newRow("larger than the file limit") << png << pixels << qint64(png.size() - 1) << true << false
+                                                << R::FileTooLarge << "the file is larger than";
+    QTest::newRow("png cut in half") << png.left(png.size() / 2) << pixels << bytes << true << false
+                                     << R::Undecodable << "its data do not decode";
+}
+
+// The one checked reader, from a file and from bytes in memory: what it
+// refuses, with its code and a reason naming the file, and what it reads.
+void TestTestCaseAssets::imageReader()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(qint64, maxPixels);
+    QFETCH(qint64, maxFileBytes);
+    QFETCH(bool, completeJpeg);
+    QFETCH(bool, jpegOrPng);
+    QFETCH(ImageFile::Refusal, refusal);
+    QFETCH(QString, says);
+
+    ImageFile::Options options;
+    options.maxPixels = maxPixels;
+    options.maxFileBytes = maxFileBytes;
+    options.completeJpeg = completeJpeg;
+    if (jpegOrPng)
+        options.formats = {"jpeg", "png"};
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string path = dir.filePath("picture").toStdString();
+    if (!file.isNull())
+        QVERIFY(writeBytes(dir.filePath("picture"), file));
+
+    ImageFile::Image read;
+    Failure failure;
+    const bool loaded = ImageFile::load(read, path, options, &failure);
+    QCOMPARE(loaded, refusal == ImageFile::Refusal::None);
+    QCOMPARE(ImageFile::Refusal(failure.code), refusal);
+    if (loaded) {
+        QCOMPARE(read.image.size(), QSize(40, 30));
+        QVERIFY(failure.reason.empty());
+        return;
+    }
+    QVERIFY(read.image.isNull());
+    const std::string prefix = "Cannot read image " + path;
+    QCOMPARE(failure.reason.substr(0, prefix.size()), prefix);
+    QVERIFY2(QString::fromStdString(failure.reason).contains(says), failure.reason.c_str());
+
+    // The same bytes in memory meet the same checks.
+    if (!file.isNull()) {
+        Failure fromBytes;
+        QVERIFY(!ImageFile::decode(read, file, "picture", options, &fromBytes));
+        QCOMPARE(ImageFile::Refusal(fromBytes.code), refusal);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTestCaseAssets)
