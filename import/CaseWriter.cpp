@@ -1,14 +1,13 @@
 #include "CaseWriter.h"
 
 #include "CaseArt.h"
+#include "internal/Milliseconds.h"
 #include "PathText.h"
 #include "StagedReplace.h"
 #include "TestCasePaths.h"
 #include "TestCaseWriter.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -23,16 +22,6 @@ namespace {
 // which are written at every case's quality (kCaseJpegQuality).
 constexpr int kPhotoQuality = 95;
 constexpr int kMaxJpegSide = 65500; // JPEG's own limit
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FacadeImport", text);
-}
-
-double millisecondsOf(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1.0e6;
-}
 
 bool present(const QString &path)
 {
@@ -59,14 +48,15 @@ ImportStatus refuse(ImportError error, const QString &message)
 ImportStatus checkAnalysis(const FacadeAnalysis &a)
 {
     if (a.grid.empty())
-        return refuse(ImportError::NoWindows, tr("The facade has no windows: mark at least one before writing the case."));
+        return refuse(ImportError::NoWindows, "The facade has no windows: mark at least one before writing the case.");
     if (a.photo.isNull() || a.rectified.isNull() || a.background.isNull() || a.originalBackground.isNull()
         || a.windowImages.size() != a.grid.windows.size() || !a.plan.status.ok())
-        return refuse(ImportError::Internal, tr("The photograph's analysis is incomplete; there is no case to write."));
+        return refuse(ImportError::Internal, "The photograph's analysis is incomplete; there is no case to write.");
     if (std::max(a.photo.width(), a.photo.height()) > kMaxJpegSide)
-        return refuse(ImportError::TooLarge, tr("The photograph is %1 x %2 pixels; a test case holds it as a JPEG file, "
-                                                "which takes at most %3 pixels on a side.")
-                                                 .arg(a.photo.width()).arg(a.photo.height()).arg(kMaxJpegSide));
+        return refuse(ImportError::TooLarge,
+                      QString("The photograph is %1 x %2 pixels; a test case holds it as a JPEG file, "
+                              "which takes at most %3 pixels on a side.")
+                          .arg(a.photo.width()).arg(a.photo.height()).arg(kMaxJpegSide));
     return ImportStatus::success();
 }
 
@@ -150,9 +140,10 @@ ImportStatus placeCase(const QDir &staging, const QDir &kindDir, const QString &
     const QString base = kindDir.filePath(name);
     const QString photoPath = kindDir.filePath(photo);
     const ImportStatus cannotPlace =
-        refuse(ImportError::WriteFailed, tr("Cannot move the new case into %1.").arg(kindDir.absolutePath()));
-    const ImportStatus appeared = refuse(ImportError::CaseExists, tr("A case named %1 appeared in %2 while this one "
-                                                                     "was written.").arg(name, kindDir.absolutePath()));
+        refuse(ImportError::WriteFailed, QString("Cannot move the new case into %1.").arg(kindDir.absolutePath()));
+    const ImportStatus appeared =
+        refuse(ImportError::CaseExists,
+               QString("A case named %1 appeared in %2 while this one was written.").arg(name, kindDir.absolutePath()));
     // Beside the new case in the staging folder, under a name no case can
     // have (case names never start with a dot).
     const QString oldFolder = staging.filePath(".replaced");
@@ -231,21 +222,23 @@ QString defaultCaseRoot(const QString &start)
 ImportStatus checkCaseName(const QString &name)
 {
     if (name.trimmed().isEmpty())
-        return refuse(ImportError::BadName, tr("The case needs a name."));
+        return refuse(ImportError::BadName, "The case needs a name.");
     if (name.size() > kMaxCaseNameLength)
-        return refuse(ImportError::BadName, tr("The case name is %1 characters long; at most %2 are allowed.")
+        return refuse(ImportError::BadName, QString("The case name is %1 characters long; at most %2 are allowed.")
                                                 .arg(name.size()).arg(kMaxCaseNameLength));
     if (name.contains('/') || name.contains('\\'))
-        return refuse(ImportError::BadName, tr("The case name \"%1\" holds a folder separator; a case stays in its "
-                                               "kind's folder.").arg(name));
+        return refuse(ImportError::BadName,
+                      QString("The case name \"%1\" holds a folder separator; a case stays in its kind's folder.")
+                          .arg(name));
     if (name.startsWith('.'))
-        return refuse(ImportError::BadName, tr("The case name \"%1\" starts with a dot; it would be hidden or leave "
-                                               "its kind's folder.").arg(name));
+        return refuse(ImportError::BadName,
+                      QString("The case name \"%1\" starts with a dot; it would be hidden or leave its kind's folder.")
+                          .arg(name));
     for (const QChar c : name)
         if (c.category() == QChar::Other_Control)
-            return refuse(ImportError::BadName, tr("The case name holds a control character."));
+            return refuse(ImportError::BadName, "The case name holds a control character.");
     if (name != name.trimmed())
-        return refuse(ImportError::BadName, tr("The case name \"%1\" begins or ends with a space.").arg(name));
+        return refuse(ImportError::BadName, QString("The case name \"%1\" begins or ends with a space.").arg(name));
     return ImportStatus::success();
 }
 
@@ -255,22 +248,22 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
     if (!status.ok())
         return status;
     if (target.kind != TestCaseKind::Blind && target.kind != TestCaseKind::Shutter)
-        return refuse(ImportError::Internal, tr("A case is either a blind case or a shutter case."));
+        return refuse(ImportError::Internal, "A case is either a blind case or a shutter case.");
     status = checkAnalysis(analysis);
     if (!status.ok())
         return status;
     if (target.root.isEmpty())
-        return refuse(ImportError::Unwritable, tr("No test-case folder was given."));
+        return refuse(ImportError::Unwritable, "No test-case folder was given.");
 
     // The kind's folder, made when missing.
     const QString root = QDir::cleanPath(QDir(target.root).absolutePath());
     const QFileInfo rootInfo(root);
     if (rootInfo.exists() && !rootInfo.isDir())
-        return refuse(ImportError::Unwritable, tr("The test-case folder %1 is not a folder.").arg(root));
+        return refuse(ImportError::Unwritable, QString("The test-case folder %1 is not a folder.").arg(root));
     const QString kindPath = QDir(root).filePath(QString::fromStdString(TestCasePaths::kindFolder(target.kind)));
     CreatedFolders created;
     if (!created.make(kindPath))
-        return refuse(ImportError::Unwritable, tr("Cannot create the folder %1.").arg(kindPath));
+        return refuse(ImportError::Unwritable, QString("Cannot create the folder %1.").arg(kindPath));
     const QDir kindDir(kindPath);
 
     const QString photo = target.name + ".jpg";
@@ -279,17 +272,18 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
     bool replacing = false;
     if (present(base) || present(photoPath)) {
         if (!importedCase(base, photoPath))
-            return refuse(ImportError::CaseExists, tr("A case named %1 already exists in %2 and was not made by the "
-                                                      "importer; choose another name.").arg(target.name, kindPath));
+            return refuse(ImportError::CaseExists, QString("A case named %1 already exists in %2 and was not made by "
+                                                           "the importer; choose another name.")
+                                                       .arg(target.name, kindPath));
         if (!target.replace)
-            return refuse(ImportError::NameTaken, tr("An imported case named %1 already exists in %2.")
+            return refuse(ImportError::NameTaken, QString("An imported case named %1 already exists in %2.")
                                                       .arg(target.name, kindPath));
         replacing = true;
     }
 
     QTemporaryDir staging(kindDir.filePath(".import-XXXXXX"));
     if (!staging.isValid())
-        return refuse(ImportError::Unwritable, tr("Cannot write in %1: %2").arg(kindPath, staging.errorString()));
+        return refuse(ImportError::Unwritable, QString("Cannot write in %1: %2").arg(kindPath, staging.errorString()));
 
     QElapsedTimer timer;
     timer.start();
@@ -304,10 +298,11 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
     int files = 0;
     Failure failure;
     if (!writeTestCase(content, stagedFolder, toNarrowPath(photo), &files, &failure))
-        return refuse(ImportError::WriteFailed, tr("The case could not be written: %1.").arg(toQtPath(failure.reason)));
+        return refuse(ImportError::WriteFailed,
+                      QString("The case could not be written: %1.").arg(toQtPath(failure.reason)));
     const QString marker = QDir(staging.filePath(target.name)).filePath(kImportMarkerName);
     if (!writeMarker(marker))
-        return refuse(ImportError::WriteFailed, tr("Cannot write %1.").arg(marker));
+        return refuse(ImportError::WriteFailed, QString("Cannot write %1.").arg(marker));
     ++files;
     status = placeCase(QDir(staging.path()), kindDir, target.name, photo, replacing);
     if (!status.ok())

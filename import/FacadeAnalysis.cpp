@@ -2,9 +2,7 @@
 
 #include "BackgroundFill.h"
 #include "PhotoReader.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include "internal/Milliseconds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,16 +10,6 @@
 namespace FacadeImport {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FacadeImport", text);
-}
-
-double millisecondsOf(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1.0e6;
-}
 
 // Backgrounds and window images for the current grid.
 void refresh(FacadeAnalysis &a)
@@ -36,7 +24,7 @@ void refresh(FacadeAnalysis &a)
     a.windowImages = cropWindows(a.rectified, a.grid);
     a.timings.windowImages = millisecondsOf(timer);
     if ((a.background.isNull() || a.originalBackground.isNull()) && a.status.ok())
-        a.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to fill the facade's background."));
+        a.status = ImportStatus::failure(ImportError::Internal, "Not enough memory to fill the facade's background.");
 }
 
 } // namespace
@@ -80,7 +68,7 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
     FacadeAnalysis a;
     a.clearLeafZones = options.clearLeafZones;
     if (photo.isNull()) {
-        a.status = ImportStatus::failure(ImportError::NotAnImage, tr("There is no photograph to import."));
+        a.status = ImportStatus::failure(ImportError::NotAnImage, "There is no photograph to import.");
         return a;
     }
     a.status = checkPhotoSize(photo.size());
@@ -111,7 +99,7 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
         a.rectified = fillOutside(a.rectified, a.inside);
     a.timings.rectification = millisecondsOf(timer);
     if (a.rectified.isNull() || a.inside.isNull()) {
-        a.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to rectify the photograph."));
+        a.status = ImportStatus::failure(ImportError::Internal, "Not enough memory to rectify the photograph.");
         return a;
     }
 
@@ -120,7 +108,7 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
                              ? rectifiedBox(a.plan, options.photoWindow)
                              : options.window;
     if (marked.isNull() && !options.photoWindow.isNull()) {
-        a.status = ImportStatus::failure(ImportError::BadWindow, tr("The marked window lies outside the facade."));
+        a.status = ImportStatus::failure(ImportError::BadWindow, "The marked window lies outside the facade.");
         return a;
     }
     a.search = findWindows(a.rectified, marked, a.inside);
@@ -129,7 +117,7 @@ FacadeAnalysis analysePhotograph(const QImage &photo, const AnalysisOptions &opt
     a.status = a.search.status;
     // Without windows the backgrounds are the facade and the photograph as
     // they are, ready for windows placed by hand; other failures end here.
-    if (options.fillBackground && (a.status.ok() || a.status.error == ImportError::NoWindows))
+    if (options.fillBackground && (a.status.ok() || a.status.error() == ImportError::NoWindows))
         refresh(a);
     return a;
 }
@@ -151,7 +139,7 @@ void updateWindows(FacadeAnalysis &analysis, const std::vector<PlacedWindow> &wi
         return;
     analysis.grid = arrangeWindows(windows, analysis.rectified.size());
     analysis.status = analysis.grid.empty()
-                          ? ImportStatus::failure(ImportError::NoWindows, tr("The facade has no windows."))
+                          ? ImportStatus::failure(ImportError::NoWindows, "The facade has no windows.")
                           : ImportStatus::success();
     refresh(analysis);
 }

@@ -3,6 +3,7 @@
 #include "Rectification.h"
 
 #include "internal/CvImage.h"
+#include "internal/FacadeExtent.h"
 #include "internal/FacadeFrame.h"
 #include "internal/Guard.h"
 #include "internal/LineSegments.h"
@@ -23,6 +24,11 @@ constexpr double kVerticalSpread = 35.0;  // candidates for the vertical point: 
 constexpr double kHorizontalSpread = 50.0; // and for the horizontal one: degrees from horizontal
 constexpr double kDominantShare = 0.45;   // a dominant line's longest run: this share of the longest of all
 constexpr double kLongShare = 0.25;       // long vertical lines: this share of the longest one
+constexpr double kPointAngle = 1.0 * 3.14159265358979 / 180.0; // a segment pulls a vanishing point within this angle
+constexpr double kVerticalTilt = 20.0;    // the vertical point lies within this many degrees of the photograph's vertical
+constexpr int kDensityCells = 16;         // the vertical lines' density is rated on this many cells a side
+constexpr double kLoneWeight = 0.1;       // a horizontal segment far from every vertical line weighs this share
+constexpr double kInnerBox = 0.5;         // a horizontal point may lie in the photograph, not in this share of its middle
 constexpr int kMinLines = 5;              // a vanishing point needs this many lines
 constexpr double kMinSupport = 0.5;       // and this much length together, in half the copy's larger side
 constexpr int kMaxFacades = 3;            // horizontal vanishing points looked for
@@ -32,6 +38,8 @@ constexpr int kReachingRows = 3;          // a facade's rows run as far as this 
 constexpr double kRepeatLength = 0.04;    // a row or column of window edges: this much line length at one position
 constexpr double kRowReach = 0.06;       // rows this share of the vertical lines' height beyond them still edge the facade
 constexpr double kSameFacade = 0.6;       // candidates overlapping this much (box IoU) outline one facade
+constexpr double kCorniceReach = 0.35;    // a roof line this share of the facade's height above its structure edges it
+constexpr int kBorderSamples = 256;       // the photograph's border is followed in the frame at this many points a side
 
 // Normalised image coordinates: centred on the copy, half its larger side = 1.
 struct Normaliser {
@@ -74,6 +82,7 @@ struct FacadeLines {
     LineSet columns, rows;
     double spanTop = -1e9, spanBottom = 1e9; // the height its long vertical lines span
     std::vector<std::pair<cv::Point2d, double>> midpoints; // of its segments in the frame, with their lengths
+    ExtentInput extent; // every segment of both families, and the photograph's border, in the frame
 };
 
 FacadeQuad photoExtent(const QImage &photo)
@@ -118,6 +127,35 @@ PhotoSegments normaliseSegments(const QImage &photo)
     return out;
 }
 
+// The segments with each length weighted by how dense the vertical lines
+// are around its midpoint: a facade's rows lie among its columns, while
+// lines of the ground, the sky or a roof have few vertical lines about them.
+std::vector<Segment> weightedByColumns(const PhotoSegments &s, const std::vector<int> &columns)
+{
+    const int n = kDensityCells;
+    auto cellOf = [&](const Segment &seg) {
+        const cv::Point2d m = 0.5 * (seg.a + seg.b);
+        const int x = std::clamp(int((m.x + s.halfW) / (2.0 * s.halfW) * n), 0, n - 1);
+        const int y = std::clamp(int((m.y + s.halfH) / (2.0 * s.halfH) * n), 0, n - 1);
+        return y * n + x;
+    };
+    std::vector<double> cells(std::size_t(n * n), 0.0), around(std::size_t(n * n), 0.0);
+    for (int i : columns)
+        cells[std::size_t(cellOf(s.segments[std::size_t(i)]))] += s.segments[std::size_t(i)].length;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            for (int v = std::max(0, y - 1); v <= std::min(n - 1, y + 1); ++v)
+                for (int u = std::max(0, x - 1); u <= std::min(n - 1, x + 1); ++u)
+                    around[std::size_t(y * n + x)] += cells[std::size_t(v * n + u)];
+    const double densest = *std::max_element(around.begin(), around.end());
+    std::vector<Segment> out = s.segments;
+    for (Segment &seg : out) {
+        const double d = densest > 0.0 ? around[std::size_t(cellOf(seg))] / densest : 1.0;
+        seg.length *= kLoneWeight + (1.0 - kLoneWeight) * std::min(1.0, 2.0 * d);
+    }
+    return out;
+}
+
 // The vertical point from the near-vertical segments, then horizontal points
 // one after another from the near-horizontal segments no earlier point took:
 // each facade of a street or a corner has its own.
@@ -127,17 +165,35 @@ VanishingPoints vanishingPoints(const PhotoSegments &s)
     std::mt19937 random(20240611u);
     // A few short pieces of curves meet somewhere by chance: a vanishing
     // point needs several lines and some length of them.
-    auto estimate = [&](const std::vector<int> &candidates) {
-        VanishingPoint vp = estimateVanishingPoint(s.segments, candidates, box, s.tolerance, kMinLines, random);
-        return vp.support < kMinSupport ? VanishingPoint() : vp;
+    // The point from the segments whose directions are sure, then every
+    // segment that meets it within the tolerance belongs to it.
+    // Looking down a street, the far end of a facade seen very obliquely,
+    // and its horizontal point, lie in the photograph, though not in its middle.
+    const ForbiddenBox inner{-kInnerBox * s.halfW, -kInnerBox * s.halfH, kInnerBox * s.halfW, kInnerBox * s.halfH};
+    auto estimate = [&](const std::vector<Segment> &segments, const std::vector<int> &candidates, bool vertical) {
+        VanishingPoint vp = estimateVanishingPoint(segments, candidates, vertical ? box : inner, s.tolerance, kMinLines, random,
+                                                   kPointAngle);
+        if (vp.support < kMinSupport)
+            return VanishingPoint();
+        vp.inliers.clear();
+        for (int i : candidates)
+            if (vanishingError(s.segments[std::size_t(i)], vp.point) <= s.tolerance)
+                vp.inliers.push_back(i);
+        return vp;
     };
     VanishingPoints out;
     std::vector<int> candidates;
     for (int i = 0; i < int(s.segments.size()); ++i)
         if (std::abs(s.segments[std::size_t(i)].angle - 90.0) <= kVerticalSpread)
             candidates.push_back(i);
-    out.vertical = estimate(candidates);
+    out.vertical = estimate(s.segments, candidates, true);
+    // A camera held for a photograph of a building keeps its verticals near
+    // the photograph's: a point far off that is lines of something else.
+    const cv::Vec3d &v = out.vertical.point;
+    if (out.vertical.found && std::atan2(std::abs(v[0]), std::abs(v[1])) * 180.0 / 3.14159265358979 > kVerticalTilt)
+        out.vertical = VanishingPoint();
 
+    const std::vector<Segment> weighted = weightedByColumns(s, out.vertical.inliers);
     std::vector<char> used(s.segments.size(), 0);
     for (int i : out.vertical.inliers)
         used[std::size_t(i)] = 1;
@@ -148,7 +204,7 @@ VanishingPoints vanishingPoints(const PhotoSegments &s)
             if (!used[std::size_t(i)] && std::min(a, 180.0 - a) <= kHorizontalSpread)
                 candidates.push_back(i);
         }
-        VanishingPoint horizontal = estimate(candidates);
+        VanishingPoint horizontal = estimate(weighted, candidates, false);
         if (!horizontal.found)
             break;
         for (int i : horizontal.inliers)
@@ -179,6 +235,7 @@ FacadeLines lineSets(const PhotoSegments &s, const VanishingPoint &vertical, con
         if (!inFrame(i, &a, &b))
             continue;
         out.rows.add(0.5 * (a.y + b.y), a.x, b.x);
+        out.extent.rows.push_back({a, b});
         out.midpoints.push_back({0.5 * (a + b), s.segments[std::size_t(i)].length});
     }
     // Where the facade's rows run; one stray line does not widen it.
@@ -194,6 +251,7 @@ FacadeLines lineSets(const PhotoSegments &s, const VanishingPoint &vertical, con
         cv::Point2d a, b;
         if (!inFrame(i, &a, &b))
             continue;
+        out.extent.columns.push_back({a, b});
         const double x = 0.5 * (a.x + b.x);
         if (x < lo - kGroupMargin || x > hi + kGroupMargin)
             continue;
@@ -281,30 +339,78 @@ void rate(FacadeCandidate &c, const FacadeLines &lines, const FrameRect &r, cons
     const double near = std::max(distance(q[0], q[3]), distance(q[1], q[2]));
     const double far = std::min(distance(q[0], q[3]), distance(q[1], q[2]));
     c.frontal = near > 0.0 ? far / near : 0.0;
-    c.score = c.lineLength * std::sqrt(1.0 + c.repeats) * (0.5 + 0.5 * c.frontal);
+    c.score = c.area * (c.structure > 0.0 ? c.structure : 0.01 * c.lineLength) * (0.5 + 0.5 * c.frontal);
 }
 
-// The candidate one horizontal point outlines; false when its lines bound
-// no usable quadrilateral.
-bool candidateFor(const PhotoSegments &s, const VanishingPoint &vertical, const VanishingPoint &horizontal,
-                  const QSize &photo, FacadeCandidate *out)
+// The photograph's border in the facade frame, densely sampled; points
+// beyond the frame's line at infinity (sky above a steep view) are left out.
+std::vector<cv::Point2d> borderInFrame(const cv::Matx33d &toImage, double halfW, double halfH)
 {
-    const FacadeLines lines = lineSets(s, vertical, horizontal);
-    FrameRect r = outline(lines, FrameRect{-s.halfW, -s.halfH, s.halfW, s.halfH});
-    // The corners stay on the photograph: where the frame cuts the facade,
-    // at the frame. (A corner beyond it may be given, but lines seen in the
-    // photograph do not tell how far the facade goes on.)
-    if (!fitInside(lines.toImage, r, s.halfW, s.halfH))
-        return false;
+    const cv::Matx33d toFrame = toImage.inv();
+    const cv::Point2d corners[4] = {{-halfW, -halfH}, {halfW, -halfH}, {halfW, halfH}, {-halfW, halfH}};
+    std::vector<cv::Point2d> out;
+    out.reserve(4 * kBorderSamples);
+    for (int side = 0; side < 4; ++side)
+        for (int i = 0; i < kBorderSamples; ++i) {
+            const double t = double(i) / kBorderSamples;
+            const cv::Point2d p = corners[side] + t * (corners[(side + 1) % 4] - corners[side]);
+            cv::Point2d q;
+            if (mapPoint(toFrame, p, &q))
+                out.push_back(q);
+        }
+    return out;
+}
+
+// The facade's rectangle in its frame: where both families of lines are
+// dense, its sides on strong lines or, where the facade runs on beyond the
+// photograph, on its own lines that just cover what is visible. Without
+// such a place, the outermost dominant lines kept on the photograph.
+bool frameRect(const PhotoSegments &s, FacadeLines &lines, FrameRect *r, double *structure)
+{
+    lines.extent.visible = borderInFrame(lines.toImage, s.halfW, s.halfH);
+    Extent extent;
+    if (structuredExtent(lines.extent, &extent)) {
+        *r = extent.rect;
+        // A cornice or a roof line holds rows of the facade but no columns:
+        // the top reaches up to the outermost dominant row above the windows.
+        const FrameRect o = outline(lines, FrameRect{-s.halfW, -s.halfH, s.halfW, s.halfH});
+        if (!extent.atFrame[1] && o.top < r->top && o.top > r->top - kCorniceReach * (r->bottom - r->top))
+            r->top = o.top;
+        *structure = extent.density;
+        return true;
+    }
+    *r = outline(lines, FrameRect{-s.halfW, -s.halfH, s.halfW, s.halfH});
+    *structure = 0.0;
+    return fitInside(lines.toImage, *r, s.halfW, s.halfH);
+}
+
+bool cornersOf(const PhotoSegments &s, const FacadeLines &lines, const FrameRect &r, FacadeQuad *corners)
+{
     const double xs[4] = {r.left, r.right, r.right, r.left};
     const double ys[4] = {r.top, r.top, r.bottom, r.bottom};
-    FacadeCandidate c;
     for (std::size_t k = 0; k < 4; ++k) {
         cv::Point2d p;
         if (!mapPoint(lines.toImage, {xs[k], ys[k]}, &p))
             return false;
-        c.corners[k] = s.norm.toPhoto(p);
+        (*corners)[k] = s.norm.toPhoto(p);
     }
+    return true;
+}
+
+// The candidate one horizontal point outlines; false when its lines bound
+// no usable quadrilateral. Corners beyond what the validation accepts are
+// drawn in to the photograph.
+bool candidateFor(const PhotoSegments &s, const VanishingPoint &vertical, const VanishingPoint &horizontal,
+                  const QSize &photo, FacadeCandidate *out)
+{
+    FacadeLines lines = lineSets(s, vertical, horizontal);
+    FrameRect r;
+    FacadeCandidate c;
+    if (!frameRect(s, lines, &r, &c.structure) || !cornersOf(s, lines, r, &c.corners))
+        return false;
+    if (!validateCorners(c.corners, photo).ok()
+        && !(fitInside(lines.toImage, r, s.halfW, s.halfH) && cornersOf(s, lines, r, &c.corners)))
+        return false;
     if (!validateCorners(c.corners, photo).ok())
         return false;
     if (horizontal.found) {

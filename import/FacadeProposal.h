@@ -32,6 +32,7 @@ struct FacadeCandidate {
     double lineLength = 0.0;        // its lines' length inside it, in photograph diagonals
     int repeats = 0;                // rows and columns of edges inside it (window-like structure)
     double frontal = 0.0;           // 1 for a facade seen square on, towards 0 the more oblique
+    double structure = 0.0;         // how densely rows and columns of edges fill it, 0 to 1
 };
 
 struct FacadeProposal {
@@ -46,9 +47,10 @@ struct FacadeProposal {
 };
 
 // Runs on a reduced copy of the photograph (at most 1024 pixels on a side);
-// corners and vanishing points are given in the photograph's own pixels,
-// the corners on the photograph (at its frame where the frame cuts the
-// facade).
+// corners and vanishing points are given in the photograph's own pixels.
+// Where the frame cuts the facade, the cut side is the facade's own line
+// that just covers what is visible, and its corners may lie beyond the frame
+// (as far as validateCorners accepts).
 FacadeProposal proposeFacade(const QImage &photo);
 
 } // namespace FacadeImport

@@ -1,10 +1,20 @@
 #ifndef TESSIVO_IMPORT_IMPORTSTATUS_H
 #define TESSIVO_IMPORT_IMPORTSTATUS_H
 
+#include "Failure.h"
+#include "PathText.h"
+
 #include <QString>
 
-// The outcome of an import step: what went wrong, if anything, and one line
-// that says so to the user. Steps never throw; they return one of these.
+// The outcome of an import step, in the program's one convention (Failure.h)
+// with a code: a Failure whose code is the ImportError below and whose reason
+// is one line saying what is wrong (naming the file in the file system's
+// encoding, as the model's reasons do). The wizard and the command line turn
+// the reason into the user's text, as they do the model's. Unlike a model
+// step, an import step returns its outcome (or keeps it in its result, beside
+// what it did find: an analysis that finds no windows is still an analysis),
+// since every caller acts on it. Steps never throw and log nothing: the
+// wizard shows every failure, the command line prints it.
 namespace FacadeImport {
 
 enum class ImportError {
@@ -26,13 +36,17 @@ enum class ImportError {
     WriteFailed     // a file of the case could not be written or put in place
 };
 
-struct ImportStatus {
-    ImportError error = ImportError::None;
-    QString message; // one line, empty when ok
+struct ImportStatus : Failure {
+    ImportError error() const { return ImportError(code); }
+    bool ok() const { return error() == ImportError::None; }
 
-    bool ok() const { return error == ImportError::None; }
     static ImportStatus success() { return {}; }
-    static ImportStatus failure(ImportError e, const QString &text) { return {e, text}; }
+    static ImportStatus failure(ImportError e, const QString &reason)
+    {
+        ImportStatus status;
+        fail(&status, e, toNarrowPath(reason));
+        return status;
+    }
 };
 
 } // namespace FacadeImport

@@ -8,14 +8,12 @@
 #include <QSize>
 #include <QString>
 
-// Reads a facade photograph (any format Qt reads: JPEG, PNG, ...) with the
-// limits the importer works within. The size declared in the file's header
-// is checked before anything is decoded, so a small file that claims a huge
-// picture costs nothing.
+// Reads a facade photograph (JPEG or PNG) through the program's checked
+// image reader (ImageFile), with its limits: the size declared in the file's
+// header is checked before anything is decoded, so a small file that claims
+// a huge picture costs nothing. The camera's orientation tag is applied.
 namespace FacadeImport {
 
-// The pixel limit of every image the program reads.
-constexpr qint64 kMaxPhotoPixels = ImageFile::kMaxPixels;
 constexpr int kMinPhotoSide = 64;
 
 struct Photograph {

@@ -3,8 +3,6 @@
 #include "internal/CvImage.h"
 #include "internal/Guard.h"
 
-#include <QCoreApplication>
-
 #include <opencv2/calib3d.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -21,11 +19,6 @@ constexpr double kMinFocal = 0.3;          // plausible focal lengths, times the
 constexpr double kMaxFocal = 4.0;
 constexpr double kFiniteLimit = 50.0;      // farther vanishing points (times the larger side) count as infinite
 constexpr int kMaxSupersampling = 3;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FacadeImport", text);
-}
 
 double cross(const QPointF &o, const QPointF &a, const QPointF &b)
 {
@@ -56,8 +49,8 @@ QString cornerName(const FacadeQuad &q, std::size_t i)
     const bool top = q[i].y() < centre.y();
     const bool left = q[i].x() < centre.x();
     if (top)
-        return left ? tr("top-left") : tr("top-right");
-    return left ? tr("bottom-left") : tr("bottom-right");
+        return left ? "top-left" : "top-right";
+    return left ? "bottom-left" : "bottom-right";
 }
 
 cv::Vec3d homogeneous(const QPointF &p)
@@ -145,20 +138,20 @@ ImportStatus validateCorners(const FacadeQuad &corners, const QSize &photoSize)
 {
     for (const QPointF &p : corners)
         if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
-            return ImportStatus::failure(ImportError::BadCorners, tr("The facade corners must be numbers."));
+            return ImportStatus::failure(ImportError::BadCorners, "The facade corners must be numbers.");
     const double dx = kMaxCornerOutside * photoSize.width();
     const double dy = kMaxCornerOutside * photoSize.height();
     for (std::size_t i = 0; i < 4; ++i) {
         const QPointF &p = corners[i];
         if (p.x() < -dx || p.y() < -dy || p.x() > photoSize.width() + dx || p.y() > photoSize.height() + dy)
             return ImportStatus::failure(ImportError::BadCorners,
-                                         tr("The %1 corner lies too far outside the photograph.")
+                                         QString("The %1 corner lies too far outside the photograph.")
                                              .arg(cornerName(corners, i)));
     }
     for (std::size_t i = 0; i < 4; ++i)
         if (length(corners[i], corners[(i + 1) % 4]) < kMinEdge)
             return ImportStatus::failure(ImportError::BadCorners,
-                                         tr("The facade corners must be at least %1 pixels apart.").arg(kMinEdge));
+                                         QString("The facade corners must be at least %1 pixels apart.").arg(kMinEdge));
     // Convex, in the given order: every turn the same way.
     int positive = 0, negative = 0;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -170,7 +163,7 @@ ImportStatus validateCorners(const FacadeQuad &corners, const QSize &photoSize)
     }
     if (positive != 4 && negative != 4)
         return ImportStatus::failure(ImportError::BadCorners,
-                                     tr("The facade corners do not form a convex quadrilateral."));
+                                     "The facade corners do not form a convex quadrilateral.");
     return ImportStatus::success();
 }
 
@@ -205,7 +198,7 @@ RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
         quad.emplace_back(p.x(), p.y());
     const cv::Mat h0 = cv::findHomography(square, quad, 0);
     if (h0.empty() || h0.type() != CV_64F) {
-        plan.status = ImportStatus::failure(ImportError::BadCorners, tr("The facade corners are degenerate."));
+        plan.status = ImportStatus::failure(ImportError::BadCorners, "The facade corners are degenerate.");
         return plan;
     }
     const Matrix3 H0 = fromMatx(cv::Matx33d(reinterpret_cast<const double *>(h0.data)));
@@ -216,7 +209,7 @@ RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
     const double height = std::hypot(M[0][1], M[1][1], M[2][1]);
     plan.aspect = width / height;
     if (!std::isfinite(plan.aspect) || !(plan.aspect > 0.0)) {
-        plan.status = ImportStatus::failure(ImportError::BadCorners, tr("The facade corners are degenerate."));
+        plan.status = ImportStatus::failure(ImportError::BadCorners, "The facade corners are degenerate.");
         return plan;
     }
 
@@ -306,7 +299,7 @@ RectificationPlan planRectification(const FacadeQuad &corners, const QSize &phot
     RectificationPlan plan;
     if (!runGuarded([&] { plan = planFrom(corners, photoSize); })) {
         plan = RectificationPlan();
-        plan.status = ImportStatus::failure(ImportError::Internal, tr("The facade corners cannot be rectified."));
+        plan.status = ImportStatus::failure(ImportError::Internal, "The facade corners cannot be rectified.");
     }
     return plan;
 }

@@ -1,6 +1,7 @@
 #include "WindowGrid.h"
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <cstdint>
 
@@ -19,26 +20,55 @@ int median(std::vector<int> v)
     return n % 2 ? v[n / 2] : int((std::int64_t(v[n / 2 - 1]) + v[n / 2]) / 2);
 }
 
-// Groups values that follow each other within tolerance; returns for every
-// value the index of its group, groups numbered in ascending order.
-std::vector<int> groupsOf(const std::vector<double> &values, double tolerance, int *count)
+// Groups the windows into lines (rows or columns): each window and the next
+// one along the line that is nearly level with it across (within
+// `tolerance`) share one, and so on from window to window, so that a line
+// that drifts over a facade whose rectification is not exact stays one line.
+// Returns for every window the index of its line, lines numbered in
+// ascending order of their median position across; along: the centres along
+// the line, across: across it.
+std::vector<int> linesOf(const std::vector<double> &along, const std::vector<double> &across, double tolerance,
+                         int *count)
 {
-    std::vector<std::size_t> order(values.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
+    const std::size_t n = along.size();
+    std::vector<std::size_t> parent(n);
+    for (std::size_t i = 0; i < n; ++i)
+        parent[i] = i;
+    const std::function<std::size_t(std::size_t)> root = [&](std::size_t i) {
+        while (parent[i] != i)
+            i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return values[a] < values[b]; });
-    std::vector<int> group(values.size(), 0);
-    int g = -1;
-    double last = 0.0;
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        const double v = values[order[k]];
-        if (k == 0 || v - last > tolerance)
-            ++g;
-        group[order[k]] = g;
-        last = v;
-    }
-    *count = g + 1;
-    return group;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return along[a] < along[b]; });
+    for (std::size_t k = 0; k < n; ++k)
+        for (std::size_t j = k + 1; j < n; ++j)
+            if (std::abs(across[order[j]] - across[order[k]]) <= tolerance) {
+                parent[root(order[j])] = root(order[k]);
+                break;
+            }
+    // Lines in ascending order of their median position across.
+    std::vector<std::vector<double>> members(n);
+    for (std::size_t i = 0; i < n; ++i)
+        members[root(i)].push_back(across[i]);
+    std::vector<std::pair<double, std::size_t>> lines;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!members[i].empty()) {
+            std::vector<double> &m = members[i];
+            std::nth_element(m.begin(), m.begin() + std::ptrdiff_t(m.size() / 2), m.end());
+            lines.push_back({m[m.size() / 2], i});
+        }
+    std::sort(lines.begin(), lines.end());
+    std::vector<int> index(n, 0);
+    for (std::size_t l = 0; l < lines.size(); ++l)
+        index[lines[l].second] = int(l);
+    std::vector<int> line(n);
+    for (std::size_t i = 0; i < n; ++i)
+        line[i] = index[root(i)];
+    *count = int(lines.size());
+    return line;
 }
 
 } // namespace
@@ -67,8 +97,8 @@ WindowGrid arrangeWindows(const std::vector<PlacedWindow> &placed, const QSize &
     const int w = median(widths);
     const int h = median(heights);
     int cols = 0, rows = 0;
-    const std::vector<int> col = groupsOf(cx, 0.5 * w, &cols);
-    const std::vector<int> row = groupsOf(cy, 0.5 * h, &rows);
+    const std::vector<int> col = linesOf(cy, cx, 0.5 * w, &cols);
+    const std::vector<int> row = linesOf(cx, cy, 0.5 * h, &rows);
 
     std::vector<std::vector<int>> colCentres(static_cast<std::size_t>(cols));
     std::vector<std::vector<int>> rowCentres(static_cast<std::size_t>(rows));

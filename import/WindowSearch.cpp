@@ -3,10 +3,9 @@
 #include "internal/CvImage.h"
 #include "internal/Guard.h"
 #include "internal/Lattice.h"
+#include "internal/FacadePeriod.h"
 #include "internal/WindowLayout.h"
 #include "internal/WallMap.h"
-
-#include <QCoreApplication>
 
 #include <opencv2/imgproc.hpp>
 
@@ -27,14 +26,16 @@ constexpr float kGoodMatch = 0.7f;  // correlation of a good match
 constexpr int kMaxCandidates = 24;  // candidate windows tried as the seed
 constexpr int kMinMatches = 3;      // a seed must match at least this often, itself included
 constexpr double kConsensus = 0.85; // share of windows in which a pixel must stand out to be window
+constexpr double kFinePeriod = 2.0 * kMinWorkWindow; // a lattice this fine (work pixels) is too fine for blobs
+constexpr double kSeedShare = 0.5;
+constexpr int kMinLayoutRepeats = 3; // blobs that found fewer windows found none
+constexpr double kMinFilledCells = 0.2; // and fill at least this share of its cells  // its windows are about this share of its period
+constexpr double kMarkKept = 0.7;  // a fitted mark this close to the drawn one stays as drawn
 constexpr double kSameWindow = 0.3; // two boxes overlapping this much (IoU) show one window
 constexpr double kConfirmed = 0.8;  // share of the lattice's windows the layout search must show
+constexpr double kOwnKind = 0.3;     // windows this close in size (log) are of the lattice's kind
+constexpr double kMissedShare = 0.2; // a lattice missing more than this share of its kind is not the finer
 constexpr double kLatticeShare = 0.4; // and the least share of the layout's windows the lattice holds
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FacadeImport", text);
-}
 
 // One resolution of the facade with what the search needs of it.
 struct Level {
@@ -266,7 +267,7 @@ void preferSalientLattice(const cv::Mat &rgb, const cv::Mat &inside, const Level
 WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
     WindowSearchResult result;
-    const QString none = tr("No repeated windows were found.");
+    const QString none("No repeated windows were found.");
     if (rectified.isNull()) {
         result.status = ImportStatus::failure(ImportError::NoWindows, none);
         return result;
@@ -274,14 +275,14 @@ WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, c
     const QRect imageRect(QPoint(0, 0), rectified.size());
     if (!marked.isNull() && !imageRect.contains(marked)) {
         result.status = ImportStatus::failure(ImportError::BadWindow,
-                                              tr("The marked window must lie inside the %1 x %2 facade image.")
+                                              QString("The marked window must lie inside the %1 x %2 facade image.")
                                                   .arg(rectified.width()).arg(rectified.height()));
         return result;
     }
     if (!marked.isNull() && (marked.width() < kMinMarked || marked.height() < kMinMarked)) {
         result.status = ImportStatus::failure(ImportError::BadWindow,
-                                              tr("The marked window must be at least %1 x %1 pixels of the facade image.")
-                                                  .arg(kMinMarked));
+                                              QString("The marked window must be at least %1 x %1 pixels of the "
+                                                      "facade image.").arg(kMinMarked));
         return result;
     }
     const cv::Mat rgb = toMat(rectified);
@@ -357,6 +358,90 @@ WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, c
     return result;
 }
 
+double overlapOf(const QRect &a, const QRect &b)
+{
+    const QRect common = a.intersected(b);
+    const double shared = common.isEmpty() ? 0.0 : double(common.width()) * common.height();
+    const double all = double(a.width()) * a.height() + double(b.width()) * b.height() - shared;
+    return all > 0.0 ? shared / all : 0.0;
+}
+
+// The facade and the share of it the photograph covers, read at a scale.
+struct ScaledFacade {
+    cv::Mat rgb, inside;
+};
+
+ScaledFacade scaledFacade(const cv::Mat &rgb, const cv::Mat &inside, double scale)
+{
+    ScaledFacade out{rgb, inside};
+    if (scale != 1.0) {
+        cv::resize(rgb, out.rgb, cv::Size(), scale, scale, scale < 1.0 ? cv::INTER_AREA : cv::INTER_LINEAR);
+        if (!inside.empty())
+            cv::resize(inside, out.inside, out.rgb.size(), 0, 0, cv::INTER_NEAREST);
+    }
+    return out;
+}
+
+// The layout maps of the facade read at a scale.
+LayoutMaps mapsAt(const cv::Mat &rgb, const cv::Mat &inside, double scale)
+{
+    const ScaledFacade s = scaledFacade(rgb, inside, scale);
+    return layoutMapsOf(s.rgb, s.inside);
+}
+
+// The scale at which windows at least `least` pixels on a side at scale 1
+// are read at least kMinWorkWindow large: windows of a few pixels (a
+// distant, dense facade) are read enlarged, so that the smoothing keeps the
+// wall between them.
+double enlargedFor(double least, double scale, int side)
+{
+    if (least * scale >= kMinWorkWindow)
+        return scale;
+    return std::min({kMaxEnlargement, double(kMinWorkWindow) / least, double(kMaxWorkSide) / side});
+}
+
+// The windows of a lattice too fine for blobs (a distant, dense facade),
+// from the facade's period, read enlarged; none where the facade shows no
+// such lattice. scale: that of the maps; updated when windows are found.
+// small: the facade as read at *scale.
+std::vector<LayoutBox> fineLatticeWindows(const cv::Mat &rgb, const cv::Mat &inside, const ScaledFacade &small,
+                                          double *scale)
+{
+    // The period from the facade as it is, not smoothed as the maps are.
+    cv::Mat grey;
+    cv::cvtColor(small.rgb, grey, cv::COLOR_RGB2GRAY);
+    grey.convertTo(grey, CV_32F, 1.0 / 255.0);
+    const cv::Size2d period = facadePeriod(grey, small.inside);
+    const double least = std::min(period.width, period.height);
+    if (least <= 0.0 || least >= kFinePeriod)
+        return {};
+    const double enlarged = enlargedFor(kSeedShare * least / *scale, *scale, std::max(rgb.cols, rgb.rows));
+    const double k = enlarged / *scale;
+    std::vector<LayoutBox> found =
+        repeatsOfPeriod(mapsAt(rgb, inside, enlarged), cv::Size2d(period.width * k, period.height * k));
+    // A fine texture (brick courses, stone, slats) repeats too, but few of
+    // its cells hold a window-like box; a lattice of windows fills a fair
+    // share of its cells.
+    const double covered = inside.empty() ? double(rgb.total()) : double(cv::countNonZero(inside));
+    const double cells = covered * *scale * *scale / (period.width * period.height);
+    if (double(found.size()) < kMinFilledCells * cells)
+        return {};
+    *scale = enlarged;
+    return found;
+}
+
+// Windows found without a mark: blobs that repeat; where blobs show no
+// windows, those of a lattice too fine for them. scale: that of the maps;
+// updated when the windows come from enlarged ones.
+std::vector<LayoutBox> unmarkedWindows(const cv::Mat &rgb, const cv::Mat &inside, double *scale)
+{
+    const ScaledFacade small = scaledFacade(rgb, inside, *scale);
+    std::vector<LayoutBox> boxes = layoutWindows(layoutMapsOf(small.rgb, small.inside));
+    if (boxes.size() >= std::size_t(kMinLayoutRepeats))
+        return boxes;
+    std::vector<LayoutBox> fine = fineLatticeWindows(rgb, inside, small, scale);
+    return fine.empty() ? boxes : fine;
+}
 
 // The windows the layout search finds (or the repeats of the marked one), in
 // rectified pixels.
@@ -364,23 +449,14 @@ std::vector<PlacedWindow> layoutSearch(const cv::Mat &rgb, const cv::Mat &inside
 {
     const int side = std::max(rgb.cols, rgb.rows);
     double scale = std::min(1.0, double(kWorkSide) / side);
-    // Windows of a few pixels (a distant, dense facade) are read enlarged, so
-    // that the smoothing keeps the wall between them.
-    if (!marked.isNull()) {
-        const int least = std::min(marked.width(), marked.height());
-        if (least * scale < kMinWorkWindow)
-            scale = std::min({kMaxEnlargement, double(kMinWorkWindow) / least, double(kMaxWorkSide) / side});
+    std::vector<LayoutBox> boxes;
+    if (marked.isNull()) {
+        boxes = unmarkedWindows(rgb, inside, &scale);
+    } else {
+        scale = enlargedFor(std::min(marked.width(), marked.height()), scale, side);
+        boxes = repeatsOfWindow(mapsAt(rgb, inside, scale),
+                                scaled(cv::Rect(marked.x(), marked.y(), marked.width(), marked.height()), scale));
     }
-    cv::Mat small = rgb, smallInside = inside;
-    if (scale != 1.0) {
-        cv::resize(rgb, small, cv::Size(), scale, scale, scale < 1.0 ? cv::INTER_AREA : cv::INTER_LINEAR);
-        if (!inside.empty())
-            cv::resize(inside, smallInside, small.size(), 0, 0, cv::INTER_NEAREST);
-    }
-    const LayoutMaps maps = layoutMapsOf(small, smallInside);
-    const std::vector<LayoutBox> boxes =
-        marked.isNull() ? layoutWindows(maps)
-                        : repeatsOfWindow(maps, scaled(cv::Rect(marked.x(), marked.y(), marked.width(), marked.height()), scale));
     std::vector<PlacedWindow> placed;
     const double inv = 1.0 / scale;
     for (const LayoutBox &b : boxes) {
@@ -389,18 +465,11 @@ std::vector<PlacedWindow> layoutSearch(const cv::Mat &rgb, const cv::Mat &inside
         const int h = int(std::lround((b.box.y + b.box.height) * inv)) - y;
         placed.push_back({QRect(x, y, w, h), b.score});
     }
-    // The marked window stands as marked.
-    if (!marked.isNull() && !placed.empty())
+    // The marked window stands as marked, unless it was fitted to a window
+    // clearly smaller than the box drawn around it.
+    if (!marked.isNull() && !placed.empty() && overlapOf(placed.front().rect, marked) >= kMarkKept)
         placed.front().rect = marked;
     return placed;
-}
-
-double overlapOf(const QRect &a, const QRect &b)
-{
-    const QRect common = a.intersected(b);
-    const double shared = common.isEmpty() ? 0.0 : double(common.width()) * common.height();
-    const double all = double(a.width()) * a.height() + double(b.width()) * b.height() - shared;
-    return all > 0.0 ? shared / all : 0.0;
 }
 
 // Share of the windows of one set that a window of the other covers in part.
@@ -428,8 +497,30 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
     for (const PlacedWindow &p : layout)
         b.push_back(p.rect);
     // The layout search may find more (a ground floor, a shopfront) than the
-    // lattice's one kind; the lattice must hold a fair share of them.
-    return agreement(a, b) >= kConfirmed && double(a.size()) >= kLatticeShare * double(b.size());
+    // lattice's one kind; the lattice must hold a fair share of them, and
+    // miss few of its own kind (a row its template did not match).
+    if (agreement(a, b) < kConfirmed || double(a.size()) < kLatticeShare * double(b.size()))
+        return false;
+    std::vector<double> widths, heights;
+    for (const QRect &r : a) {
+        widths.push_back(r.width());
+        heights.push_back(r.height());
+    }
+    std::nth_element(widths.begin(), widths.begin() + std::ptrdiff_t(widths.size() / 2), widths.end());
+    std::nth_element(heights.begin(), heights.begin() + std::ptrdiff_t(heights.size() / 2), heights.end());
+    const double w = widths[widths.size() / 2], h = heights[heights.size() / 2];
+    // Below the lattice is the ground floor, whose openings (doors, barred
+    // or shop windows) a lattice of the floors above rightly leaves out.
+    int bottom = 0;
+    for (const QRect &r : a)
+        bottom = std::max(bottom, r.bottom());
+    int missed = 0;
+    for (const QRect &r : b) {
+        const bool held = std::any_of(a.begin(), a.end(), [&](const QRect &l) { return overlapOf(l, r) >= kSameWindow; });
+        const bool ownKind = std::abs(std::log(r.width() / w)) < kOwnKind && std::abs(std::log(r.height() / h)) < kOwnKind;
+        missed += !held && ownKind && r.top() < bottom;
+    }
+    return double(missed) <= kMissedShare * double(a.size() + std::size_t(missed));
 }
 
 WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
@@ -452,7 +543,7 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, cons
     result.matches = int(placed.size());
     result.grid = arrangeWindows(placed, rectified.size());
     if (result.grid.empty())
-        result.status = ImportStatus::failure(ImportError::NoWindows, tr("No repeated windows were found."));
+        result.status = ImportStatus::failure(ImportError::NoWindows, "No repeated windows were found.");
     return result;
 }
 
@@ -463,7 +554,7 @@ WindowSearchResult findWindows(const QImage &rectified, const QRect &marked, con
     WindowSearchResult result;
     if (!runGuarded([&] { result = searchFrom(rectified, marked, inside); })) {
         result = WindowSearchResult();
-        result.status = ImportStatus::failure(ImportError::Internal, tr("Not enough memory to search for windows."));
+        result.status = ImportStatus::failure(ImportError::Internal, "Not enough memory to search for windows.");
     }
     return result;
 }

@@ -59,14 +59,14 @@ bool benchmark(const char *title, TestCaseKind kind, const std::function<Photogr
         const FacadeAnalysis a = analysePhotograph(p.image, options);
         const double analysisMs = millisecondsOf(timer);
         if (!a.status.ok()) {
-            std::printf("  analysis failed: %s\n", qPrintable(a.status.message));
+            std::printf("  analysis failed: %s\n", a.status.reason.c_str());
             return false;
         }
         WrittenCase written;
         const ImportStatus status = writeCase(a, {kind, root.path(), "bench", true}, &written);
         const double totalMs = millisecondsOf(whole);
         if (!status.ok()) {
-            std::printf("  writing failed: %s\n", qPrintable(status.message));
+            std::printf("  writing failed: %s\n", status.reason.c_str());
             return false;
         }
         if (run == 0) { // warm-up; report what was found once
@@ -109,7 +109,7 @@ int main(int argc, char *argv[])
                                   : qEnvironmentVariable("TESSIVO_TESTDATA") + "/Tessivo_TestCases/blinds/5.jpg";
     const Photograph photo = readPhotograph(path);
     if (!photo.status.ok()) {
-        std::fprintf(stderr, "bench_import: %s\nusage: bench_import [PHOTO]\n", qPrintable(photo.status.message));
+        std::fprintf(stderr, "bench_import: %s\nusage: bench_import [PHOTO]\n", photo.status.reason.c_str());
         return 2;
     }
     bool ok = true;

@@ -27,7 +27,7 @@ int main(int argc, char **argv)
         const QString path = QString::fromLocal8Bit(argv[i]);
         const FacadeImport::Photograph photo = FacadeImport::readPhotograph(path);
         if (!photo.status.ok()) {
-            std::fprintf(stderr, "%s: %s\n", argv[i], qPrintable(photo.status.message));
+            std::fprintf(stderr, "%s: %s\n", argv[i], photo.status.reason.c_str());
             continue;
         }
         QElapsedTimer timer;

@@ -33,13 +33,24 @@ bool insideBox(const cv::Vec3d &v, const ForbiddenBox &box)
     return x > box.left && x < box.right && y > box.top && y < box.bottom;
 }
 
+// A segment meets the point when its ends lie within tolerance of the line
+// through its midpoint and the point, and, with maxAngle above 0, when its
+// direction is within maxAngle (radians) of that line's: a short segment's
+// direction is loose, and many short ones agree with any point nearby.
+bool meets(const Segment &s, const cv::Vec3d &v, double tolerance, double maxAngle)
+{
+    const double e = vanishingError(s, v);
+    const double length = std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
+    return e <= tolerance && (maxAngle <= 0.0 || e <= 0.5 * length * std::sin(maxAngle));
+}
+
 std::vector<int> inliersOf(const std::vector<Segment> &segments, const std::vector<int> &candidates,
-                           const cv::Vec3d &v, double tolerance, double *support)
+                           const cv::Vec3d &v, double tolerance, double maxAngle, double *support)
 {
     std::vector<int> in;
     double total = 0.0;
     for (int i : candidates) {
-        if (vanishingError(segments[std::size_t(i)], v) <= tolerance) {
+        if (meets(segments[std::size_t(i)], v, tolerance, maxAngle)) {
             in.push_back(i);
             total += segments[std::size_t(i)].length;
         }
@@ -108,7 +119,7 @@ double vanishingError(const Segment &segment, const cv::Vec3d &point)
 
 VanishingPoint estimateVanishingPoint(const std::vector<Segment> &segments, const std::vector<int> &candidates,
                                       const ForbiddenBox &forbidden, double tolerance, int minInliers,
-                                      std::mt19937 &random)
+                                      std::mt19937 &random, double maxAngle)
 {
     VanishingPoint best;
     if (int(candidates.size()) < std::max(2, minInliers))
@@ -144,7 +155,7 @@ VanishingPoint estimateVanishingPoint(const std::vector<Segment> &segments, cons
         if (insideBox(v, forbidden))
             continue;
         double support = 0.0;
-        inliersOf(segments, candidates, v, tolerance, &support);
+        inliersOf(segments, candidates, v, tolerance, maxAngle, &support);
         if (support > bestSupport) {
             bestSupport = support;
             bestPoint = v;
@@ -155,13 +166,13 @@ VanishingPoint estimateVanishingPoint(const std::vector<Segment> &segments, cons
 
     // Refine on the inliers, then gather the inliers of the refined point.
     cv::Vec3d v = bestPoint;
-    std::vector<int> in = inliersOf(segments, candidates, v, tolerance, nullptr);
+    std::vector<int> in = inliersOf(segments, candidates, v, tolerance, maxAngle, nullptr);
     for (int round = 0; round < 3 && int(in.size()) >= 2; ++round) {
         const cv::Vec3d refined = leastSquaresPoint(segments, in);
         if (insideBox(refined, forbidden))
             break;
         v = refined;
-        in = inliersOf(segments, candidates, v, tolerance, nullptr);
+        in = inliersOf(segments, candidates, v, tolerance, maxAngle, nullptr);
     }
     if (int(in.size()) < minInliers)
         return best;

@@ -13,7 +13,7 @@ namespace FacadeImport {
 struct Segment {
     cv::Point2d a;
     cv::Point2d b;
-    double length = 0.0;
+    double length = 0.0; // what the segment weighs in an estimate: its length, unless weighted otherwise
     double angle = 0.0; // of the direction a -> b, degrees in [0, 180)
 };
 
@@ -42,9 +42,12 @@ struct ForbiddenBox {
 // ends. Needs at least minInliers inliers. The segments should be given in a
 // frame centred on the photograph and scaled to about unit size, which keeps
 // the least-squares problem well conditioned; tolerance is in that frame.
+// With maxAngle above 0 (radians), an inlier's direction must also lie within
+// maxAngle of the line to the point, which keeps short segments, whose
+// directions are loose, from pulling the point.
 VanishingPoint estimateVanishingPoint(const std::vector<Segment> &segments, const std::vector<int> &candidates,
                                       const ForbiddenBox &forbidden, double tolerance, int minInliers,
-                                      std::mt19937 &random);
+                                      std::mt19937 &random, double maxAngle = 0.0);
 
 // Distance from the ends of a segment to the line through its midpoint and
 // the vanishing point, in the segment's units.

@@ -1,5 +1,6 @@
 #include "WindowLayout.h"
 
+#include "FacadePeriod.h"
 #include "WallMap.h"
 
 #include <opencv2/imgproc.hpp>
@@ -27,6 +28,10 @@ constexpr double kAlignShare = 0.35;   // centres this share of a width apart sh
 constexpr double kColourSlack = 2.5;   // windows' colours lie within this many of their spreads
 constexpr double kMinColourSpread = 14.0; // Lab units: windows differ at least this much among themselves
 constexpr double kMarkedLike = 0.7;   // a repeat stands out at least this share of what the marked one does
+constexpr double kMinLightness = 0.05; // and at least this much (of black to white) on every side
+constexpr double kSeedShares[] = {0.5, 0.7}; // a seed's sides, shares of the period
+constexpr double kSeedReach = 0.5;    // a seed's sides move this share of its size to fit its window
+constexpr double kMarkShrink = 0.6;   // a box is fitted to a window down to this share of its sides
 
 double percentile(std::vector<double> v, double share)
 {
@@ -408,86 +413,221 @@ std::vector<LayoutBox> blobsLike(const LayoutMaps &maps, const cv::Rect &mark)
     return found;
 }
 
-std::vector<LayoutBox> standingOutLike(const LayoutMaps &maps, const cv::Rect &marked)
-{
-    const cv::Rect image(cv::Point(), maps.windowness.size());
-    const cv::Rect mark = marked & image;
-    if (mark.width < 2 || mark.height < 2)
-        return {};
-    // Stand-out of a window-sized box against the ring of wall around it,
-    // for every position, from integral images.
-    cv::Mat integral;
-    cv::integral(maps.windowness, integral, CV_64F);
-    const int w = mark.width, h = mark.height;
-    const int mx = std::max(1, w / 4), my = std::max(1, h / 4);
-    auto sumOf = [&](int x0, int y0, int x1, int y1) {
-        x0 = std::clamp(x0, 0, image.width);
-        x1 = std::clamp(x1, 0, image.width);
-        y0 = std::clamp(y0, 0, image.height);
-        y1 = std::clamp(y1, 0, image.height);
-        const double s = integral.at<double>(y1, x1) - integral.at<double>(y0, x1) - integral.at<double>(y1, x0)
-                       + integral.at<double>(y0, x0);
-        return std::make_pair(s, double((x1 - x0) * (y1 - y0)));
-    };
+// Sums over boxes of one map, from its integral image; boxes are clipped to
+// the map.
+class BoxSums {
+public:
+    explicit BoxSums(const cv::Mat &map) : m_size(map.size()) { cv::integral(map, m_integral, CV_64F); }
+
+    // Mean and area of the box from (x0, y0) to (x1, y1), clipped.
+    std::pair<double, double> mean(int x0, int y0, int x1, int y1) const
+    {
+        x0 = std::clamp(x0, 0, m_size.width);
+        x1 = std::clamp(x1, 0, m_size.width);
+        y0 = std::clamp(y0, 0, m_size.height);
+        y1 = std::clamp(y1, 0, m_size.height);
+        const double area = double(x1 - x0) * double(y1 - y0);
+        if (area < 1.0)
+            return {0.0, 0.0};
+        const double s = m_integral.at<double>(y1, x1) - m_integral.at<double>(y0, x1)
+                       - m_integral.at<double>(y1, x0) + m_integral.at<double>(y0, x0);
+        return {s / area, area};
+    }
+
+    // How a w x h box at (x, y) stands out on its least side, and its mean.
     // A window stands out from the wall on each of its four sides; a band
     // across the facade (a string course) only above and below it.
-    auto standOut = [&](int x, int y) { // x, y: the box's corner
-        const auto in = sumOf(x, y, x + w, y + h);
+    std::pair<double, double> standOut(int x, int y, int w, int h) const
+    {
+        const auto in = mean(x, y, x + w, y + h);
         if (in.second < 1.0)
-            return std::make_pair(0.0, 0.0);
-        const double fill = in.first / in.second;
-        const std::pair<double, double> sides[4] = {sumOf(x, y - my, x + w, y), sumOf(x, y + h, x + w, y + h + my),
-                                                    sumOf(x - mx, y, x, y + h), sumOf(x + w, y, x + w + mx, y + h)};
+            return {0.0, 0.0};
+        const int mx = std::max(1, w / 4), my = std::max(1, h / 4);
+        const std::pair<double, double> sides[4] = {mean(x, y - my, x + w, y), mean(x, y + h, x + w, y + h + my),
+                                                    mean(x - mx, y, x, y + h), mean(x + w, y, x + w + mx, y + h)};
         double least = 1.0;
         for (const auto &side : sides)
             if (side.second >= 1.0)
-                least = std::min(least, fill - side.first / side.second);
-        return std::make_pair(least, fill);
-    };
-    const auto own = standOut(mark.x, mark.y);
-    const double bar = std::max(0.08, kMarkedLike * own.first);
-    const double fillBar = std::max(kMinFill * 0.5, kMarkedLike * own.second);
-    cv::Mat score(std::max(1, image.height - h + 1), std::max(1, image.width - w + 1), CV_32F, cv::Scalar(0));
-    for (int y = 0; y + h <= image.height; ++y) {
+                least = std::min(least, in.first - side.first);
+        return {least, in.first};
+    }
+
+private:
+    cv::Size m_size;
+    cv::Mat m_integral;
+};
+
+// The facade's lightness, 0 (black) to 1 (white).
+cv::Mat lightnessOf(const LayoutMaps &maps)
+{
+    cv::Mat lightness;
+    cv::extractChannel(maps.lab, lightness, 0);
+    lightness.convertTo(lightness, CV_32F, 1.0 / 255.0);
+    return lightness;
+}
+
+// The facade's lightness (0 to 1) turned so that the marked window is the
+// high side: most windows are darker than their wall by day, some lighter
+// (lit rooms, the sky reflected). Windows that differ little from the wall
+// in colour (grey glass in a white wall, seen from afar) still differ in
+// lightness from the wall right around them.
+cv::Mat lightnessLike(const LayoutMaps &maps, const cv::Rect &mark)
+{
+    cv::Mat lightness = lightnessOf(maps);
+    const BoxSums sums(lightness);
+    const int mx = std::max(1, mark.width / 2), my = std::max(1, mark.height / 2);
+    const auto inner = sums.mean(mark.x, mark.y, mark.x + mark.width, mark.y + mark.height);
+    const auto outer = sums.mean(mark.x - mx, mark.y - my, mark.x + mark.width + mx, mark.y + mark.height + my);
+    const double ring = (outer.first * outer.second - inner.first * inner.second) / std::max(1.0, outer.second - inner.second);
+    if (inner.first < ring)
+        lightness = 1.0 - lightness;
+    return lightness;
+}
+
+// Every place where a box of the marked window's size stands out from the
+// map around it about as much as the marked window does, best first, none
+// within most of a window of a better one.
+std::vector<LayoutBox> standingOutOn(const LayoutMaps &maps, const cv::Mat &map, const cv::Rect &mark, double like,
+                                     double floor)
+{
+    const BoxSums sums(map);
+    const int w = mark.width, h = mark.height;
+    const auto own = sums.standOut(mark.x, mark.y, w, h);
+    if (own.first <= 0.0)
+        return {};
+    const double bar = std::max(floor, like * own.first);
+    cv::Mat score(std::max(1, map.rows - h + 1), std::max(1, map.cols - w + 1), CV_32F, cv::Scalar(0));
+    for (int y = 0; y + h <= map.rows; ++y) {
         float *row = score.ptr<float>(y);
-        for (int x = 0; x + w <= image.width; ++x) {
-            const auto s = standOut(x, y);
-            if (s.first >= bar && s.second >= fillBar)
+        for (int x = 0; x + w <= map.cols; ++x) {
+            const auto s = sums.standOut(x, y, w, h);
+            if (s.first >= bar)
                 row[x] = float(s.first);
         }
     }
-    std::vector<LayoutBox> found{{cv::Rect2d(mark), 1.0}};
-    const cv::Vec3d markColour = colourIn(maps.lab, mark);
-    for (;;) {
-        double best;
+    // Best first; nothing within most of a window of one taken is another
+    // window.
+    struct Place {
+        float score;
         cv::Point at;
-        cv::minMaxLoc(score, nullptr, &best, nullptr, &at);
-        if (best <= 0.0)
-            break;
-        const cv::Rect2d box(at.x, at.y, w, h);
-        // Nothing within most of a window of this one is another window.
-        const cv::Rect clear = cv::Rect(at.x - w * 7 / 10, at.y - h * 7 / 10, w * 7 / 5 + 1, h * 7 / 5 + 1)
-                             & cv::Rect(cv::Point(), score.size());
-        score(clear).setTo(0.0f);
-        const bool apart = std::none_of(found.begin(), found.end(), [&](const LayoutBox &b) {
-            return (b.box & box).area() > 0.25 * box.area();
-        });
-        if (!apart || meanInCovered(maps, box) < 0.95)
+    };
+    std::vector<Place> places;
+    for (int y = 0; y < score.rows; ++y)
+        for (int x = 0; x < score.cols; ++x)
+            if (score.at<float>(y, x) > 0.0f)
+                places.push_back({score.at<float>(y, x), cv::Point(x, y)});
+    std::stable_sort(places.begin(), places.end(), [](const Place &a, const Place &b) { return a.score > b.score; });
+    cv::Mat cleared(score.size(), CV_8U, cv::Scalar(0));
+    std::vector<LayoutBox> found;
+    const cv::Vec3d markColour = colourIn(maps.lab, mark);
+    for (const Place &p : places) {
+        if (cleared.at<uchar>(p.at))
+            continue;
+        const cv::Rect2d box(p.at.x, p.at.y, w, h);
+        cleared(cv::Rect(p.at.x - w * 7 / 10, p.at.y - h * 7 / 10, w * 7 / 5 + 1, h * 7 / 5 + 1)
+                & cv::Rect(cv::Point(), score.size()))
+            .setTo(1);
+        if (meanInCovered(maps, box) < 0.95 || (box & cv::Rect2d(mark)).area() > 0.25 * box.area())
             continue;
         if (cv::norm(colourIn(maps.lab, box) - markColour) > kColourSlack * kMinColourSpread)
             continue;
-        found.push_back({box, std::min(1.0, best / std::max(1e-6, own.first))});
+        found.push_back({box, std::min(1.0, p.score / own.first)});
+    }
+    return found;
+}
+
+// Where a window's edges lie along one profile across it (the window the
+// high side): the half-way crossings between its peak inside the mark and the
+// wall's level on either side, which is where a blurred edge of a small
+// window lies. False when the profile shows no window.
+bool edgesOnProfile(const std::vector<double> &p, int from, int to, double *low, double *high)
+{
+    const int n = int(p.size());
+    if (to <= from || from < 0 || to > n)
+        return false;
+    const int peak = int(std::max_element(p.begin() + from, p.begin() + to) - p.begin());
+    const double before = *std::min_element(p.begin(), p.begin() + peak + 1);
+    const double after = *std::min_element(p.begin() + peak, p.end());
+    auto crossing = [&](int step, double base) {
+        const double half = 0.5 * (p[std::size_t(peak)] + base);
+        for (int i = peak; i + step >= 0 && i + step < n; i += step)
+            if (p[std::size_t(i + step)] < half) // between i and i + step
+                return i + step * (p[std::size_t(i)] - half) / (p[std::size_t(i)] - p[std::size_t(i + step)]);
+        return double(step < 0 ? 0 : n - 1);
+    };
+    *low = crossing(-1, before) + 0.5;
+    *high = crossing(1, after) + 0.5;
+    return *high - *low >= 1.0;
+}
+
+// A box fitted to the window in and around it on the lightness turned the
+// window's way: its sides go where the lightness across the middle of the
+// box crosses half way from the window to the wall, which is where a blurred
+// edge lies. The fit stays within `reach` of the box's sides (a share of its
+// size); a fit that keeps less than most of the box (one pane of a window
+// with mullions) does not stand, and the box is returned as it was.
+cv::Rect2d fittedBox(const cv::Mat &lightness, const cv::Rect2d &boxIn, double reach)
+{
+    const cv::Rect box(boxIn);
+    const cv::Rect image(cv::Point(), lightness.size());
+    const int dx = std::max(1, box.width / 2), dy = std::max(1, box.height / 2);
+    const cv::Rect across = cv::Rect(box.x - dx, box.y + box.height / 4, box.width + 2 * dx, std::max(1, box.height / 2)) & image;
+    const cv::Rect down = cv::Rect(box.x + box.width / 4, box.y - dy, std::max(1, box.width / 2), box.height + 2 * dy) & image;
+    if (across.empty() || down.empty() || box.width < 2 || box.height < 2)
+        return boxIn;
+    cv::Mat columns, rows;
+    cv::reduce(lightness(across), columns, 0, cv::REDUCE_AVG, CV_64F);
+    cv::reduce(lightness(down), rows, 1, cv::REDUCE_AVG, CV_64F);
+    double left, right, top, bottom;
+    if (!edgesOnProfile(std::vector<double>(columns.begin<double>(), columns.end<double>()), box.x - across.x,
+                        box.x + box.width - across.x, &left, &right)
+        || !edgesOnProfile(std::vector<double>(rows.begin<double>(), rows.end<double>()), box.y - down.y,
+                           box.y + box.height - down.y, &top, &bottom))
+        return boxIn;
+    const double rx = reach * box.width, ry = reach * box.height;
+    const cv::Rect2d within(box.x - rx, box.y - ry, box.width + 2 * rx, box.height + 2 * ry);
+    const cv::Rect2d fitted = cv::Rect2d(cv::Point2d(std::round(across.x + left), std::round(down.y + top)),
+                                         cv::Point2d(std::round(across.x + right), std::round(down.y + bottom)))
+                            & within;
+    if (fitted.width < kMarkShrink * box.width || fitted.height < kMarkShrink * box.height)
+        return boxIn;
+    return fitted;
+}
+
+// The box of the window a user marked, fitted to the window inside it: a
+// box drawn by hand is a little larger than the window (whole pixels of the
+// photograph around a window of a few), and its repeats take its size.
+cv::Rect fittedMark(const LayoutMaps &maps, const cv::Rect &mark)
+{
+    return cv::Rect(fittedBox(lightnessLike(maps, mark), cv::Rect2d(mark), 0.0));
+}
+
+// Places that stand out from the wall as the marked window does, on the
+// windowness map and on the lightness turned the mark's way.
+std::vector<LayoutBox> standingOutLike(const LayoutMaps &maps, const cv::Rect &mark)
+{
+    std::vector<LayoutBox> found{{cv::Rect2d(mark), 1.0}};
+    std::vector<LayoutBox> more = standingOutOn(maps, maps.windowness, mark, kMarkedLike, 0.08);
+    for (const LayoutBox &b : standingOutOn(maps, lightnessLike(maps, mark), mark, kMarkedLike, kMinLightness))
+        more.push_back(b);
+    std::stable_sort(more.begin(), more.end(), [](const LayoutBox &a, const LayoutBox &b) { return a.score > b.score; });
+    for (const LayoutBox &b : more) {
+        const bool apart = std::none_of(found.begin(), found.end(), [&](const LayoutBox &f) {
+            return (f.box & b.box).area() > 0.25 * b.box.area();
+        });
+        if (apart)
+            found.push_back(b);
     }
     return found;
 }
 
 } // namespace
 
-std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &marked)
+namespace {
+
+// The repeats of a window whose box is already fitted to it, the window first.
+std::vector<LayoutBox> repeatsOfFitted(const LayoutMaps &maps, const cv::Rect &mark)
 {
-    const cv::Rect mark = marked & cv::Rect(cv::Point(), maps.windowness.size());
-    if (mark.width < 2 || mark.height < 2)
-        return {};
     // Clean blobs first; then places that stand out as the marked window
     // does, where they line up with a window already found (a window whose
     // blob ran into its frame or its neighbour's).
@@ -504,6 +644,97 @@ std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &m
     }
     snapToLines(found);
     found.front() = LayoutBox{cv::Rect2d(mark), 1.0};
+    return found;
+}
+
+} // namespace
+
+std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &marked)
+{
+    const cv::Rect clipped = marked & cv::Rect(cv::Point(), maps.windowness.size());
+    if (clipped.width < 2 || clipped.height < 2)
+        return {};
+    return repeatsOfFitted(maps, fittedMark(maps, clipped));
+}
+
+
+namespace {
+
+// A typical window of a fine lattice: of boxes a share of the period in
+// size, darker or lighter than the wall, the kind that stands out most on
+// the whole; of its places that stand out, not the clearest (its repeats
+// must stand out nearly as much, which few would) but one at the upper
+// quarter of how much they stand out. An empty box when none stands out.
+cv::Rect seedOfPeriod(const LayoutMaps &maps, const cv::Size2d &period)
+{
+    const cv::Mat lightness = lightnessOf(maps);
+    const cv::Mat inverse = 1.0 - lightness;
+    // A seed need not sit exactly on its window: fitting moves it there.
+    const int step = std::max(1, int(std::min(period.width, period.height) / 4.0));
+    std::vector<std::pair<double, cv::Rect>> bestPeaks;
+    double bestTotal = 0.0;
+    const cv::Mat *bestTurned = &inverse;
+    for (const cv::Mat *map : {&inverse, &lightness}) {
+        const BoxSums sums(*map);
+        for (const double across : kSeedShares)
+            for (const double down : kSeedShares) {
+                const int w = std::max(2, int(std::lround(across * period.width)));
+                const int h = std::max(2, int(std::lround(down * period.height)));
+                // The best place in each cell of the period's size.
+                std::vector<std::pair<double, cv::Rect>> peaks;
+                double total = 0.0;
+                for (int cy = 0; cy + h <= map->rows; cy += int(period.height))
+                    for (int cx = 0; cx + w <= map->cols; cx += int(period.width)) {
+                        std::pair<double, cv::Rect> peak{kMinLightness, cv::Rect()};
+                        for (int y = cy; y < cy + int(period.height) && y + h <= map->rows; y += step)
+                            for (int x = cx; x < cx + int(period.width) && x + w <= map->cols; x += step) {
+                                const double s = sums.standOut(x, y, w, h).first;
+                                if (s > peak.first && meanInCovered(maps, cv::Rect2d(x, y, w, h)) >= 0.95)
+                                    peak = {s, cv::Rect(x, y, w, h)};
+                            }
+                        if (!peak.second.empty()) {
+                            peaks.push_back(peak);
+                            total += peak.first;
+                        }
+                    }
+                if (total > bestTotal) {
+                    bestTotal = total;
+                    bestTurned = map;
+                    bestPeaks.swap(peaks);
+                }
+            }
+    }
+    if (bestPeaks.empty())
+        return {};
+    std::sort(bestPeaks.begin(), bestPeaks.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    // The window's size: the median of the clearest quarter's boxes, each
+    // fitted to its window (larger or smaller than the share guessed).
+    const cv::Mat turned = bestTurned == &inverse ? inverse : lightness;
+    std::vector<double> widths, heights;
+    for (std::size_t i = 0; i <= bestPeaks.size() / 4; ++i) {
+        const cv::Rect2d f = fittedBox(turned, cv::Rect2d(bestPeaks[i].second), kSeedReach);
+        widths.push_back(f.width);
+        heights.push_back(f.height);
+    }
+    const cv::Rect2d typical = fittedBox(turned, cv::Rect2d(bestPeaks[bestPeaks.size() / 2].second), kSeedReach);
+    const double w = medianOf(widths), h = medianOf(heights);
+    return cv::Rect(int(std::lround(typical.x + 0.5 * typical.width - 0.5 * w)),
+                    int(std::lround(typical.y + 0.5 * typical.height - 0.5 * h)), int(std::lround(w)), int(std::lround(h)))
+         & cv::Rect(cv::Point(), maps.lab.size());
+}
+
+} // namespace
+
+std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d &period)
+{
+    if (period.width < 2.0 || period.height < 2.0)
+        return {};
+    const cv::Rect seed = seedOfPeriod(maps, period);
+    if (seed.empty())
+        return {};
+    std::vector<LayoutBox> found = repeatsOfFitted(maps, seed);
+    if (found.size() < std::size_t(kMinRepeats))
+        return {};
     return found;
 }
 

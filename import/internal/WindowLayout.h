@@ -41,6 +41,12 @@ std::vector<LayoutBox> layoutWindows(const LayoutMaps &maps);
 // the wall as it does), the marked one first.
 std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &marked);
 
+// The windows of a facade whose windows are too small or too faint for
+// blobs (a distant, dense lattice): the box a share of the period in size
+// that stands out most from the wall around it is taken as a marked window,
+// and its repeats are found.
+std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d &period);
+
 } // namespace FacadeImport
 
 #endif

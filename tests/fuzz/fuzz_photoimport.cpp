@@ -15,6 +15,7 @@
 #include "CaseArt.h"
 #include "FacadeAnalysis.h"
 #include "PhotoReader.h"
+#include "Rectification.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -61,17 +62,18 @@ void checkHomography(const FacadeAnalysis &a)
                        - h[0][1] * (h[1][0] * h[2][2] - h[1][2] * h[2][0])
                        + h[0][2] * (h[1][0] * h[2][1] - h[1][1] * h[2][0]);
     FUZZ_CHECK(std::isfinite(det) && det != 0.0);
-    // The rectified image's corners land inside the photograph (its facade
-    // quadrilateral) and come back where they started.
+    // The rectified image's corners land on the facade's quadrilateral, which
+    // lies at most kMaxCornerOutside of the photograph beyond its edges (where
+    // the frame cuts the facade), and come back where they started.
     const QSizeF photo(a.photo.size());
     const QSizeF size(a.rectified.size());
     for (const QPointF &p : {QPointF(0, 0), QPointF(size.width(), 0), QPointF(size.width(), size.height()),
                              QPointF(0, size.height()), QPointF(0.5 * size.width(), 0.5 * size.height())}) {
         const QPointF q = rectifiedToPhoto(camera, p);
         FUZZ_CHECK(std::isfinite(q.x()) && std::isfinite(q.y()));
-        const double slack = 1.0 + 1e-6 * std::max(photo.width(), photo.height());
-        FUZZ_CHECK(q.x() >= -slack && q.y() >= -slack && q.x() <= photo.width() + slack
-                   && q.y() <= photo.height() + slack);
+        const double sx = 1.0 + kMaxCornerOutside * photo.width() + 1e-6 * photo.width();
+        const double sy = 1.0 + kMaxCornerOutside * photo.height() + 1e-6 * photo.height();
+        FUZZ_CHECK(q.x() >= -sx && q.y() >= -sy && q.x() <= photo.width() + sx && q.y() <= photo.height() + sy);
         const QPointF back = photoToRectified(camera, q);
         FUZZ_CHECK(std::abs(back.x() - p.x()) < 0.01 && std::abs(back.y() - p.y()) < 0.01);
     }
@@ -115,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const Photograph photo = readPhotographData(bytes, QStringLiteral("fuzz input"));
     if (!photo.status.ok()) {
-        FUZZ_CHECK(!photo.status.message.isEmpty() && photo.image.isNull());
+        FUZZ_CHECK(!photo.status.reason.empty() && photo.image.isNull());
         return 0;
     }
     FUZZ_CHECK(photo.image.format() == QImage::Format_RGB888);
@@ -127,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     options.clearLeafZones = true;
     const FacadeAnalysis a = analysePhotograph(photo.image, options);
     if (!a.status.ok()) {
-        FUZZ_CHECK(!a.status.message.isEmpty());
+        FUZZ_CHECK(!a.status.reason.empty());
         return 0;
     }
     FUZZ_CHECK(a.plan.status.ok() && a.rectified.size() == a.plan.size);

@@ -1,10 +1,11 @@
 // The facade proposal on photographs made of the generator's rectified
 // facades drawn in perspective, whose corners are known: a frontal and a
 // keystoned facade, two facades meeting at a corner (the wider one a
-// candidate) and a facade cut by the photograph's frame, whose
-// proposal reaches past the frame. And a facade imported with corners beyond
-// the frame: only the part the photograph shows is searched, and the rest is
-// wall.
+// candidate), a facade cut by the photograph's frame, whose proposal
+// reaches past the frame, and a wall the frame cuts on three sides, whose cut
+// sides are its own lines covering what is visible. And a facade imported
+// with corners beyond the frame: only the part the photograph shows is
+// searched, and the rest is wall.
 #include "FacadeAnalysis.h"
 #include "ImportTestSupport.h"
 #include "QWindowData2D.h"
@@ -59,6 +60,7 @@ private slots:
     void proposal_data();
     void proposal();
     void cutByFrame();
+    void cutSidesBeyondFrame();
 
 private:
     QImage m_blinds;   // rectified facades of generated cases
@@ -143,6 +145,35 @@ void TestFacadeProposal::proposal()
     }
 }
 
+// A wall the frame cuts on both sides and at the top, as a photograph
+// taken close to a long warehouse shows it: the cut sides are the facade's
+// own lines that just cover what the photograph shows, so the corners of
+// the receding sides lie beyond the frame, and the part of the proposal
+// inside the photograph is wall.
+void TestFacadeProposal::cutSidesBeyondFrame()
+{
+    const QSize size(800, 600);
+    const FacadeQuad truth = quad(-60, -50, 870, -30, 880, 520, -70, 540);
+    const FacadeProposal p = proposeFacade(streetScene(size, {{m_blinds, truth}}));
+    QVERIFY(p.fromLines);
+    auto visible = [&](const FacadeQuad &q) {
+        return QPolygonF({q[0], q[1], q[2], q[3]}).intersected(QPolygonF(QRectF(QPointF(0, 0), QSizeF(size))));
+    };
+    auto area = [](const QPolygonF &polygon) {
+        double sum = 0.0;
+        for (int i = 0; i < polygon.size(); ++i)
+            sum += polygon[i].x() * polygon[(i + 1) % polygon.size()].y()
+                 - polygon[(i + 1) % polygon.size()].x() * polygon[i].y();
+        return 0.5 * std::abs(sum);
+    };
+    const QPolygonF proposed = visible(p.corners), wall = visible(truth);
+    const double common = area(proposed.intersected(wall));
+    QVERIFY2(common > 0.97 * area(proposed), qPrintable(QString("wall %1 of %2").arg(common).arg(area(proposed))));
+    QVERIFY2(common > 0.8 * area(wall), qPrintable(QString("covers %1 of %2").arg(common).arg(area(wall))));
+    QVERIFY2(p.corners[3].x() < -1.0 && p.corners[2].x() > size.width() + 1.0,
+             qPrintable(QString("bottom corners at x %1 and %2").arg(p.corners[3].x()).arg(p.corners[2].x())));
+}
+
 // Corners beyond the photograph's right edge: the analysis takes them, the
 // mask says which part the photograph shows, no window is found beyond it,
 // and what lies beyond is wall like the wall beside it, not a smear of the
@@ -156,7 +187,7 @@ void TestFacadeProposal::cutByFrame()
     options.useCorners = true;
     options.corners = truth;
     const FacadeAnalysis a = analysePhotograph(photo, options);
-    QVERIFY2(a.status.ok(), qPrintable(a.status.message));
+    QVERIFY2(a.status.ok(), a.status.reason.c_str());
     QCOMPARE(a.inside.format(), QImage::Format_Grayscale8);
     QCOMPARE(a.inside.size(), a.rectified.size());
 

@@ -306,7 +306,7 @@ void TestImportAccuracy::givenCorners()
     options.corners = trueCorners(t);
     options.clearLeafZones = t.shutters;
     const FacadeAnalysis a = analysePhotographFile(t.photoPath, options);
-    QVERIFY2(a.status.ok(), qPrintable(a.status.message));
+    QVERIFY2(a.status.ok(), a.status.reason.c_str());
 
     // The camera: the focal length of the true corners' vanishing points, a
     // rotation, and H mapping the rectified corners onto the given corners
@@ -439,7 +439,7 @@ void TestImportAccuracy::markedWindow()
         options.window = QRect(int(std::lround(w.x * sx)), int(std::lround(w.y * sy)), int(std::lround(w.width * sx)),
                                int(std::lround(w.height * sy)));
         const FacadeAnalysis a = analysePhotographFile(t.photoPath, options);
-        QVERIFY2(a.status.ok(), qPrintable(a.status.message));
+        QVERIFY2(a.status.ok(), a.status.reason.c_str());
         QCOMPARE(a.search.seed, options.window);
         checkWindows(t, a.grid, a.rectified.size());
         if (QTest::currentTestFailed())
@@ -457,7 +457,7 @@ void TestImportAccuracy::automatic()
     const Truth t = loadTruth(kind, fileName);
     QVERIFY(t.model && !t.rectified.isNull());
     const FacadeAnalysis a = analysePhotographFile(t.photoPath);
-    QVERIFY2(a.status.ok(), qPrintable(a.status.message));
+    QVERIFY2(a.status.ok(), a.status.reason.c_str());
     QVERIFY(a.proposal.fromLines && a.proposal.horizontal.found && a.proposal.vertical.found);
     QVERIFY(a.plan.camera.focalFromVanishingPoints);
     QVERIFY2(std::abs(a.plan.camera.focal / t.model->cameraK[0][0] - 1.0) < 0.03,
@@ -478,7 +478,7 @@ void TestImportAccuracy::cluttered()
     const Truth t = loadTruth(kind, fileName);
     QVERIFY(t.model && !t.rectified.isNull());
     const FacadeAnalysis a = analysePhotograph(withClutter(QImage(t.photoPath)));
-    QVERIFY2(a.status.ok(), qPrintable(a.status.message));
+    QVERIFY2(a.status.ok(), a.status.reason.c_str());
     checkLevelAndUpright(t, a.plan.camera);
 
     // Every window found is a true one (its centre inside a true window, no
@@ -521,7 +521,7 @@ void TestImportAccuracy::shrinking()
     for (QPointF &c : options.corners)
         c *= scale;
     const FacadeAnalysis a = analysePhotograph(large, options);
-    QVERIFY2(a.status.ok(), qPrintable(a.status.message));
+    QVERIFY2(a.status.ok(), a.status.reason.c_str());
     const QSize size = a.rectified.size();
     QVERIFY(size.width() == kMaxRectifiedWidth || size.height() == kMaxRectifiedHeight);
     QVERIFY(size.width() <= kMaxRectifiedWidth && size.height() <= kMaxRectifiedHeight);

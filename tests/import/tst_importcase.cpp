@@ -192,7 +192,7 @@ void TestImportCase::initTestCase()
     options.useCorners = true;
     options.corners = trueCorners(t);
     m_analysis = analysePhotographFile(t.photoPath, options);
-    QVERIFY2(m_analysis.status.ok(), qPrintable(m_analysis.status.message));
+    QVERIFY2(m_analysis.status.ok(), m_analysis.status.reason.c_str());
 }
 
 void TestImportCase::importedCaseLoads_data()
@@ -220,7 +220,7 @@ void TestImportCase::importedCaseLoads()
         options.corners = trueCorners(t);
     options.clearLeafZones = t.shutters;
     const FacadeAnalysis a = analysePhotographFile(t.photoPath, options);
-    QVERIFY2(a.status.ok(), qPrintable(a.status.message));
+    QVERIFY2(a.status.ok(), a.status.reason.c_str());
     const int n = int(a.grid.windows.size());
 
     QTemporaryDir root;
@@ -230,7 +230,7 @@ void TestImportCase::importedCaseLoads()
     target.name = "rue des Fleurs 12";
     WrittenCase written;
     const ImportStatus status = writeCase(a, target, &written);
-    QVERIFY2(status.ok(), qPrintable(status.message));
+    QVERIFY2(status.ok(), status.reason.c_str());
     QCOMPARE(written.folder, QDir(root.path()).filePath(kind));
     QCOMPARE(written.photo, QString("rue des Fleurs 12.jpg"));
 
@@ -436,15 +436,15 @@ void TestImportCase::refusals()
 
     WrittenCase written;
     const ImportStatus status = writeCase(analysis, {TestCaseKind::Blind, root, name, replace}, &written);
-    QCOMPARE(status.error, error);
+    QCOMPARE(status.error(), error);
     if (error != ImportError::None) {
-        QVERIFY2(status.message.contains(says), qPrintable(status.message));
-        QVERIFY(!status.message.contains('\n'));
+        QVERIFY2(QString::fromStdString(status.reason).contains(says), status.reason.c_str());
+        QVERIFY(status.reason.find('\n') == std::string::npos);
         QCOMPARE(treeListing(sandbox.path()), before);
         return;
     }
     // Replaced: the new case with all 18 windows, and only it.
-    QVERIFY2(status.ok(), qPrintable(status.message));
+    QVERIFY2(status.ok(), status.reason.c_str());
     const QString photo = name + ".jpg";
     QCOMPARE(filesBelow(blinds), expectedFiles(TestCaseKind::Blind, photo.toStdString(), 18));
     QCOMPARE(QDir(blinds).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),

@@ -63,7 +63,7 @@ PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth,
     const FacadeAnalysis a = analysePhotographFile(path, options);
     m.milliseconds = timer.nsecsElapsed() / 1e6;
     if (!a.status.ok())
-        m.status = a.status.message;
+        m.status = QString::fromStdString(a.status.reason);
     m.planned = a.plan.status.ok() && !a.rectified.isNull();
     if (m.planned) {
         m.facade = a.plan.corners;
