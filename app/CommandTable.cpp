@@ -4,17 +4,23 @@
 // row here (and its handler).
 #include "TessivoDemo.h"
 
+#include "CaseSession.h"
 #include "EditHistory.h"
 #include "FacadeGLWidget.h"
 #include "HelpWindow.h"
 #include "QWindowData2D.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
+
+#include <functional>
 
 // A command runs `run`; an option (checkable) is turned on or off with `turn`
 // and reads its state with `isOn`, so that its check mark always shows the
-// state the dialog really has. `applies` disables what cannot do anything.
+// state the dialog really has; a step of the edit history (undo, redo) is an
+// action `create` takes from the history, which steps it. `applies` disables
+// what cannot do anything.
 struct TessivoDemo::Command {
     // The key of a command: the platform's standard key where Qt has one,
     // else a portable sequence such as "Ctrl+E".
@@ -33,6 +39,7 @@ struct TessivoDemo::Command {
     bool (TessivoDemo::*isOn)() const;
     bool (TessivoDemo::*applies)() const;
     bool startsGroup; // a separator before it in the menu
+    QAction *(TessivoDemo::*create)(const QString &text) = nullptr;
 };
 
 namespace {
@@ -50,6 +57,35 @@ Command option(const char *name, const char *text, Command::Keys keys, void (Tes
 {
     return {name, text, keys, nullptr, turn, isOn, applies, startsGroup};
 }
+
+Command historyStep(const char *name, const char *text, Command::Keys keys,
+                    QAction *(TessivoDemo::*create)(const QString &), bool (TessivoDemo::*applies)() const,
+                    bool startsGroup = false)
+{
+    return {name, text, keys, nullptr, nullptr, nullptr, applies, startsGroup, create};
+}
+
+// Ends the view's mouse edit before the key of an action reaches it: the
+// edit is then a step of its own, which the action's step can take back.
+class MouseEditEndsFirst : public QObject
+{
+public:
+    MouseEditEndsFirst(QObject *parent, std::function<void()> endMouseEdit)
+        : QObject(parent), m_endMouseEdit(std::move(endMouseEdit))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Shortcut)
+            m_endMouseEdit();
+        return false;
+    }
+
+private:
+    std::function<void()> m_endMouseEdit;
+};
 
 } // namespace
 
@@ -72,8 +108,8 @@ const std::vector<TessivoDemo::Command> &TessivoDemo::commandTable()
                 &D::hasShutterCase),
         command("randomShutterAngles", TEXT("Random shutter angles"), "Ctrl+R", &D::randomShutterAngleSlot,
                 &D::hasShutterCase),
-        command("undo", TEXT("Undo"), QKeySequence::Undo, &D::undoEdit, &D::canUndo, true),
-        command("redo", TEXT("Redo"), QKeySequence::Redo, &D::redoEdit, &D::canRedo),
+        historyStep("undo", TEXT("Undo"), QKeySequence::Undo, &D::createUndoAction, &D::canUndo, true),
+        historyStep("redo", TEXT("Redo"), QKeySequence::Redo, &D::createRedoAction, &D::canRedo),
         option("dragAllBlinds", TEXT("Drag all blinds"), "Ctrl+B", &D::dragAllBlindsToggledSlot,
                &D::dragAllBlindsOn, &D::hasBlindCase, true),
         option("turnAllShutters", TEXT("Turn all shutters together"), "Ctrl+T", &D::rotateAllShuttersToggledSlot,
@@ -94,8 +130,9 @@ const std::vector<TessivoDemo::Command> &TessivoDemo::commandTable()
 // focus is in it.
 void TessivoDemo::buildCommands()
 {
+    auto *endsFirst = new MouseEditEndsFirst(this, [this] { facadeView->endMouseEdit(); });
     for (const Command &c : commandTable()) {
-        auto *action = new QAction(tr(c.text), this);
+        QAction *action = c.create ? (this->*c.create)(tr(c.text)) : new QAction(tr(c.text), this);
         action->setObjectName(QLatin1String(c.name));
         if (c.keys.portable)
             action->setShortcut(QKeySequence(QLatin1String(c.keys.portable)));
@@ -103,8 +140,12 @@ void TessivoDemo::buildCommands()
             action->setShortcuts(c.keys.standard);
         // A mouse edit still open (a key pressed while the button is held)
         // ends first: a command may open a modal dialog, which takes the
-        // mouse, so the release would never reach the view.
-        if (c.run) {
+        // mouse, so the release would never reach the view. The history's
+        // steps end it themselves, but the key ends it before: the edit is
+        // then a step the key takes back.
+        if (c.create) {
+            action->installEventFilter(endsFirst);
+        } else if (c.run) {
             connect(action, &QAction::triggered, this, [this, run = c.run] {
                 facadeView->endMouseEdit();
                 (this->*run)();
@@ -167,14 +208,14 @@ void TessivoDemo::showHelp()
     m_helpWindow->activateWindow();
 }
 
-void TessivoDemo::undoEdit()
+QAction *TessivoDemo::createUndoAction(const QString &text)
 {
-    m_history->undo();
+    return m_session->history().createUndoAction(this, text);
 }
 
-void TessivoDemo::redoEdit()
+QAction *TessivoDemo::createRedoAction(const QString &text)
 {
-    m_history->redo();
+    return m_session->history().createRedoAction(this, text);
 }
 
 bool TessivoDemo::always() const
@@ -199,12 +240,12 @@ bool TessivoDemo::hasShutterCase() const
 
 bool TessivoDemo::canUndo() const
 {
-    return m_history->canUndo();
+    return m_session->history().canUndo();
 }
 
 bool TessivoDemo::canRedo() const
 {
-    return m_history->canRedo();
+    return m_session->history().canRedo();
 }
 
 bool TessivoDemo::dragAllBlindsOn() const

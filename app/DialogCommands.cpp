@@ -2,13 +2,13 @@
 // grid files, grid restructuring, the shutter sliders and the display options.
 #include "TessivoDemo.h"
 
+#include "CaseSession.h"
 #include "EditHistory.h"
 #include "FacadeGLWidget.h"
 #include "PathText.h"
 #include "QWindowData2D.h"
 #include "UserMessages.h"
 
-#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -98,7 +98,7 @@ bool TessivoDemo::saveGridToChosenFile()
                            UserMessages::reasonText(failure.reason));
         return false;
     }
-    m_history->markSaved();
+    m_session->history().markSaved();
     return true;
 }
 
@@ -107,67 +107,55 @@ void TessivoDemo::dragAllBlindsToggledSlot(bool flag)
     facadeView->setDragAllBlinds(flag);
 }
 
+// The spin boxes drive the session's counts; without a case they only show
+// them.
 void TessivoDemo::gridRowChangedSlot(int row)
 {
-    if (!windowData)
+    if (!windowData) {
+        m_session->keepCounts({ui.spinBoxRow->value(), ui.spinBoxCol->value()});
         return;
-    const int rebuilt = windowData->restructureGrid(row, ui.spinBoxCol->value());
+    }
+    const int cols = ui.spinBoxCol->value();
+    Failure refusal;
+    m_session->changeRows(row, &refusal);
     facadeView->resetSelection();
     facadeView->updateGL();
-    if (rebuilt == 0 && !m_settingCounts)
-        refuseCounts(row, ui.spinBoxCol->value(), ui.spinBoxRow);
+    refuseCounts(row, cols, refusal);
     recordEdit(tr("Change rows"));
 }
 
 void TessivoDemo::gridColChangedSlot(int col)
 {
-    if (!windowData)
+    if (!windowData) {
+        m_session->keepCounts({ui.spinBoxRow->value(), ui.spinBoxCol->value()});
         return;
-    const int rebuilt = windowData->restructureGrid(ui.spinBoxRow->value(), col);
+    }
+    const int rows = ui.spinBoxRow->value();
+    Failure refusal;
+    m_session->changeCols(col, &refusal);
     facadeView->resetSelection();
     facadeView->updateGL();
-    if (rebuilt == 0 && !m_settingCounts)
-        refuseCounts(ui.spinBoxRow->value(), col, ui.spinBoxCol);
+    refuseCounts(rows, col, refusal);
     recordEdit(tr("Change columns"));
 }
 
-// Only counts that do not fit the bounds are refused here; a grid that cannot
-// be laid out for another reason (a grid file without bounds) stays as the
-// restructuring left it. The spin box the user changed goes back to the
-// grid's count without running its slot.
-void TessivoDemo::refuseCounts(int rowCount, int colCount, QSpinBox *changed)
+void TessivoDemo::refuseCounts(int rowCount, int colCount, const Failure &refusal)
 {
-    Failure failure;
-    if (windowData->latticeFits(rowCount, colCount, &failure))
+    if (refusal.reason.empty())
         return;
-    {
-        const QSignalBlocker blocker(changed);
-        changed->setValue(changed == ui.spinBoxRow ? windowData->rows : windowData->cols);
-    }
     UserMessages::warn(this, tr("Change the grid"),
                        tr("The grid cannot have %1 rows and %2 columns.").arg(rowCount).arg(colCount),
-                       UserMessages::reasonText(failure.reason));
+                       UserMessages::reasonText(refusal.reason));
 }
 
-// Returns to the loaded grid's counts. A spin box that has to change runs its
-// own grid slot synchronously (row first); when both already agree the grid
-// is rebuilt here. The boxes' range holds the loaded counts (showLoadedCounts).
+// Returns to the loaded grid's counts, row first, as one step; the spin
+// boxes follow the session.
 void TessivoDemo::resetWindowGridStructureSlot()
 {
     if (!windowData)
         return;
-    const EditHistory::Step step(*m_history, tr("Reset grid"));
-    const QScopedValueRollback<bool> settingCounts(m_settingCounts, true);
-    const int r = ui.spinBoxRow->value();
-    const int c = ui.spinBoxCol->value();
-    const int nr = loadedRowCount();
-    const int nc = loadedColCount();
-    if (r == nr && c == nc)
-        windowData->restructureGrid(nr, nc);
-    if (r != nr)
-        ui.spinBoxRow->setValue(nr);
-    if (c != nc)
-        ui.spinBoxCol->setValue(nc);
+    const EditHistory::Step step(m_session->history(), tr("Reset grid"));
+    m_session->resetCounts();
     facadeView->resetSelection();
     facadeView->updateGL();
     updateControlStates();
@@ -225,7 +213,7 @@ void TessivoDemo::showOriginalImageToggledSlot(bool flag)
 
 void TessivoDemo::recordEdit(const QString &name)
 {
-    m_history->record(name);
+    m_session->history().record(name);
     updateControlStates();
 }
 
@@ -274,7 +262,7 @@ void TessivoDemo::beginMouseEdit()
     if (m_mouseEditOpen)
         return;
     m_mouseEditOpen = true;
-    m_history->beginStep();
+    m_session->history().beginStep();
 }
 
 void TessivoDemo::finishMouseEdit()
@@ -287,6 +275,6 @@ void TessivoDemo::finishMouseEdit()
         name = facadeView->dragAllBlinds ? tr("Drag all blinds") : tr("Drag blind");
     else if (facadeView->movingWindow)
         name = tr("Move window");
-    m_history->endStep(name);
+    m_session->history().endStep(name);
     updateControlStates();
 }

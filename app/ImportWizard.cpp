@@ -3,6 +3,7 @@
 #include "BusyWork.h"
 #include "ImportWizardPages.h"
 #include "PhotoReader.h"
+#include "UserMessages.h"
 
 #include <QMessageBox>
 
@@ -110,7 +111,7 @@ bool ImportWizard::importPhotograph(QWidget *parent, const QString &path, const 
     const Photograph photo = window ? runBusy<Photograph>(window, [path] { return readPhotograph(path); })
                                     : readPhotograph(path);
     if (!photo.status.ok()) {
-        QMessageBox::warning(parent, tr("Import photograph"), photo.status.message);
+        QMessageBox::warning(parent, tr("Import photograph"), UserMessages::reasonText(photo.status.reason));
         return false;
     }
     ImportWizard wizard(photo.image, path, caseRoot, parent);

@@ -5,6 +5,7 @@
 #include "FoundWords.h"
 #include "ImportWizard.h"
 #include "QuadEditor.h"
+#include "UserMessages.h"
 #include "WindowEditor.h"
 
 #include <QButtonGroup>
@@ -112,7 +113,7 @@ bool ImportCornersPage::validatePage()
 {
     const ImportStatus status = validateCorners(m_editor->quad(), m_session.photo.size());
     if (!status.ok())
-        m_status->setText(status.message);
+        m_status->setText(UserMessages::reasonText(status.reason));
     return status.ok();
 }
 
@@ -177,9 +178,9 @@ void ImportWindowsPage::initializePage()
     m_session.analysedCorners = corners;
     m_editor->setFacade(m_session.analysis.rectified);
     m_editor->setWindows(rectsOf(m_session.analysis.grid));
-    m_problem = m_session.analysis.status.error == ImportError::NoWindows || m_session.analysis.status.ok()
+    m_problem = m_session.analysis.status.error() == ImportError::NoWindows || m_session.analysis.status.ok()
                     ? QString()
-                    : m_session.analysis.status.message;
+                    : UserMessages::reasonText(m_session.analysis.status.reason);
     showCount();
 }
 
@@ -220,7 +221,7 @@ void ImportWindowsPage::findLikeSelected()
     const WindowSearchResult found = runBusy<WindowSearchResult>(
         wizard(), [rectified, marked, inside] { return findWindows(rectified, marked, inside); });
     if (!found.status.ok()) {
-        m_count->setText(found.status.message);
+        m_count->setText(UserMessages::reasonText(found.status.reason));
         return;
     }
     const int before = int(m_editor->windows().size());
@@ -311,10 +312,10 @@ bool ImportCasePage::validatePage()
                 return std::make_pair(status, written);
             });
         const ImportStatus &status = result.first;
-        if (status.error == ImportError::NameTaken && !target.replace) {
+        if (status.error() == ImportError::NameTaken && !target.replace) {
             const auto answer = QMessageBox::question(
                 this, tr("Import photograph"),
-                tr("%1 Replace it with this one?").arg(status.message), QMessageBox::Yes | QMessageBox::No,
+                tr("%1 Replace it with this one?").arg(UserMessages::reasonText(status.reason)), QMessageBox::Yes | QMessageBox::No,
                 QMessageBox::No);
             if (answer != QMessageBox::Yes)
                 return false;
@@ -322,7 +323,7 @@ bool ImportCasePage::validatePage()
             continue;
         }
         if (!status.ok()) {
-            QMessageBox::warning(this, tr("Import photograph"), status.message);
+            QMessageBox::warning(this, tr("Import photograph"), UserMessages::reasonText(status.reason));
             return false;
         }
         m_session.caseWritten = true;
@@ -336,6 +337,6 @@ bool ImportCasePage::validatePage()
 void ImportCasePage::check()
 {
     const ImportStatus name = checkCaseName(m_name->text());
-    m_problem->setText(name.ok() ? QString() : name.message);
+    m_problem->setText(name.ok() ? QString() : UserMessages::reasonText(name.reason));
     emit completeChanged();
 }

@@ -1,5 +1,6 @@
 #include "TessivoDemo.h"
 
+#include "CaseSession.h"
 #include "CrashRecovery.h"
 #include "DialogEventFilter.h"
 #include "EditHistory.h"
@@ -8,16 +9,17 @@
 #include "TestCasePaths.h"
 
 #include <QCursor>
+#include <QSignalBlocker>
 #include <QToolTip>
 
-#include <algorithm>
-#include <utility>
+#include <tuple>
 
 
 // Builds the form, puts the facade view into the scroll area, connects the
 // panel's controls to their slots and the view's selection to the shutter
 // sliders; the grid and shutter controls start disabled.
-TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(parent, flags)
+TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags), m_session(std::make_unique<CaseSession>()), windowData(m_session->modelSlot())
 {
     ui.setupUi(this);
     setFixedSize(geometry().width(), geometry().height());
@@ -66,10 +68,19 @@ TessivoDemo::TessivoDemo(QWidget *parent, Qt::WindowFlags flags) : QDialog(paren
 // and menus, the guard against stray keys, the tooltips.
 void TessivoDemo::setUpEditing()
 {
-    m_history = new EditHistory([this] { return windowData.get(); }, ui.spinBoxRow, ui.spinBoxCol, this);
-    connect(m_history, &EditHistory::restored, this, &TessivoDemo::followRestoredState);
-    connect(m_history, &EditHistory::stateChanged, this, &TessivoDemo::updateCommandStates);
-    m_recovery = new CrashRecovery(*m_history, [this] { return windowData.get(); }, this);
+    EditHistory &history = m_session->history();
+    connect(&history, &EditHistory::restored, this, &TessivoDemo::followRestoredState);
+    connect(&history, &EditHistory::stateChanged, this, &TessivoDemo::updateCommandStates);
+    // A step the history takes ends an open mouse edit first, before it
+    // changes the model.
+    connect(&history, &EditHistory::aboutToStep, facadeView, &FacadeGLWidget::endMouseEdit,
+            Qt::DirectConnection);
+    connect(m_session.get(), &CaseSession::countsChanged, this, &TessivoDemo::showSessionCounts);
+    // The session's own flows set the counts through the spin boxes, whose
+    // slots then lay the grid out as a user's change does.
+    m_session->setCountInput([this](int CaseSession::Counts::*count, int value) {
+        (count == &CaseSession::Counts::rows ? ui.spinBoxRow : ui.spinBoxCol)->setValue(value);
+    });
     connect(facadeView, &FacadeGLWidget::mouseEditStarted, this, &TessivoDemo::beginMouseEdit);
     connect(facadeView, &FacadeGLWidget::mouseEditFinished, this, &TessivoDemo::finishMouseEdit);
 
@@ -108,38 +119,36 @@ void TessivoDemo::setUpEditing()
 // that dies leaves them.
 TessivoDemo::~TessivoDemo()
 {
-    m_recovery->discard();
-    // The history outlives this part of the dialog as one of its children.
-    disconnect(m_history, nullptr, this, nullptr);
+    m_session->recovery().discard();
+    // The session outlives this part of the dialog.
+    disconnect(&m_session->history(), nullptr, this, nullptr);
+    disconnect(m_session.get(), nullptr, this, nullptr);
     if (facadeView) {
         facadeView->setWindowData(nullptr);
         facadeView->setImage(nullptr);
     }
 }
 
-int TessivoDemo::loadedRowCount() const
+EditHistory &TessivoDemo::editHistory() const
 {
-    return windowData ? windowData->detectedRowCount() : 0;
+    return m_session->history();
 }
 
-int TessivoDemo::loadedColCount() const
+CrashRecovery &TessivoDemo::crashRecovery() const
 {
-    return windowData ? windowData->detectedColCount() : 0;
+    return m_session->recovery();
 }
 
-// The range first widens to hold both the shown and the loaded counts, so
-// that no box clamps a value on the way (a clamped value would run its slot
-// with a count nobody chose); it narrows once the boxes show the new counts.
-void TessivoDemo::showLoadedCounts()
+void TessivoDemo::showSessionCounts()
 {
-    const std::pair<QSpinBox *, int> boxes[] = {{ui.spinBoxRow, loadedRowCount()},
-                                                {ui.spinBoxCol, loadedColCount()}};
-    for (const auto &[box, count] : boxes)
-        box->setMaximum(std::max({TestCasePaths::kMaxGridCount, count, box->value()}));
-    for (const auto &[box, count] : boxes)
+    const CaseSession::Counts shown = m_session->shownCounts();
+    const std::tuple<QSpinBox *, int, int> boxes[] = {{ui.spinBoxRow, shown.rows, m_session->maxRows()},
+                                                      {ui.spinBoxCol, shown.cols, m_session->maxCols()}};
+    for (const auto &[box, count, maximum] : boxes) {
+        const QSignalBlocker blocker(box);
+        box->setMaximum(maximum);
         box->setValue(count);
-    for (const auto &[box, count] : boxes)
-        box->setMaximum(std::max(TestCasePaths::kMaxGridCount, count));
+    }
 }
 
 int TessivoDemo::selectedWindowInGrid() const

@@ -14,12 +14,14 @@
 #include <string>
 #include <vector>
 
+class CaseSession;
 class CrashRecovery;
 class EditHistory;
 class FacadeGLWidget;
 class HelpWindow;
 class QAction;
 class QWindowData2D;
+struct Failure;
 enum class TestCaseKind : int;
 
 // The control dialog: the control panel on the left, the facade view on the
@@ -35,11 +37,18 @@ public:
     // Searches the working directory and its ancestors for "Tessivo_TestCases".
     bool findTestCaseRoot();
 
+    // The editing session the dialog shows and drives: the loaded case, its
+    // shown counts, its edits and their recovery.
+    CaseSession &session() const { return *m_session; }
     // The edits of the loaded case: undo, redo, whether they are saved, and
     // the signals that tell of every edit, save and load.
-    EditHistory &editHistory() const { return *m_history; }
+    EditHistory &editHistory() const;
     // Keeps the unsaved edits of the loaded case in its recovery file.
-    CrashRecovery &crashRecovery() const { return *m_recovery; }
+    CrashRecovery &crashRecovery() const;
+
+    // Hands the session's model to the view, with the leaf textures of a
+    // shutter case: after a load, or a case the session took over.
+    void showLoadedCase();
 
     // One row of the table of commands (CommandTable.cpp).
     struct Command;
@@ -65,6 +74,10 @@ private slots:
     void showInOriginalViewToggledSlot(bool flag);
     void showOriginalImageToggledSlot(bool flag);
 
+private:
+    // First of the fields: windowData names the session's model.
+    std::unique_ptr<CaseSession> m_session;
+
 public:
     // Public: the tests drive the form's widgets through it.
     Ui::TessivoDemoClass ui;
@@ -72,18 +85,13 @@ public:
     QDir testCaseDir;
     std::string imageFileName;
     std::string testCaseFolder;
-    std::unique_ptr<QWindowData2D> windowData; // the loaded test case, or null
+    std::unique_ptr<QWindowData2D> &windowData; // the session's model: the loaded test case, or null
     bool rotateAllShutters = false;
 
 private:
-    // Row and column counts of the loaded grid (lengths of rowValues[0] and
-    // colValues[0]); 0 when no model is loaded or the list is absent.
-    int loadedRowCount() const;
-    int loadedColCount() const;
-    // Sets the spin boxes to the loaded grid's counts, row first, as their
-    // slots run (the caller decides whether that is an edit). Their range
-    // reaches those counts, never below the generated cases' largest count.
-    void showLoadedCounts();
+    // The spin boxes follow the session's counts and their range, without
+    // running their slots.
+    void showSessionCounts();
     // The view's selected window when it is a valid index of windows[0], else -1.
     int selectedWindowInGrid() const;
     // The two shutter slider slots, differing only in the leaf they turn.
@@ -115,9 +123,9 @@ private:
     // Grid and shutter edits (DialogCommands.cpp).
     // Writes the grid to a file the user picks; true when written.
     bool saveGridToChosenFile();
-    // A row or column count the user set in `changed` that does not fit: the
-    // spin box returns to the grid's count and the user learns why.
-    void refuseCounts(int rowCount, int colCount, QSpinBox *changed);
+    // A row or column count the user set that does not fit (the session
+    // returned the spin box to the grid's count): the user learns why.
+    void refuseCounts(int rowCount, int colCount, const Failure &refusal);
     // Records a finished edit as one undoable step.
     void recordEdit(const QString &name);
     // After undo or redo: a valid selection, sliders at the restored angles,
@@ -136,8 +144,9 @@ private:
     void updateCommandStates();
     void showCommands(const QPoint &globalPos);
     void showHelp();
-    void undoEdit();
-    void redoEdit();
+    // The Undo and Redo actions, which step the history themselves.
+    QAction *createUndoAction(const QString &text);
+    QAction *createRedoAction(const QString &text);
     // When the commands apply, and the state of the options.
     bool always() const;
     bool hasCase() const;
@@ -156,13 +165,8 @@ private:
     // Image last loaded by testSlot; the view only borrows it.
     std::unique_ptr<QImage> m_testImage;
     FileDialogs m_fileDialogs;
-    EditHistory *m_history = nullptr; // a child of the dialog
-    CrashRecovery *m_recovery = nullptr; // a child of the dialog
     std::vector<QAction *> m_commands; // children of the dialog, in table order
     QPointer<HelpWindow> m_helpWindow;
-    // Set while a load or Reset sets the spin boxes: a count that does not
-    // fit then is part of the flow, not the user's choice.
-    bool m_settingCounts = false;
     bool m_mouseEditOpen = false;
 };
 

@@ -1,6 +1,7 @@
 // Finding the test-case root and loading the blind and shutter test cases.
 #include "TessivoDemo.h"
 
+#include "CaseSession.h"
 #include "CrashRecovery.h"
 #include "EditHistory.h"
 #include "FacadeGLWidget.h"
@@ -11,11 +12,7 @@
 #include "UserMessages.h"
 
 #include <QFileInfo>
-#include <QScopedValueRollback>
-#include <QSignalBlocker>
 
-#include <algorithm>
-#include <utility>
 
 // Walks up from the working directory until a folder holds an entry named
 // "Tessivo_TestCases" (a file also ends the search) and enters it. Stops at
@@ -122,8 +119,8 @@ void TessivoDemo::prepareControlsForLoad(TestCaseKind kind)
 }
 
 // The old model is deleted before the new one is made, and the view never
-// holds a pointer to a deleted model; the spin boxes are set only once the
-// view has the new model, so the restructuring they trigger works on it. The
+// holds a pointer to a deleted model; the counts are shown only once the
+// view has the new model, so the restructuring they run works on it. The
 // loaded case is the saved state: its restructuring is no edit.
 void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, const std::string &fileName)
 {
@@ -132,16 +129,9 @@ void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, 
     testCaseFolder = folder;
 
     facadeView->setWindowData(nullptr);
-    windowData.reset();
-    windowData = std::make_unique<QWindowData2D>();
     Failure failure;
-    const bool loaded = shutter ? windowData->loadShutterTestCase(testCaseFolder, imageFileName, &failure)
-                                : windowData->loadBlindTestCase(testCaseFolder, imageFileName, &failure);
-    if (!loaded) {
-        windowData.reset();
+    if (!m_session->loadCase(kind, testCaseFolder, imageFileName, &failure)) {
         facadeView->setWindowData(nullptr);
-        m_history->startOver();
-        m_recovery->followCase(std::string(), std::string());
         updateControlStates();
         UserMessages::warn(this, tr("Load test case"),
                            shutter ? tr("Shutter data load error!") : tr("Blind data load error!"),
@@ -151,17 +141,8 @@ void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, 
         return;
     }
 
-    if (shutter)
-        facadeView->loadShutterTextures(testCaseFolder, imageFileName);
-    facadeView->setWindowData(windowData.get());
-    facadeView->bindWindowTextures();
-    {
-        const EditHistory::Step loading(*m_history, QString());
-        const QScopedValueRollback<bool> settingCounts(m_settingCounts, true);
-        showLoadedCounts();
-        m_history->startOver();
-    }
-    m_recovery->followCase(testCaseFolder, imageFileName);
+    showLoadedCase();
+    m_session->beginEditing();
     if (shutter) {
         ui.spinBoxRow->setEnabled(false);
         ui.spinBoxCol->setEnabled(false);
@@ -171,6 +152,15 @@ void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, 
     offerRecoveredEdits();
 }
 
+// The view draws the session's model, with the leaf textures of a shutter case.
+void TessivoDemo::showLoadedCase()
+{
+    if (m_session->kind() == TestCaseKind::Shutter)
+        facadeView->loadShutterTextures(m_session->folder(), m_session->photo());
+    facadeView->setWindowData(windowData.get());
+    facadeView->bindWindowTextures();
+}
+
 // Restore reads the file as "Load grid file..." reads one: one undoable
 // step, and the state counts as unsaved, so the edits stay kept and a close
 // asks about them. Restoring what the case already holds leaves nothing
@@ -178,12 +168,13 @@ void TessivoDemo::replaceTestCase(TestCaseKind kind, const std::string &folder, 
 void TessivoDemo::offerRecoveredEdits()
 {
     const QString title = tr("Restore edits");
-    const QString path = m_recovery->filePath();
+    CrashRecovery &recovery = m_session->recovery();
+    const QString path = recovery.filePath();
     QDateTime writtenAt;
-    switch (m_recovery->inspect(&writtenAt)) {
+    switch (recovery.inspect(&writtenAt)) {
     case CrashRecovery::Found::Nothing: return;
     case CrashRecovery::Found::Unreadable: {
-        const QString details = m_recovery->discard() ? tr("%1 does not read as a grid file; it was removed.")
+        const QString details = recovery.discard() ? tr("%1 does not read as a grid file; it was removed.")
                                                       : tr("%1 does not read as a grid file, and could not be removed.");
         UserMessages::warn(this, title, tr("Edits of an earlier session were found but could not be restored."),
                            details.arg(QDir::toNativeSeparators(path)));
@@ -192,39 +183,29 @@ void TessivoDemo::offerRecoveredEdits()
     case CrashRecovery::Found::Edits: break;
     }
     if (!UserMessages::askToRestoreEdits(this, title, path, writtenAt)) {
-        m_recovery->discard();
+        recovery.discard();
         return;
     }
     Failure failure;
-    const bool read = windowData->loadGridFile(toNarrowPath(path), &failure);
-    if (read) {
-        // The counts the session showed; the grid is laid out already.
-        const QSignalBlocker rowsBlocker(ui.spinBoxRow);
-        const QSignalBlocker colsBlocker(ui.spinBoxCol);
-        for (const auto &[box, count] : {std::pair{ui.spinBoxRow, windowData->rows},
-                                         std::pair{ui.spinBoxCol, windowData->cols}}) {
-            box->setMaximum(std::max(box->maximum(), count));
-            box->setValue(count);
-        }
-    }
+    const bool read = m_session->readRecoveredEdits(&failure);
     facadeView->updateGL();
     if (!read)
         UserMessages::warn(this, title, tr("The edits could not be restored."),
                            UserMessages::reasonText(failure.reason));
     recordEdit(tr("Restore edits"));
     // A file that did not read stays for another try.
-    if (read && !m_history->hasUnsavedEdits())
-        m_recovery->discard();
+    if (read && !m_session->history().hasUnsavedEdits())
+        recovery.discard();
 }
 
 // True when nothing unsaved would be lost, or the user saved it or lets it go.
 bool TessivoDemo::confirmLosingEdits(const QString &title, const QString &question)
 {
-    if (!m_history->hasUnsavedEdits())
+    if (!m_session->history().hasUnsavedEdits())
         return true;
     switch (UserMessages::askAboutUnsavedEdits(this, title, question)) {
     case UserMessages::UnsavedAnswer::Save: return saveGridToChosenFile();
-    case UserMessages::UnsavedAnswer::Discard: m_recovery->discard(); return true;
+    case UserMessages::UnsavedAnswer::Discard: m_session->recovery().discard(); return true;
     case UserMessages::UnsavedAnswer::Cancel: break;
     }
     return false;

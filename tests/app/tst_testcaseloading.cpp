@@ -202,8 +202,11 @@ void TestTestCaseLoading::blindThenShutterStates()
     const FacadeWindow &w = model->windows[0][4];
     const QPoint centre(w.x + w.width / 2, w.y + w.height / 2);
     // The X server's own pointer is put there too, so that its motion events
-    // agree with the synthetic ones.
-    QCursor::setPos(dialog.facadeView->mapToGlobal(centre));
+    // agree with the synthetic ones; on a loaded machine its motion arrives
+    // late, so the click waits until the pointer is there and its events are in.
+    const QPoint global = dialog.facadeView->mapToGlobal(centre);
+    QCursor::setPos(global);
+    QTRY_COMPARE(QCursor::pos(), global);
     QTest::qWait(50);
     QTest::mouseMove(dialog.facadeView, centre);
     QTest::mouseClick(dialog.facadeView, Qt::LeftButton, Qt::NoModifier, centre);

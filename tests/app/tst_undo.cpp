@@ -2,13 +2,19 @@
 // the keys and the panel as a user makes it, is one step (a slider's keyboard
 // steps one each); undo gives back exactly the picture and the grid file of
 // before, redo exactly those of after, and neither lays the grid out anew.
+// The Undo and Redo actions step the history themselves: a key during a drag,
+// a step taken in code and a replaced model leave the history and the picture
+// in a state the user made.
 #include "DialogFixture.h"
 #include "DialogInput.h"
 #include "FacadeGLWidget.h"
+#include "CaseSession.h"
+#include "EditHistory.h"
 #include "KeepGLDriver.h"
 #include "ModalAnswerer.h"
 #include "QWindowData2D.h"
 #include "TestCaseBuilder.h"
+#include "TestCasePaths.h"
 
 #include <QtTest>
 
@@ -26,6 +32,18 @@ namespace {
 const CasePlan kBlind{2, 3, 20, 24, 160, 120, false};
 const CasePlan kShutter{2, 3, 20, 24, 160, 120, true};
 const CasePlan kOtherGrid{3, 2, 20, 24, 160, 120, false};
+
+// What comes between a finished blind drag and the look at the history.
+enum Interruption {
+    UndoKeyInDrag,
+    RedoKeyInDrag,
+    UndoTriggeredInDrag,
+    RedoTriggeredInDrag,
+    CaseLoaded,
+    ModelHandedOver
+};
+// The state the user sees afterwards.
+enum Outcome { BeforeEdit, AfterEdit, DragKept, Unchanged };
 
 enum Edit { BlindDrag, AllBlindsDrag, WindowMove, Rows, Columns, Reset, SliderDrag, SliderKeys, RandomAngles, GridFile };
 
@@ -57,10 +75,15 @@ private slots:
     void cleanupTestCase();
     void undoRedoRestoreExactly_data();
     void undoRedoRestoreExactly();
+    void stepsGuardThemselves_data();
+    void stepsGuardThemselves();
 
 private:
     void makeEdit(TessivoDemo &dialog, Edit edit);
     void moveWindow(FacadeGLWidget &view, const QRect &window);
+    // Drags the blind of window from its top edge down by 12; the button
+    // stays held unless release.
+    void dragBlind(FacadeGLWidget &view, const QRect &window, bool release);
 
     QTemporaryDir workDir;
     QString otherGrid;
@@ -165,6 +188,116 @@ void TestUndo::undoRedoRestoreExactly()
     QCOMPARE(undone.grid, before.grid);
     QVERIFY(answerer->seen().size() <= 1); // the grid file's dialog, nothing else
     answerer.reset();
+}
+
+void TestUndo::stepsGuardThemselves_data()
+{
+    QTest::addColumn<int>("interruption");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<bool>("undoAfter");
+    QTest::addColumn<bool>("redoAfter");
+
+    // The key ends the drag first: the drag is a step, and the key takes it.
+    QTest::newRow("undo key during a drag") << int(UndoKeyInDrag) << int(AfterEdit) << true << true;
+    // The ended drag is a new step, so there is nothing left to redo.
+    QTest::newRow("redo key during a drag") << int(RedoKeyInDrag) << int(DragKept) << true << false;
+    // A step taken without the key ends the drag itself: the step's state
+    // replaces the half-done drag, which the release does not record.
+    QTest::newRow("undo triggered during a drag") << int(UndoTriggeredInDrag) << int(BeforeEdit) << false << true;
+    QTest::newRow("redo triggered during a drag") << int(RedoTriggeredInDrag) << int(AfterEdit) << true << false;
+    QTest::newRow("undo after another case loaded") << int(CaseLoaded) << int(Unchanged) << false << false;
+    QTest::newRow("undo after a model handed over") << int(ModelHandedOver) << int(Unchanged) << false << false;
+}
+
+void TestUndo::stepsGuardThemselves()
+{
+    QFETCH(int, interruption);
+    QFETCH(int, outcome);
+    QFETCH(bool, undoAfter);
+    QFETCH(bool, redoAfter);
+    DialogFixture fixture(workDir.path());
+    QVERIFY(fixture.exposed());
+    TessivoDemo &dialog = fixture.dialog();
+    fixture.clickLoad(false, 0);
+    QVERIFY(fixture.model());
+    QVERIFY(activate(dialog));
+    FacadeGLWidget &view = *dialog.facadeView;
+    EditHistory &history = dialog.editHistory();
+    auto *undo = dialog.findChild<QAction *>(QStringLiteral("undo"));
+    auto *redo = dialog.findChild<QAction *>(QStringLiteral("redo"));
+    QVERIFY(undo && redo);
+
+    const Seen beforeEdit = seen(dialog);
+    dragBlind(view, caseWindowRect(kBlind, 1, 1), true);
+    const Seen afterEdit = seen(dialog);
+    QVERIFY(afterEdit.grid != beforeEdit.grid);
+    if (interruption == RedoKeyInDrag || interruption == RedoTriggeredInDrag) // redo has a step to take
+        QVERIFY(typeKeys(dialog, QKeySequence(QKeySequence::Undo)));
+
+    const QRect other = caseWindowRect(kBlind, 0, 0);
+    const bool inDrag = interruption != CaseLoaded && interruption != ModelHandedOver;
+    if (inDrag) {
+        dragBlind(view, other, false);
+        QVERIFY(history.stepOpen());
+    }
+    const Seen dragged = seen(dialog);
+    Seen replaced;
+    switch (Interruption(interruption)) {
+    case UndoKeyInDrag:
+        QVERIFY(typeKeys(dialog, QKeySequence(QKeySequence::Undo)));
+        break;
+    case RedoKeyInDrag:
+        QVERIFY(typeKeys(dialog, QKeySequence(QKeySequence::Redo)));
+        break;
+    case UndoTriggeredInDrag:
+        undo->trigger();
+        break;
+    case RedoTriggeredInDrag:
+        redo->trigger();
+        break;
+    case CaseLoaded:
+        QVERIFY(dialog.session().loadCase(TestCaseKind::Blind, dialog.session().folder(), dialog.session().photo()));
+        QVERIFY(!undo->isEnabled()); // the old case's steps went with it
+        dialog.showLoadedCase();
+        replaced = seen(dialog);
+        undo->trigger();
+        break;
+    case ModelHandedOver: {
+        auto model = std::make_unique<QWindowData2D>();
+        QVERIFY(model->loadBlindTestCase(dialog.session().folder(), dialog.session().photo()));
+        view.setWindowData(model.get());
+        dialog.windowData = std::move(model);
+        replaced = seen(dialog);
+        undo->trigger();
+        break;
+    }
+    }
+    QVERIFY(!history.stepOpen());
+    if (inDrag) // the drag ended already: its release records nothing
+        release(view, QPoint(other.center().x(), other.y() + 12));
+
+    const Seen expected[] = {beforeEdit, afterEdit, dragged, replaced};
+    const Seen now = seen(dialog);
+    QVERIFY2(now.frame == expected[outcome].frame, "the picture is not the state expected");
+    QCOMPARE(now.grid, expected[outcome].grid);
+    QCOMPARE(undo->isEnabled(), undoAfter);
+    QCOMPARE(redo->isEnabled(), redoAfter);
+    // The texts stay the commands' own, whatever the step.
+    QCOMPARE(undo->text(), QStringLiteral("Undo"));
+    QCOMPARE(redo->text(), QStringLiteral("Redo"));
+}
+
+void TestUndo::dragBlind(FacadeGLWidget &view, const QRect &window, bool release)
+{
+    const QPoint edge(window.center().x(), window.y() + 1); // blind extent 0: the top edge
+    click(view, window.center());
+    move(view, edge);
+    QVERIFY(view.draggingBlind);
+    press(view, edge);
+    for (const int d : {5, 12})
+        move(view, QPoint(edge.x(), window.y() + d), Qt::LeftButton);
+    if (release)
+        DialogInput::release(view, QPoint(edge.x(), window.y() + 12));
 }
 
 // Selects the window, then drags it by (6, 4) from its middle.

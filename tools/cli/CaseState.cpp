@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -13,71 +12,15 @@ namespace CaseState {
 
 namespace {
 
-// The row and column spin boxes of the control panel as far as the grid sees
-// them: both at 1 in a freshly started demo, ranging from 1 to the generated
-// cases' largest count or, for a case with more, to its own counts. A box set
-// to a value it does not show yet restructures the grid with both boxes'
-// values, as the dialog's grid slots do (and so draws the same random
-// numbers); the value it shows already changes nothing.
-class GridSpinBoxes
+// False, with the option's out-of-range line, for a count the session does
+// not offer.
+bool offers(const char *option, const std::optional<int> &count, int maximum, Failure *failure)
 {
-public:
-    static constexpr int kMinimum = 1;
-
-    explicit GridSpinBoxes(QWindowData2D &model)
-        : m_model(model),
-          m_maxRows(std::max(TestCasePaths::kMaxGridCount, model.detectedRowCount())),
-          m_maxCols(std::max(TestCasePaths::kMaxGridCount, model.detectedColCount()))
-    {
-    }
-
-    // What restructureGrid returned, or 1 when the box kept its value.
-    int setRows(int value)
-    {
-        value = std::clamp(value, kMinimum, m_maxRows);
-        if (value == m_rows)
-            return 1;
-        m_rows = value;
-        return m_model.restructureGrid(m_rows, m_cols);
-    }
-
-    int setCols(int value)
-    {
-        value = std::clamp(value, kMinimum, m_maxCols);
-        if (value == m_cols)
-            return 1;
-        m_cols = value;
-        return m_model.restructureGrid(m_rows, m_cols);
-    }
-
-    // False, with the option's out-of-range line, for a count the box does
-    // not offer.
-    bool offersRows(const std::optional<int> &count, Failure *failure) const
-    {
-        return offers("--rows", count, m_maxRows, failure);
-    }
-    bool offersCols(const std::optional<int> &count, Failure *failure) const
-    {
-        return offers("--cols", count, m_maxCols, failure);
-    }
-
-    int rows() const { return m_rows; }
-    int cols() const { return m_cols; }
-
-private:
-    static bool offers(const char *option, const std::optional<int> &count, int maximum, Failure *failure)
-    {
-        if (!count || (*count >= kMinimum && *count <= maximum))
-            return true;
-        return CommandLine::Arguments::outOfRange(option, std::to_string(*count), kMinimum, maximum, failure);
-    }
-
-    QWindowData2D &m_model;
-    const int m_maxRows;
-    const int m_maxCols;
-    int m_rows = kMinimum;
-    int m_cols = kMinimum;
-};
+    if (!count || (*count >= CaseSession::kMinCount && *count <= maximum))
+        return true;
+    return CommandLine::Arguments::outOfRange(option, std::to_string(*count), CaseSession::kMinCount, maximum,
+                                              failure);
+}
 
 // A slider's whole degrees as the dialog turns them into radians.
 double radiansOf(int degrees)
@@ -104,16 +47,11 @@ bool locate(const std::string &path, LoadedCase &loaded, Failure *failure)
 
 bool load(LoadedCase &loaded, Failure *failure)
 {
-    auto model = std::make_unique<QWindowData2D>();
     Failure why;
-    const bool read = loaded.kind == TestCaseKind::Shutter
-        ? model->loadShutterTestCase(loaded.folder, loaded.photo, &why)
-        : model->loadBlindTestCase(loaded.folder, loaded.photo, &why);
-    if (!read)
+    if (!loaded.session.loadCase(loaded.kind, loaded.folder, loaded.photo, &why))
         return fail(failure, "cannot load the " + std::string(loaded.kind == TestCaseKind::Shutter ? "shutter" : "blind")
                                  + " case " + loaded.folder + "/" + loaded.photo
                                  + (why.reason.empty() ? std::string() : ": " + why.reason));
-    loaded.model = std::move(model);
     return true;
 }
 
@@ -185,23 +123,23 @@ bool prepare(const std::string &path, const Steps &steps, LoadedCase &loaded, Fa
         std::srand(*steps.seed);
     if (!load(loaded, failure))
         return false;
-    QWindowData2D &model = *loaded.model;
+    CaseSession &session = loaded.session;
+    QWindowData2D &model = loaded.model();
 
-    // The demo's load sets both spin boxes to the loaded grid's counts, row
-    // first; a change that does not fit leaves the grid as it was, as there.
-    GridSpinBoxes boxes(model);
-    if (!boxes.offersRows(steps.rows, failure) || !boxes.offersCols(steps.cols, failure))
+    // The demo's load sets both counts to the loaded grid's, row first; a
+    // change that does not fit leaves the grid as it was, as there.
+    session.beginEditing();
+    if (!offers("--rows", steps.rows, session.maxRows(), failure)
+        || !offers("--cols", steps.cols, session.maxCols(), failure))
         return false;
-    boxes.setRows(model.detectedRowCount());
-    boxes.setCols(model.detectedColCount());
-
-    if ((steps.rows && boxes.setRows(*steps.rows) != 1) || (steps.cols && boxes.setCols(*steps.cols) != 1)) {
+    if ((steps.rows && session.showRows(*steps.rows) != 1) || (steps.cols && session.showCols(*steps.cols) != 1)) {
         // The model says how many rows or columns of what size fit; a grid
         // without bounds says nothing, and the line says that much.
+        const CaseSession::Counts shown = session.shownCounts();
         Failure why;
-        if (model.latticeFits(boxes.rows(), boxes.cols(), &why))
-            fail(&why, "the grid cannot be laid out with " + std::to_string(boxes.rows()) + " rows and "
-                           + std::to_string(boxes.cols()) + " columns");
+        if (model.latticeFits(shown.rows, shown.cols, &why))
+            fail(&why, "the grid cannot be laid out with " + std::to_string(shown.rows) + " rows and "
+                           + std::to_string(shown.cols) + " columns");
         return fail(failure, path + ": " + why.reason);
     }
 

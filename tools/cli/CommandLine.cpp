@@ -8,9 +8,14 @@
 
 namespace CommandLine {
 
+void tell(const std::string &line)
+{
+    std::fprintf(stderr, "tessivo: %s\n", line.c_str());
+}
+
 int exitWith(const std::string &message)
 {
-    std::fprintf(stderr, "tessivo: %s\n", message.c_str());
+    tell(message);
     return 1;
 }
 
@@ -32,7 +37,7 @@ void keepLine(const std::string &line)
 void quietQtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtFatalMsg)
-        std::fprintf(stderr, "tessivo: %s\n", message.toLocal8Bit().constData());
+        tell(message.toLocal8Bit().toStdString());
 }
 
 } // namespace

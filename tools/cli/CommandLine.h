@@ -26,7 +26,11 @@ struct Subcommand {
 // Every subcommand, in the order the usage text lists them (Subcommands.cpp).
 const std::vector<Subcommand> &subcommands();
 
-// Writes "tessivo: <message>" as one line on standard error and returns 1.
+// Writes "tessivo: <line>" as one line on standard error: the one place the
+// command line writes there.
+void tell(const std::string &line);
+
+// tell(message), and 1, the exit code of a failure.
 int exitWith(const std::string &message);
 
 // Keeps the lines the libraries log (Failure.h) and Qt's messages away from

@@ -119,20 +119,20 @@ int runExport(const std::vector<std::string> &args)
         return exitWith("cannot create the folder " + toNarrowPath(out));
     const std::string folder = toNarrowPath(out);
     if (format == Format::Obj) {
-        if (!loaded.model->saveFacadeToMesh(folder + "/" + kFacadeObj, &failure))
+        if (!loaded.model().saveFacadeToMesh(folder + "/" + kFacadeObj, &failure))
             return exitWith(failure.reason);
     } else {
         double metresPerPixel = GltfExport::kDefaultMetresPerPixel;
         std::string glb;
-        if ((facadeWidth > 0.0 && !GltfExport::metresPerPixelFor(*loaded.model, facadeWidth, metresPerPixel, &failure))
-            || !GltfExport::glbBytes(*loaded.model, metresPerPixel, glb, &failure)
+        if ((facadeWidth > 0.0 && !GltfExport::metresPerPixelFor(loaded.model(), facadeWidth, metresPerPixel, &failure))
+            || !GltfExport::glbBytes(loaded.model(), metresPerPixel, glb, &failure)
             || !ExportFiles::createAndWrite(folder + "/" + kFacadeGlb, glb, &failure)
             || (format == Format::Html && !WebPage::write(folder, glb, viewer, &failure)))
             return exitWith(failure.reason);
     }
     // What the export left out (windows without a leaf pair) is worth a word.
     for (const std::string &line : QuietLibraries::lines())
-        std::fprintf(stderr, "tessivo: %s\n", line.c_str());
+        tell(line);
     return 0;
 }
 

@@ -107,12 +107,11 @@ std::string text(const QString &s)
 }
 
 // A status line with something added in the same sentence.
-std::string extended(const QString &message, const char *addition)
+std::string extended(std::string line, const char *addition)
 {
-    QString line = message;
-    if (line.endsWith('.'))
-        line.chop(1);
-    return text(line) + addition;
+    if (!line.empty() && line.back() == '.')
+        line.pop_back();
+    return line + addition;
 }
 
 QString point(const QPointF &p)
@@ -166,7 +165,7 @@ int runImport(const std::vector<std::string> &argv)
 
     const Photograph photo = readPhotograph(args.photo);
     if (!photo.status.ok())
-        return CommandLine::exitWith(text(photo.status.message));
+        return CommandLine::exitWith(photo.status.reason);
     AnalysisOptions options;
     options.useCorners = bool(args.corners);
     if (args.corners)
@@ -175,12 +174,12 @@ int runImport(const std::vector<std::string> &argv)
     options.clearLeafZones = args.kind == TestCaseKind::Shutter;
     const FacadeAnalysis analysis = analysePhotograph(photo.image, options);
     if (!analysis.plan.status.ok() || analysis.rectified.isNull())
-        return CommandLine::exitWith(text(analysis.status.message));
+        return CommandLine::exitWith(analysis.status.reason);
     report(args, analysis);
-    if (analysis.status.error == ImportError::NoWindows)
+    if (analysis.status.error() == ImportError::NoWindows)
         return CommandLine::exitWith("no window found on the facade; mark one with --window x,y,w,h (photo pixels)");
     if (!analysis.status.ok())
-        return CommandLine::exitWith(text(analysis.status.message));
+        return CommandLine::exitWith(analysis.status.reason);
 
     CaseTarget target;
     target.kind = args.kind;
@@ -189,10 +188,10 @@ int runImport(const std::vector<std::string> &argv)
     target.replace = args.replace;
     WrittenCase written;
     const ImportStatus status = writeCase(analysis, target, &written);
-    if (status.error == ImportError::NameTaken)
-        return CommandLine::exitWith(extended(status.message, "; --replace replaces it."));
+    if (status.error() == ImportError::NameTaken)
+        return CommandLine::exitWith(extended(status.reason, "; --replace replaces it."));
     if (!status.ok())
-        return CommandLine::exitWith(text(status.message));
+        return CommandLine::exitWith(status.reason);
     std::printf("Case written: %s\n", toNarrowPath(QDir(written.folder).filePath(written.photo)).c_str());
     return 0;
 }

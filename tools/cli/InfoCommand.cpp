@@ -25,7 +25,7 @@ int runInfo(const std::vector<std::string> &args)
         || !CaseState::locate(path, loaded, &failure) || !CaseState::load(loaded, &failure))
         return exitWith(failure.reason);
 
-    const QWindowData2D &model = *loaded.model;
+    const QWindowData2D &model = loaded.model();
     std::printf("kind: %s\n", loaded.kind == TestCaseKind::Shutter ? "shutter" : "blind");
     std::printf("grid: %d rows x %d columns\n", model.detectedRowCount(), model.detectedColCount());
     std::printf("windows: %d\n", model.windowCount());

@@ -67,6 +67,42 @@ std::string readDisplayNumber(int fd)
     }
 }
 
+// A close-on-exec pipe for the server's display number, its write end above
+// the standard streams, which the server's process replaces.
+bool displayPipe(int fds[2], Failure *failure)
+{
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return fail(failure, std::string("cannot start Xvfb: ") + std::strerror(errno));
+    const int writeEnd = ::fcntl(fds[1], F_DUPFD_CLOEXEC, 3);
+    ::close(fds[1]);
+    if (writeEnd < 0) {
+        ::close(fds[0]);
+        return fail(failure, std::string("cannot start Xvfb: ") + std::strerror(errno));
+    }
+    fds[1] = writeEnd;
+    return true;
+}
+
+// In the forked child of parent: the server with argv, its standard streams
+// on /dev/null, writing its display number to writeEnd. Only
+// async-signal-safe calls here.
+[[noreturn]] void runServer(pid_t parent, int writeEnd, char *const argv[])
+{
+    // The server goes with us even when we are killed.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent)
+        ::_exit(127);
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        ::dup2(null, 0);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+    }
+    ::fcntl(writeEnd, F_SETFD, 0); // the server writes its display number here
+    ::execv(argv[0], argv);
+    ::_exit(127);
+}
+
 } // namespace
 
 PrivateDisplay::~PrivateDisplay()
@@ -81,16 +117,8 @@ bool PrivateDisplay::start(int width, int height, Failure *failure)
         return fail(failure, "drawing without a screen needs Xvfb (Debian package xvfb), which is not installed");
 
     int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-        return fail(failure, std::string("cannot start Xvfb: ") + std::strerror(errno));
-    // The write end above the standard streams, which the child replaces.
-    const int writeEnd = ::fcntl(pipeFds[1], F_DUPFD_CLOEXEC, 3);
-    ::close(pipeFds[1]);
-    if (writeEnd < 0) {
-        ::close(pipeFds[0]);
-        return fail(failure, std::string("cannot start Xvfb: ") + std::strerror(errno));
-    }
-    pipeFds[1] = writeEnd;
+    if (!displayPipe(pipeFds, failure))
+        return false;
     // Everything the child needs is prepared before fork: after it, only
     // async-signal-safe calls.
     const std::string fd = std::to_string(pipeFds[1]);
@@ -108,21 +136,8 @@ bool PrivateDisplay::start(int width, int height, Failure *failure)
         ::close(pipeFds[1]);
         return fail(failure, std::string("cannot start Xvfb: ") + std::strerror(errno));
     }
-    if (child == 0) {
-        // The server goes with us even when we are killed.
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (::getppid() != parent)
-            ::_exit(127);
-        const int null = ::open("/dev/null", O_RDWR);
-        if (null >= 0) {
-            ::dup2(null, 0);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-        }
-        ::fcntl(pipeFds[1], F_SETFD, 0); // the server writes its display number here
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    if (child == 0)
+        runServer(parent, pipeFds[1], argv.data());
     m_server = child;
     ::close(pipeFds[1]);
     const std::string number = readDisplayNumber(pipeFds[0]);

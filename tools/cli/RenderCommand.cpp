@@ -1,6 +1,7 @@
 // `tessivo render CASE_PHOTO --out FILE.png [view and state options]`: the
 // dialog's screenshot of a case in a given state, drawn by the real view in
 // the real dialog on a private virtual display, so that no window appears.
+#include "CaseSession.h"
 #include "CaseState.h"
 #include "CommandLine.h"
 #include "FacadeGLWidget.h"
@@ -70,7 +71,8 @@ bool scaleSaved(const QString &out, int width, Failure *failure)
 
 // Shows the dialog with the prepared case in its view, sets the display
 // options through the dialog's own controls and slots, and saves the view's
-// screenshot. The dialog owns the model from here, as after its own load.
+// screenshot. The dialog's session takes the prepared case over and the
+// dialog shows it, as after its own load.
 bool drawAndSave(CaseState::LoadedCase &loaded, const ViewOptions &options, const QString &out, Failure *failure)
 {
     static char programName[] = "tessivo";
@@ -83,7 +85,7 @@ bool drawAndSave(CaseState::LoadedCase &loaded, const ViewOptions &options, cons
     // The view keeps its place and size in the dialog; a picture larger than
     // it enlarges it (the scroll area then scrolls), since the part below a
     // smaller view would lose its background.
-    const QWindowData2D &model = *loaded.model;
+    const QWindowData2D &model = loaded.model();
     const QImage &shown =
         (options.originalView || options.originalPhoto) ? model.originalImage : model.background;
     view.setMinimumSize(shown.size());
@@ -92,12 +94,8 @@ bool drawAndSave(CaseState::LoadedCase &loaded, const ViewOptions &options, cons
     if (!waitUntilExposed(dialog))
         return fail(failure, "the dialog did not appear on the private display");
 
-    // The hand-over of the dialog's load flow.
-    if (loaded.kind == TestCaseKind::Shutter)
-        view.loadShutterTextures(loaded.folder, loaded.photo);
-    view.setWindowData(loaded.model.get());
-    view.bindWindowTextures();
-    dialog.windowData = std::move(loaded.model);
+    dialog.session().takeCaseOf(loaded.session);
+    dialog.showLoadedCase();
 
     dialog.ui.checkBoxShowGrid->setChecked(options.grid);
     dialog.ui.checkBoxShowInOriginalView->setChecked(options.originalView);
@@ -148,8 +146,8 @@ int runRender(const std::vector<std::string> &args)
     CaseState::LoadedCase loaded;
     if (!CaseState::prepare(path, steps, loaded, &failure))
         return exitWith(failure.reason);
-    const QImage &shown = (options.originalView || options.originalPhoto) ? loaded.model->originalImage
-                                                                          : loaded.model->background;
+    const QImage &shown = (options.originalView || options.originalPhoto) ? loaded.model().originalImage
+                                                                          : loaded.model().background;
     if (shown.width() > kLargestSide || shown.height() > kLargestSide)
         return exitWith(path + ": a picture of " + std::to_string(shown.width()) + " x " + std::to_string(shown.height())
                     + " pixels is larger than the view draws (" + std::to_string(kLargestSide) + " a side)");
