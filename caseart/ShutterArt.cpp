@@ -27,67 +27,77 @@ std::array<Vec3, 4> leafCorners(const CameraModel &camera, const QRect &window, 
     return leafCorners(ModelLeafCamera(camera), window, left, angle);
 }
 
-Raster paintLeafTexture(const ShutterStyle &style, int width, int height, std::uint32_t seed)
+namespace {
+
+// Where the parts of a leaf lie: stiles at its sides, rails at its top, its
+// bottom and across its middle, louvres in the two panels between.
+struct LeafLayout {
+    LeafLayout(int w, int h)
+        : width(w), height(h), stile(std::max(3, w * 14 / 100)), topRail(std::max(3, h * 6 / 100)),
+          bottomRail(std::max(3, h * 8 / 100)), midTop(h * 46 / 100), midBottom(midTop + std::max(3, h * 6 / 100)),
+          pitch(std::max(4, h / 26))
+    {
+    }
+
+    bool inFrame(int x, int y) const
+    {
+        const bool inStile = x < stile || x >= width - stile;
+        const bool inRail = y < topRail || y >= height - bottomRail || (y >= midTop && y < midBottom);
+        return inStile || inRail;
+    }
+
+    int width;
+    int height;
+    int stile;
+    int topRail;
+    int bottomRail;
+    int midTop;
+    int midBottom;
+    int pitch;
+};
+
+// Frame: bevelled inner edges around the louvre panels.
+void shadeFrame(const LeafLayout &l, int x, int y, float &shade)
 {
-    Raster out(width, height);
-    if (width <= 0 || height <= 0)
-        return out;
-    const int stile = std::max(3, width * 14 / 100);
-    const int topRail = std::max(3, height * 6 / 100);
-    const int bottomRail = std::max(3, height * 8 / 100);
-    const int midTop = height * 46 / 100;
-    const int midBottom = midTop + std::max(3, height * 6 / 100);
-    const int pitch = std::max(4, height / 26);
-    const NoiseField wear(width, height, 40.0, 60.0, 3, 0.5, 2, seed + 1u);
-    const NoiseField grain(width, height, 1.5, 30.0, 2, 0.5, 1, seed + 2u);
+    const bool inStile = x < l.stile || x >= l.width - l.stile;
+    const bool innerTop = (y == l.topRail - 1 || y == l.midBottom - 1 || y == l.height - l.bottomRail - 1) && !inStile;
+    const bool innerBottom = (y == l.topRail || y == l.midBottom || y == l.height - l.bottomRail) && !inStile;
+    if (x == l.stile - 1 || y == l.midTop || innerBottom)
+        shade *= 1.14f;
+    if (x == l.width - l.stile || innerTop)
+        shade *= 0.72f;
+    if (x == 0 || y == 0)
+        shade *= 1.1f;
+    if (x == l.width - 1 || y == l.height - 1)
+        shade *= 0.7f;
+}
 
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const bool inStile = x < stile || x >= width - stile;
-            const bool inRail = y < topRail || y >= height - bottomRail || (y >= midTop && y < midBottom);
-            float shade = 1.0f + (grain.at(x, y) - 0.5f) * 0.12f + (hashUnit(x, y, seed + 3u) - 0.5f) * 0.05f;
-            if (inStile || inRail) {
-                // Frame: bevelled inner edges around the louvre panels.
-                const bool innerTop = (y == topRail - 1 || y == midBottom - 1 || y == height - bottomRail - 1)
-                                   && !inStile;
-                const bool innerBottom = (y == topRail || y == midBottom || y == height - bottomRail) && !inStile;
-                if (x == stile - 1 || y == midTop || innerBottom)
-                    shade *= 1.14f;
-                if (x == width - stile || innerTop)
-                    shade *= 0.72f;
-                if (x == 0 || y == 0)
-                    shade *= 1.1f;
-                if (x == width - 1 || y == height - 1)
-                    shade *= 0.7f;
-            } else {
-                // Louvres: each slat has a lit upper lip, a face that darkens
-                // downwards and a dark gap beneath it.
-                const int panelTop = y < midTop ? topRail : midBottom;
-                const int k = (y - panelTop) % pitch;
-                const float f = float(k) / float(pitch);
-                if (f < 0.15f)
-                    shade *= 1.2f;
-                else if (f < 0.78f)
-                    shade *= 1.04f - 0.22f * (f - 0.15f);
-                else
-                    shade *= 0.42f;
-                if (x == stile || x == width - stile - 1)
-                    shade *= 0.75f;
-            }
-            // Worn paint and dirt collecting at the bottom.
-            const float w = wear.at(x, y);
-            shade *= 1.0f - 0.1f * smoothStep(0.6f, 0.9f, w) - 0.08f * smoothStep(0.7f, 1.0f, float(y) / height);
-            Rgb c = shade * style.paint;
-            if (w > 0.78f && hashUnit(x / 2, y / 2, seed + 4u) > 0.6f)
-                c = mix(c, rgb8(190, 180, 160), 0.5f);
-            out.at(x, y) = c;
-        }
+// Louvres: each slat has a lit upper lip, a face that darkens downwards and
+// a dark gap beneath it.
+void shadeLouvre(const LeafLayout &l, int x, int y, float &shade)
+{
+    const int panelTop = y < l.midTop ? l.topRail : l.midBottom;
+    const int k = (y - panelTop) % l.pitch;
+    const float f = float(k) / float(l.pitch);
+    if (f < 0.15f)
+        shade *= 1.2f;
+    else if (f < 0.78f)
+        shade *= 1.04f - 0.22f * (f - 0.15f);
+    else
+        shade *= 0.42f;
+    if (x == l.stile || x == l.width - l.stile - 1)
+        shade *= 0.75f;
+}
 
-    // Iron straps from the hinge across the top and bottom rails, ending in
-    // a rounded tip, with the hinge knuckles on the edge.
+// Iron straps from the hinge across the top and bottom rails, ending in a
+// rounded tip, with the hinge knuckles on the edge.
+void paintStraps(const LeafLayout &l, const ShutterStyle &style, Raster &out)
+{
+    const int width = l.width;
+    const int height = l.height;
     const int strapH = std::max(2, height / 60);
     const int strapLen = width * 7 / 10;
-    const int strapYs[2] = {topRail / 2 - strapH / 2, height - bottomRail / 2 - strapH / 2};
+    const int strapYs[2] = {l.topRail / 2 - strapH / 2, height - l.bottomRail / 2 - strapH / 2};
     for (int s = 0; s < 2; ++s)
         for (int y = strapYs[s] - 1; y < strapYs[s] + strapH + 1; ++y)
             for (int x = 0; x < strapLen + strapH; ++x) {
@@ -103,6 +113,34 @@ Raster paintLeafTexture(const ShutterStyle &style, int width, int height, std::u
                 else if (y == strapYs[s] + strapH)
                     out.at(x, y) = 0.7f * out.at(x, y);
             }
+}
+
+} // namespace
+
+Raster paintLeafTexture(const ShutterStyle &style, int width, int height, std::uint32_t seed)
+{
+    Raster out(width, height);
+    if (width <= 0 || height <= 0)
+        return out;
+    const LeafLayout layout(width, height);
+    const NoiseField wear(width, height, 40.0, 60.0, 3, 0.5, 2, seed + 1u);
+    const NoiseField grain(width, height, 1.5, 30.0, 2, 0.5, 1, seed + 2u);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            float shade = 1.0f + (grain.at(x, y) - 0.5f) * 0.12f + (hashUnit(x, y, seed + 3u) - 0.5f) * 0.05f;
+            if (layout.inFrame(x, y))
+                shadeFrame(layout, x, y, shade);
+            else
+                shadeLouvre(layout, x, y, shade);
+            // Worn paint and dirt collecting at the bottom.
+            const float w = wear.at(x, y);
+            shade *= 1.0f - 0.1f * smoothStep(0.6f, 0.9f, w) - 0.08f * smoothStep(0.7f, 1.0f, float(y) / height);
+            Rgb c = shade * style.paint;
+            if (w > 0.78f && hashUnit(x / 2, y / 2, seed + 4u) > 0.6f)
+                c = mix(c, rgb8(190, 180, 160), 0.5f);
+            out.at(x, y) = c;
+        }
+    paintStraps(layout, style, out);
     return out;
 }
 

@@ -68,7 +68,7 @@ std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, con
     return text;
 }
 
-bool writeFacade(const QWindowData2D &model, const std::string &objPath, int count, Failure *failure)
+bool writeFacadeMesh(const QWindowData2D &model, const std::string &objPath, int count, Failure *failure)
 {
     if (model.rectifiedImage.isNull())
         return failAndLog(failure, "Export: no facade image, nothing to export");
@@ -86,13 +86,28 @@ bool writeFacade(const QWindowData2D &model, const std::string &objPath, int cou
         return false;
     const std::string text = facadeObjText(*mesh, model.rectifiedImage.width(), model.rectifiedImage.height(),
                                            ExportPaths::baseNameOf(objPath));
-    if (!ExportFiles::writeAndClose(std::move(obj), objPath, text, failure)
-        || !ExportFiles::writeAndClose(std::move(mtl), mtlPath, "newmtl materialFacade\nmap_Kd materialFacade.png\n",
-                                       failure))
+    return ExportFiles::writeAndClose(std::move(obj), objPath, text, failure)
+           && ExportFiles::writeAndClose(std::move(mtl), mtlPath, "newmtl materialFacade\nmap_Kd materialFacade.png\n",
+                                         failure);
+}
+
+std::string texturePath(const std::string &folder)
+{
+    return folder + "/materialFacade.png";
+}
+
+bool writeTexture(const QWindowData2D &model, const std::string &folder)
+{
+    return PngFile::write(model.background, texturePath(folder));
+}
+
+bool writeFacade(const QWindowData2D &model, const std::string &objPath, int count, Failure *failure)
+{
+    if (!writeFacadeMesh(model, objPath, count, failure))
         return false;
-    const std::string texturePath = ExportPaths::folderOf(objPath) + "/materialFacade.png";
-    if (!PngFile::write(model.background, texturePath))
-        logLine("Export: cannot save texture " + texturePath);
+    const std::string folder = ExportPaths::folderOf(objPath);
+    if (!writeTexture(model, folder))
+        logLine("Export: cannot save texture " + texturePath(folder));
     return true;
 }
 

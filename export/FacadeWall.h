@@ -48,8 +48,19 @@ void wallTextureCoordinates(double x, double y, int width, int height, double &u
 // texture (v flipped); vertex i and texture coordinate i share their number.
 std::string facadeObjText(const FacadePolyMesh &mesh, int width, int height, const std::string &baseName);
 
-// The wall OBJ, its MTL and "materialFacade.png" for the first count windows.
-// A texture that cannot be saved is no failure.
+// The wall OBJ and its MTL for the first count windows.
+bool writeFacadeMesh(const QWindowData2D &model, const std::string &objPath, int count, Failure *failure = nullptr);
+
+// The wall's texture, "materialFacade.png" in folder (the model's
+// background); false when it cannot be saved. Logs nothing, so that it may
+// run beside the rest of an export.
+bool writeTexture(const QWindowData2D &model, const std::string &folder);
+
+// The path writeTexture writes, for the line that says it could not.
+std::string texturePath(const std::string &folder);
+
+// writeFacadeMesh, then writeTexture into the OBJ's folder; a texture that
+// cannot be saved is no failure (it is logged).
 bool writeFacade(const QWindowData2D &model, const std::string &objPath, int count, Failure *failure = nullptr);
 
 } // namespace FacadeWall

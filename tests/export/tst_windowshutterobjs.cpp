@@ -69,6 +69,8 @@ private slots:
     void noWindowsStillWritesLeafMaterials();
     void shortListsExportTheWindowsThatHaveAll();
     void filesThatCannotBeCreated();
+    void wholeExportEqualsItsParts_data();
+    void wholeExportEqualsItsParts();
     void texturesAreLosslessPng_data();
     void texturesAreLosslessPng();
 };
@@ -257,6 +259,42 @@ void TestWindowShutterObjs::shortListsExportTheWindowsThatHaveAll()
         QCOMPARE(entriesOf(dir.path()),
                  QStringList({"leftshutter.mtl", "leftshutter.png", "rightshutter.mtl", "rightshutter.png"}));
     }
+}
+
+void TestWindowShutterObjs::wholeExportEqualsItsParts_data()
+{
+    QTest::addColumn<bool>("withTexture"); // false: a null wall texture, which cannot be saved
+    QTest::newRow("every texture") << true;
+    QTest::newRow("no wall texture") << false;
+}
+
+// The whole export, which encodes the wall's texture beside the rest, writes
+// the files its parts write one after the other, byte for byte; a wall
+// texture that cannot be saved is told in one line and fails nothing.
+void TestWindowShutterObjs::wholeExportEqualsItsParts()
+{
+    QFETCH(bool, withTexture);
+    auto model = twoWindowModel(30.0, 120.0);
+    if (!withTexture)
+        model->background = QImage();
+    QTemporaryDir whole;
+    QTemporaryDir parts;
+    StderrCapture errors;
+    QVERIFY(model->saveFacadeToMesh(whole.filePath("scene.obj").toStdString()));
+    const std::string told = errors.text();
+    const std::string textureLine =
+        "Export: cannot save texture " + whole.filePath("materialFacade.png").toStdString() + "\n";
+    QCOMPARE(told, withTexture ? std::string() : textureLine);
+
+    QVERIFY(model->writeFacadeObj(parts.filePath("scene.obj").toStdString()));
+    QVERIFY(model->writeWindowObjs(parts.path().toStdString()));
+    QVERIFY(model->writeShutterObjs(parts.path().toStdString()));
+    const QStringList names = entriesOf(whole.path());
+    QCOMPARE(names, entriesOf(parts.path()));
+    QCOMPARE(names.contains("materialFacade.png"), withTexture);
+    QVERIFY(names.contains("scene.obj") && names.contains("window_1.png") && names.contains("rightshutter_1.obj"));
+    for (const QString &name : names)
+        QVERIFY2(fileBytes(whole.filePath(name)) == fileBytes(parts.filePath(name)), qPrintable(name));
 }
 
 void TestWindowShutterObjs::filesThatCannotBeCreated()

@@ -297,6 +297,40 @@ Raster paintSky(const CaseDesign &design, const CameraModel &camera)
     return sky;
 }
 
+// Samples per side of a pixel whose corners hit the scene at a, b, c and d:
+// more where regions meet, and on the facade and the roof as many as the
+// pixel spans scene pixels (up to 4); one in the sky.
+int samplesPerSide(const Hit &a, const Hit &b, const Hit &c, const Hit &d)
+{
+    const bool same = a.region == b.region && a.region == c.region && a.region == d.region;
+    const double span = std::max({std::abs(b.x - a.x), std::abs(b.y - a.y), std::abs(c.x - a.x),
+                                  std::abs(c.y - a.y), std::abs(d.x - a.x), std::abs(d.y - a.y)});
+    if (!same)
+        return 3;
+    if (a.region == Facade || a.region == Roof)
+        return span <= 1.0 ? 1 : std::min(4, int(std::ceil(span)));
+    return a.region != Sky ? 2 : 1;
+}
+
+// The lens: a gentle vignette, the colour balance of the day and a little
+// sensor noise, the same on both pictures.
+void applyLens(const CaseDesign &design, Photographs &out)
+{
+    const int W = out.photo.width();
+    const int H = out.photo.height();
+    const SceneStyle &sc = design.scene;
+    for (int v = 0; v < H; ++v)
+        for (int u = 0; u < W; ++u) {
+            const float dx = (u + 0.5f) / W - 0.5f;
+            const float dy = (v + 0.5f) / H - 0.5f;
+            const float vignette = 1.0f - 0.35f * (dx * dx + dy * dy);
+            const float noise = (hashUnit(u, v, design.seed + 99u) - 0.5f) * 0.025f;
+            auto finish = [&](const Rgb &c) { return (vignette + noise) * (c * sc.tint); };
+            out.photo.at(u, v) = finish(out.photo.at(u, v));
+            out.background.at(u, v) = finish(out.background.at(u, v));
+        }
+}
+
 } // namespace
 
 Photographs takePhotographs(const CaseDesign &design, const CameraModel &camera, const Raster &facade,
@@ -323,16 +357,7 @@ Photographs takePhotographs(const CaseDesign &design, const CameraModel &camera,
             const Hit &b = corner(u + 1, v);
             const Hit &c = corner(u, v + 1);
             const Hit &d = corner(u + 1, v + 1);
-            const bool same = a.region == b.region && a.region == c.region && a.region == d.region;
-            const double span = std::max({std::abs(b.x - a.x), std::abs(b.y - a.y), std::abs(c.x - a.x),
-                                          std::abs(c.y - a.y), std::abs(d.x - a.x), std::abs(d.y - a.y)});
-            int n = 1;
-            if (!same)
-                n = 3;
-            else if (a.region == Facade || a.region == Roof)
-                n = span <= 1.0 ? 1 : std::min(4, int(std::ceil(span)));
-            else if (a.region != Sky)
-                n = 2;
+            const int n = samplesPerSide(a, b, c, d);
             Rgb photo{}, bg{};
             for (int j = 0; j < n; ++j)
                 for (int i = 0; i < n; ++i) {
@@ -346,20 +371,7 @@ Photographs takePhotographs(const CaseDesign &design, const CameraModel &camera,
             out.photo.at(u, v) = inv * photo;
             out.background.at(u, v) = inv * bg;
         }
-
-    // The lens: a gentle vignette, the colour balance of the day and a
-    // little sensor noise, the same on both pictures.
-    const SceneStyle &sc = design.scene;
-    for (int v = 0; v < H; ++v)
-        for (int u = 0; u < W; ++u) {
-            const float dx = (u + 0.5f) / W - 0.5f;
-            const float dy = (v + 0.5f) / H - 0.5f;
-            const float vignette = 1.0f - 0.35f * (dx * dx + dy * dy);
-            const float noise = (hashUnit(u, v, design.seed + 99u) - 0.5f) * 0.025f;
-            auto finish = [&](const Rgb &c) { return (vignette + noise) * (c * sc.tint); };
-            out.photo.at(u, v) = finish(out.photo.at(u, v));
-            out.background.at(u, v) = finish(out.background.at(u, v));
-        }
+    applyLens(design, out);
     return out;
 }
 
