@@ -242,7 +242,8 @@ ImportStatus checkCaseName(const QString &name)
     return ImportStatus::success();
 }
 
-ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target, WrittenCase *written)
+// Whether the analysis can be written as the target case at all.
+ImportStatus checkTarget(const FacadeAnalysis &analysis, const CaseTarget &target)
 {
     ImportStatus status = checkCaseName(target.name);
     if (!status.ok())
@@ -254,6 +255,36 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
         return status;
     if (target.root.isEmpty())
         return refuse(ImportError::Unwritable, "No test-case folder was given.");
+    return ImportStatus::success();
+}
+
+// Whether a case of the target's name may be written into the kind's
+// folder: a case the importer made may be replaced when asked to, any other
+// never. Sets replacing when one is there to replace.
+ImportStatus checkTaken(const QDir &kindDir, const CaseTarget &target, const QString &photo, bool *replacing)
+{
+    const QString kindPath = kindDir.path();
+    const QString base = kindDir.filePath(target.name);
+    const QString photoPath = kindDir.filePath(photo);
+    *replacing = false;
+    if (!present(base) && !present(photoPath))
+        return ImportStatus::success();
+    if (!importedCase(base, photoPath))
+        return refuse(ImportError::CaseExists, QString("A case named %1 already exists in %2 and was not made by "
+                                                       "the importer; choose another name.")
+                                                   .arg(target.name, kindPath));
+    if (!target.replace)
+        return refuse(ImportError::NameTaken, QString("An imported case named %1 already exists in %2.")
+                                                  .arg(target.name, kindPath));
+    *replacing = true;
+    return ImportStatus::success();
+}
+
+ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target, WrittenCase *written)
+{
+    ImportStatus status = checkTarget(analysis, target);
+    if (!status.ok())
+        return status;
 
     // The kind's folder, made when missing.
     const QString root = QDir::cleanPath(QDir(target.root).absolutePath());
@@ -267,19 +298,10 @@ ImportStatus writeCase(const FacadeAnalysis &analysis, const CaseTarget &target,
     const QDir kindDir(kindPath);
 
     const QString photo = target.name + ".jpg";
-    const QString base = kindDir.filePath(target.name);
-    const QString photoPath = kindDir.filePath(photo);
     bool replacing = false;
-    if (present(base) || present(photoPath)) {
-        if (!importedCase(base, photoPath))
-            return refuse(ImportError::CaseExists, QString("A case named %1 already exists in %2 and was not made by "
-                                                           "the importer; choose another name.")
-                                                       .arg(target.name, kindPath));
-        if (!target.replace)
-            return refuse(ImportError::NameTaken, QString("An imported case named %1 already exists in %2.")
-                                                      .arg(target.name, kindPath));
-        replacing = true;
-    }
+    status = checkTaken(kindDir, target, photo, &replacing);
+    if (!status.ok())
+        return status;
 
     QTemporaryDir staging(kindDir.filePath(".import-XXXXXX"));
     if (!staging.isValid())

@@ -169,16 +169,11 @@ ImportStatus validateCorners(const FacadeQuad &corners, const QSize &photoSize)
 
 namespace {
 
-RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
+// Camera: the principal point in the middle, the focal length from the
+// quadrilateral's two vanishing points when both are finite.
+void estimateCamera(RectificationPlan &plan, const QSize &photoSize)
 {
-    RectificationPlan plan;
-    plan.status = validateCorners(corners, photoSize);
-    if (!plan.status.ok())
-        return plan;
-    const FacadeQuad &c = plan.corners = normalisedOrder(corners);
-
-    // Camera: the principal point in the middle, the focal length from the
-    // quadrilateral's two vanishing points when both are finite.
+    const FacadeQuad &c = plan.corners;
     const double side = std::max(photoSize.width(), photoSize.height());
     const QPointF centre(0.5 * photoSize.width(), 0.5 * photoSize.height());
     plan.horizontalPoint = meet(c[0], c[1], c[3], c[2]);
@@ -189,19 +184,55 @@ RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
     if (!cam.focalFromVanishingPoints)
         cam.focal = kDefaultFocal * side;
     cam.K = {{{cam.focal, 0.0, centre.x()}, {0.0, cam.focal, centre.y()}, {0.0, 0.0, 1.0}}};
+}
 
-    // The unit square onto the corners; its columns through K^-1 give the
-    // facade's metric aspect ratio.
+// The homography from the unit square onto the corners; false when they are
+// degenerate.
+bool squareOnto(const FacadeQuad &c, Matrix3 *H0)
+{
     const std::vector<cv::Point2d> square{{0.0, 0.0}, {1.0, 0.0}, {1.0, 1.0}, {0.0, 1.0}};
     std::vector<cv::Point2d> quad;
     for (const QPointF &p : c)
         quad.emplace_back(p.x(), p.y());
     const cv::Mat h0 = cv::findHomography(square, quad, 0);
-    if (h0.empty() || h0.type() != CV_64F) {
+    if (h0.empty() || h0.type() != CV_64F)
+        return false;
+    *H0 = fromMatx(cv::Matx33d(reinterpret_cast<const double *>(h0.data)));
+    return true;
+}
+
+// As many pixels as the photograph gives the facade along its better
+// resolved edges, then shrunk to fit the view.
+QSize rectifiedSize(const FacadeQuad &c, double aspect)
+{
+    const double along = std::max(length(c[0], c[1]), length(c[3], c[2]));
+    const double across = std::max(length(c[0], c[3]), length(c[1], c[2]));
+    double h = std::max(across, along / aspect);
+    double w = h * aspect;
+    const double fit = std::min({1.0, kMaxRectifiedWidth / w, kMaxRectifiedHeight / h});
+    w *= fit;
+    h *= fit;
+    return QSize(std::clamp(int(std::lround(w)), 1, kMaxRectifiedWidth),
+                 std::clamp(int(std::lround(h)), 1, kMaxRectifiedHeight));
+}
+
+RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
+{
+    RectificationPlan plan;
+    plan.status = validateCorners(corners, photoSize);
+    if (!plan.status.ok())
+        return plan;
+    plan.corners = normalisedOrder(corners);
+    estimateCamera(plan, photoSize);
+    CameraEstimate &cam = plan.camera;
+
+    // The unit square's columns through K^-1 give the facade's metric
+    // aspect ratio.
+    Matrix3 H0{};
+    if (!squareOnto(plan.corners, &H0)) {
         plan.status = ImportStatus::failure(ImportError::BadCorners, "The facade corners are degenerate.");
         return plan;
     }
-    const Matrix3 H0 = fromMatx(cv::Matx33d(reinterpret_cast<const double *>(h0.data)));
     Matrix3 Ki{};
     Homography::inverse(cam.K, &Ki);
     const Matrix3 M = Homography::compose(Ki, H0);
@@ -212,18 +243,7 @@ RectificationPlan planFrom(const FacadeQuad &corners, const QSize &photoSize)
         plan.status = ImportStatus::failure(ImportError::BadCorners, "The facade corners are degenerate.");
         return plan;
     }
-
-    // As many pixels as the photograph gives the facade along its better
-    // resolved edges, then shrunk to fit the view.
-    const double along = std::max(length(c[0], c[1]), length(c[3], c[2]));
-    const double across = std::max(length(c[0], c[3]), length(c[1], c[2]));
-    double h = std::max(across, along / plan.aspect);
-    double w = h * plan.aspect;
-    const double fit = std::min({1.0, kMaxRectifiedWidth / w, kMaxRectifiedHeight / h});
-    w *= fit;
-    h *= fit;
-    plan.size = QSize(std::clamp(int(std::lround(w)), 1, kMaxRectifiedWidth),
-                      std::clamp(int(std::lround(h)), 1, kMaxRectifiedHeight));
+    plan.size = rectifiedSize(plan.corners, plan.aspect);
 
     const Matrix3 scale{{{1.0 / plan.size.width(), 0.0, 0.0}, {0.0, 1.0 / plan.size.height(), 0.0}, {0.0, 0.0, 1.0}}};
     cam.H = Homography::compose(H0, scale);

@@ -71,18 +71,45 @@ std::vector<int> linesOf(const std::vector<double> &along, const std::vector<dou
     return line;
 }
 
-} // namespace
-
-WindowGrid arrangeWindows(const std::vector<PlacedWindow> &placed, const QSize &imageSize)
+// The windows clipped to the image; those left with no area are dropped.
+std::vector<PlacedWindow> keptInside(const std::vector<PlacedWindow> &placed, const QRect &image)
 {
-    WindowGrid grid;
-    const QRect image(QPoint(0, 0), imageSize);
     std::vector<PlacedWindow> kept;
     for (const PlacedWindow &p : placed) {
         const QRect r = p.rect.intersected(image);
         if (r.width() > 0 && r.height() > 0)
             kept.push_back({r, p.score});
     }
+    return kept;
+}
+
+// The box round all windows with half a typical gap between neighbours
+// around it; without neighbours half a window stands in for a gap.
+QRect boundsOf(const std::vector<FacadeWindow> &windows, int w, int h, const QRect &image)
+{
+    std::vector<int> gapsX, gapsY;
+    for (const FacadeWindow &a : windows)
+        for (const FacadeWindow &b : windows) {
+            if (a.row == b.row && b.col == a.col + 1)
+                gapsX.push_back(std::max(0, b.x - a.right()));
+            if (a.col == b.col && b.row == a.row + 1)
+                gapsY.push_back(std::max(0, b.y - a.bottom()));
+        }
+    const int gapX = gapsX.empty() ? w / 2 : median(gapsX);
+    const int gapY = gapsY.empty() ? h / 2 : median(gapsY);
+    QRect box;
+    for (const FacadeWindow &fw : windows)
+        box = box.united(QRect(fw.x, fw.y, fw.width, fw.height));
+    return box.adjusted(-gapX / 2, -gapY / 2, gapX / 2, gapY / 2).intersected(image);
+}
+
+} // namespace
+
+WindowGrid arrangeWindows(const std::vector<PlacedWindow> &placed, const QSize &imageSize)
+{
+    WindowGrid grid;
+    const QRect image(QPoint(0, 0), imageSize);
+    const std::vector<PlacedWindow> kept = keptInside(placed, image);
     if (kept.empty())
         return grid;
 
@@ -123,23 +150,7 @@ WindowGrid arrangeWindows(const std::vector<PlacedWindow> &placed, const QSize &
     for (const auto &r : rowCentres)
         grid.rowValues.push_back(median(r));
 
-    // Gaps between neighbours in the same row or column; without neighbours
-    // half a window stands in for a gap.
-    std::vector<int> gapsX, gapsY;
-    for (const FacadeWindow &a : grid.windows)
-        for (const FacadeWindow &b : grid.windows) {
-            if (a.row == b.row && b.col == a.col + 1)
-                gapsX.push_back(std::max(0, b.x - a.right()));
-            if (a.col == b.col && b.row == a.row + 1)
-                gapsY.push_back(std::max(0, b.y - a.bottom()));
-        }
-    const int gapX = gapsX.empty() ? w / 2 : median(gapsX);
-    const int gapY = gapsY.empty() ? h / 2 : median(gapsY);
-
-    QRect box;
-    for (const FacadeWindow &fw : grid.windows)
-        box = box.united(QRect(fw.x, fw.y, fw.width, fw.height));
-    grid.bounds = box.adjusted(-gapX / 2, -gapY / 2, gapX / 2, gapY / 2).intersected(image);
+    grid.bounds = boundsOf(grid.windows, w, h, image);
     grid.windowTemplate = QRect(grid.windows.front().x, grid.windows.front().y, w, h);
     return grid;
 }

@@ -27,9 +27,9 @@ constexpr int kMaxCandidates = 24;  // candidate windows tried as the seed
 constexpr int kMinMatches = 3;      // a seed must match at least this often, itself included
 constexpr double kConsensus = 0.85; // share of windows in which a pixel must stand out to be window
 constexpr double kFinePeriod = 2.0 * kMinWorkWindow; // a lattice this fine (work pixels) is too fine for blobs
-constexpr double kSeedShare = 0.5;
+constexpr double kSeedShare = 0.5;   // a fine lattice's windows are about this share of its period
 constexpr int kMinLayoutRepeats = 3; // blobs that found fewer windows found none
-constexpr double kMinFilledCells = 0.2; // and fill at least this share of its cells  // its windows are about this share of its period
+constexpr double kMinFilledCells = 0.2; // a fine lattice fills at least this share of its cells
 constexpr double kMarkKept = 0.7;  // a fitted mark this close to the drawn one stays as drawn
 constexpr double kSameWindow = 0.3; // two boxes overlapping this much (IoU) show one window
 constexpr double kConfirmed = 0.8;  // share of the lattice's windows the layout search must show
@@ -264,6 +264,77 @@ void preferSalientLattice(const cv::Mat &rgb, const cv::Mat &inside, const Level
         cells.push_back(c + shift);
 }
 
+// Why a marked window cannot lead the search, or an empty string.
+QString markedRefusal(const QRect &marked, const QSize &size)
+{
+    if (marked.isNull())
+        return QString();
+    if (!QRect(QPoint(0, 0), size).contains(marked))
+        return QString("The marked window must lie inside the %1 x %2 facade image.").arg(size.width()).arg(size.height());
+    if (marked.width() < kMinMarked || marked.height() < kMinMarked)
+        return QString("The marked window must be at least %1 x %1 pixels of the facade image.").arg(kMinMarked);
+    return QString();
+}
+
+// The seed on the work level: the marked window, or the most salient
+// repeated rectangle. False when nothing repeats.
+bool seedOn(const cv::Mat &rgb, const cv::Mat &inside, const Level &work, const QRect &marked, cv::Rect *seed)
+{
+    if (!marked.isNull()) {
+        *seed = scaled(cv::Rect(marked.x(), marked.y(), marked.width(), marked.height()), work.scale);
+    } else {
+        const int side = std::max(rgb.cols, rgb.rows);
+        const Level coarse = makeLevel(rgb, std::min(1.0, double(kCoarseSide) / side), inside);
+        cv::Rect coarseSeed;
+        if (!chooseSeed(coarse, &coarseSeed))
+            return false;
+        *seed = scaled(coarseSeed, work.scale / coarse.scale);
+    }
+    *seed &= cv::Rect(cv::Point(), work.gray.size());
+    return true;
+}
+
+// The box of each cell round its centre: the marked window's own size;
+// otherwise what the windows share, but never more than the spacing of the
+// lattice, so that neighbours cannot overlap.
+cv::Rect2d cellExtent(const Level &work, const Lattice &lattice, const std::vector<cv::Point2d> &cells,
+                      const cv::Rect &seed, bool marked)
+{
+    const cv::Rect2d own(-0.5 * seed.width, -0.5 * seed.height, seed.width, seed.height);
+    if (marked)
+        return own;
+    double stepX = 1e300, stepY = 1e300;
+    for (std::size_t c = 1; c < lattice.cols.size(); ++c)
+        stepX = std::min(stepX, lattice.cols[c] - lattice.cols[c - 1]);
+    for (std::size_t r = 1; r < lattice.rows.size(); ++r)
+        stepY = std::min(stepY, lattice.rows[r] - lattice.rows[r - 1]);
+    return commonExtent(work.mask, cells, seed.size())
+        & cv::Rect2d(-0.5 * stepX + 0.5, -0.5 * stepY + 0.5, stepX - 1.0, stepY - 1.0);
+}
+
+// The cells as windows of the rectified facade, each scored by the
+// correlation at its place (the grid file's score).
+std::vector<PlacedWindow> placedCells(const std::vector<cv::Point2d> &cells, const cv::Rect2d &extent,
+                                      const Matches &m, double inv)
+{
+    std::vector<PlacedWindow> placed;
+    for (const cv::Point2d &c : cells) {
+        const double x0 = (c.x + extent.x) * inv;
+        const double y0 = (c.y + extent.y) * inv;
+        const int x = int(std::lround(x0));
+        const int y = int(std::lround(y0));
+        const int w = int(std::lround(x0 + extent.width * inv)) - x;
+        const int h = int(std::lround(y0 + extent.height * inv)) - y;
+        const cv::Point corner(int(std::lround(c.x)) - m.toCentre.x, int(std::lround(c.y)) - m.toCentre.y);
+        double score = 0.0;
+        if (!m.correlation.empty() && corner.x >= 0 && corner.y >= 0 && corner.x < m.correlation.cols
+            && corner.y < m.correlation.rows)
+            score = std::clamp(double(m.correlation.at<float>(corner)), 0.0, 1.0);
+        placed.push_back({QRect(x, y, w, h), score});
+    }
+    return placed;
+}
+
 WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
     WindowSearchResult result;
@@ -272,38 +343,19 @@ WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, c
         result.status = ImportStatus::failure(ImportError::NoWindows, none);
         return result;
     }
-    const QRect imageRect(QPoint(0, 0), rectified.size());
-    if (!marked.isNull() && !imageRect.contains(marked)) {
-        result.status = ImportStatus::failure(ImportError::BadWindow,
-                                              QString("The marked window must lie inside the %1 x %2 facade image.")
-                                                  .arg(rectified.width()).arg(rectified.height()));
-        return result;
-    }
-    if (!marked.isNull() && (marked.width() < kMinMarked || marked.height() < kMinMarked)) {
-        result.status = ImportStatus::failure(ImportError::BadWindow,
-                                              QString("The marked window must be at least %1 x %1 pixels of the "
-                                                      "facade image.").arg(kMinMarked));
+    const QString refusal = markedRefusal(marked, rectified.size());
+    if (!refusal.isEmpty()) {
+        result.status = ImportStatus::failure(ImportError::BadWindow, refusal);
         return result;
     }
     const cv::Mat rgb = toMat(rectified);
     const cv::Mat inside = insideOf(insideImage, rgb.size());
-    const int side = std::max(rgb.cols, rgb.rows);
-    const Level work = makeLevel(rgb, std::min(1.0, double(kWorkSide) / side), inside);
-
-    // The seed: the marked window, or the most salient repeated rectangle.
+    const Level work = makeLevel(rgb, std::min(1.0, double(kWorkSide) / std::max(rgb.cols, rgb.rows)), inside);
     cv::Rect seed;
-    if (!marked.isNull()) {
-        seed = scaled(cv::Rect(marked.x(), marked.y(), marked.width(), marked.height()), work.scale);
-    } else {
-        const Level coarse = makeLevel(rgb, std::min(1.0, double(kCoarseSide) / side), inside);
-        cv::Rect coarseSeed;
-        if (!chooseSeed(coarse, &coarseSeed)) {
-            result.status = ImportStatus::failure(ImportError::NoWindows, none);
-            return result;
-        }
-        seed = scaled(coarseSeed, work.scale / coarse.scale);
+    if (!seedOn(rgb, inside, work, marked, &seed)) {
+        result.status = ImportStatus::failure(ImportError::NoWindows, none);
+        return result;
     }
-    seed &= cv::Rect(cv::Point(), work.gray.size());
     const Matches m = matchesOf(work, seed);
     const double inv = 1.0 / work.scale;
     result.seed = QRect(int(std::lround(seed.x * inv)), int(std::lround(seed.y * inv)),
@@ -317,42 +369,13 @@ WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, c
         preferSalientLattice(rgb, inside, work, seed, cells);
     // A marked window stands even when it repeats nowhere.
     if (cells.empty() && !marked.isNull())
-        cells.push_back({seed.x + 0.5 * seed.width, seed.y + 0.5 * seed.height});
+        cells.push_back(seedCentre);
     if (cells.empty()) {
         result.status = ImportStatus::failure(ImportError::NoWindows, none);
         return result;
     }
-
-    // The marked window's own size; otherwise what the windows share, but
-    // never more than the spacing of the lattice, so that neighbours cannot
-    // overlap.
-    cv::Rect2d extent(-0.5 * seed.width, -0.5 * seed.height, seed.width, seed.height);
-    if (marked.isNull()) {
-        extent = commonExtent(work.mask, cells, seed.size());
-        double stepX = 1e300, stepY = 1e300;
-        for (std::size_t c = 1; c < lattice.cols.size(); ++c)
-            stepX = std::min(stepX, lattice.cols[c] - lattice.cols[c - 1]);
-        for (std::size_t r = 1; r < lattice.rows.size(); ++r)
-            stepY = std::min(stepY, lattice.rows[r] - lattice.rows[r - 1]);
-        extent &= cv::Rect2d(-0.5 * stepX + 0.5, -0.5 * stepY + 0.5, stepX - 1.0, stepY - 1.0);
-    }
-    std::vector<PlacedWindow> placed;
-    for (const cv::Point2d &c : cells) {
-        const double x0 = (c.x + extent.x) * inv;
-        const double y0 = (c.y + extent.y) * inv;
-        const int x = int(std::lround(x0));
-        const int y = int(std::lround(y0));
-        const int w = int(std::lround(x0 + extent.width * inv)) - x;
-        const int h = int(std::lround(y0 + extent.height * inv)) - y;
-        // The correlation at the cell, for the grid file's score.
-        const cv::Point corner(int(std::lround(c.x)) - m.toCentre.x, int(std::lround(c.y)) - m.toCentre.y);
-        double score = 0.0;
-        if (!m.correlation.empty() && corner.x >= 0 && corner.y >= 0 && corner.x < m.correlation.cols
-            && corner.y < m.correlation.rows)
-            score = std::clamp(double(m.correlation.at<float>(corner)), 0.0, 1.0);
-        placed.push_back({QRect(x, y, w, h), score});
-    }
-    result.grid = arrangeWindows(placed, rectified.size());
+    const cv::Rect2d extent = cellExtent(work, lattice, cells, seed, !marked.isNull());
+    result.grid = arrangeWindows(placedCells(cells, extent, m, inv), rectified.size());
     if (result.grid.empty())
         result.status = ImportStatus::failure(ImportError::NoWindows, none);
     return result;

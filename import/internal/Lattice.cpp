@@ -201,6 +201,44 @@ int walkLimit(const cv::Size &size)
     return int(std::lround((0.5 + 2.0 * kExtentSlack) * size.height));
 }
 
+// Drops the emptiest row or column, one at a time, until every row and
+// column holds at least the kept share of windows.
+void dropEmptyLines(const cv::Mat &mask, const WindowShape &shape, Lattice &l)
+{
+    countWindows(mask, shape, l);
+    while (!l.rows.empty() && !l.cols.empty()) {
+        double worst = kKeepShare;
+        int index = -1;
+        bool isRow = false;
+        for (std::size_t r = 0; r < l.rows.size(); ++r) {
+            const double s = std::count(l.held[r].begin(), l.held[r].end(), 1) / double(l.cols.size());
+            if (s < worst) {
+                worst = s;
+                index = int(r);
+                isRow = true;
+            }
+        }
+        for (std::size_t c = 0; c < l.cols.size(); ++c) {
+            int n = 0;
+            for (std::size_t r = 0; r < l.rows.size(); ++r)
+                n += l.held[r][c];
+            const double s = n / double(l.rows.size());
+            if (s < worst) {
+                worst = s;
+                index = int(c);
+                isRow = false;
+            }
+        }
+        if (index < 0)
+            break;
+        if (isRow)
+            l.rows.erase(l.rows.begin() + index);
+        else
+            l.cols.erase(l.cols.begin() + index);
+        countWindows(mask, shape, l);
+    }
+}
+
 } // namespace
 
 WindowShape windowShapeAt(const cv::Mat &mask, const cv::Point2d &centre, const cv::Size &size)
@@ -257,38 +295,7 @@ Lattice latticeFromMatches(const cv::Mat &mask, const std::vector<cv::Point2d> &
     settleAxis(l.rows, ys, xs, l.cols, kClusterShare * size.height, kClusterShare * size.width);
     settleAxis(l.cols, xs, ys, rowsBefore, kClusterShare * size.width, kClusterShare * size.height);
 
-    countWindows(mask, shape, l);
-    while (!l.rows.empty() && !l.cols.empty()) {
-        double worst = kKeepShare;
-        int index = -1;
-        bool isRow = false;
-        for (std::size_t r = 0; r < l.rows.size(); ++r) {
-            const double s = std::count(l.held[r].begin(), l.held[r].end(), 1) / double(l.cols.size());
-            if (s < worst) {
-                worst = s;
-                index = int(r);
-                isRow = true;
-            }
-        }
-        for (std::size_t c = 0; c < l.cols.size(); ++c) {
-            int n = 0;
-            for (std::size_t r = 0; r < l.rows.size(); ++r)
-                n += l.held[r][c];
-            const double s = n / double(l.rows.size());
-            if (s < worst) {
-                worst = s;
-                index = int(c);
-                isRow = false;
-            }
-        }
-        if (index < 0)
-            break;
-        if (isRow)
-            l.rows.erase(l.rows.begin() + index);
-        else
-            l.cols.erase(l.cols.begin() + index);
-        countWindows(mask, shape, l);
-    }
+    dropEmptyLines(mask, shape, l);
     return l;
 }
 

@@ -71,6 +71,20 @@ QStringList existingOutputs(const QString &folder, Format format)
     return existing;
 }
 
+// Writes the loaded case's facade into folder in the chosen format.
+bool writeExport(const CaseState::LoadedCase &loaded, Format format, const std::string &folder, double facadeWidth,
+                 const WebPage::Viewer &viewer, Failure *failure)
+{
+    if (format == Format::Obj)
+        return loaded.model().saveFacadeToMesh(folder + "/" + kFacadeObj, failure);
+    double metresPerPixel = GltfExport::kDefaultMetresPerPixel;
+    std::string glb;
+    return (facadeWidth <= 0.0 || GltfExport::metresPerPixelFor(loaded.model(), facadeWidth, metresPerPixel, failure))
+           && GltfExport::glbBytes(loaded.model(), metresPerPixel, glb, failure)
+           && ExportFiles::createAndWrite(folder + "/" + kFacadeGlb, glb, failure)
+           && (format != Format::Html || WebPage::write(folder, glb, viewer, failure));
+}
+
 int runExport(const std::vector<std::string> &args)
 {
     using namespace CommandLine;
@@ -118,18 +132,8 @@ int runExport(const std::vector<std::string> &args)
     if (!QDir().mkpath(out))
         return exitWith("cannot create the folder " + toNarrowPath(out));
     const std::string folder = toNarrowPath(out);
-    if (format == Format::Obj) {
-        if (!loaded.model().saveFacadeToMesh(folder + "/" + kFacadeObj, &failure))
-            return exitWith(failure.reason);
-    } else {
-        double metresPerPixel = GltfExport::kDefaultMetresPerPixel;
-        std::string glb;
-        if ((facadeWidth > 0.0 && !GltfExport::metresPerPixelFor(loaded.model(), facadeWidth, metresPerPixel, &failure))
-            || !GltfExport::glbBytes(loaded.model(), metresPerPixel, glb, &failure)
-            || !ExportFiles::createAndWrite(folder + "/" + kFacadeGlb, glb, &failure)
-            || (format == Format::Html && !WebPage::write(folder, glb, viewer, &failure)))
-            return exitWith(failure.reason);
-    }
+    if (!writeExport(loaded, format, folder, facadeWidth, viewer, &failure))
+        return exitWith(failure.reason);
     // What the export left out (windows without a leaf pair) is worth a word.
     for (const std::string &line : QuietLibraries::lines())
         tell(line);
