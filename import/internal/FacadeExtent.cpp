@@ -15,6 +15,7 @@ constexpr double kTypical = 0.5;     // a family's density is full at its median
 constexpr double kEmpty = 0.45;      // a cell with less structure than this counts against a rectangle
 constexpr double kStep = 0.25;       // segments are sampled at this share of a cell
 constexpr double kReach = 1.5;       // a side moves to a strong line or the frame this many cells away
+constexpr double kFarReach = 2.0;   // or this many times as far when no strong line stands between
 constexpr double kLineBin = 0.25;    // lines a side may move to are binned at this share of a cell
 constexpr int kReachingRows = 3;     // a facade's rows run as far as this many of them reach
 constexpr double kStrong = 0.3;      // a strong line runs this share of the side it would edge
@@ -184,6 +185,22 @@ bool rowsReach(const std::vector<FrameSegment> &rows, const FrameRect &r, double
     return true;
 }
 
+// Whether a side of the facade's structure at `side` is the frame's cut
+// rather than the facade's end: the frame lies within reach, or a little
+// farther with no strong line between (a corner or an edge of the wall
+// draws one; plain wall after the last bay does not).
+bool cutByFrame(const std::vector<FrameSegment> &columns, double side, double frame, double reach, const Grid &g,
+                double from, double to)
+{
+    const double gap = std::abs(frame - side);
+    if (gap < reach)
+        return true;
+    if (gap >= kFarReach * reach)
+        return false;
+    const double middle = 0.5 * (side + frame);
+    return strongLine(columns, true, middle, 0.5 * gap, kLineBin * g.cw, from, to) == middle;
+}
+
 // Each side of the coarse rectangle settles: at the frame when the
 // photograph ends within reach (the facade's own line that just covers
 // what is visible), else on the strongest line near it.
@@ -197,8 +214,8 @@ void settleSides(const ExtentInput &in, const Grid &g, Extent *out)
         r.right = std::min(r.right, hi);
     }
     if (visibleRange(in.visible, true, r.top, r.bottom, &lo, &hi)) {
-        out->atFrame[0] = r.left - lo < reachX;
-        out->atFrame[2] = hi - r.right < reachX;
+        out->atFrame[0] = cutByFrame(in.columns, r.left, lo, reachX, g, r.top, r.bottom);
+        out->atFrame[2] = cutByFrame(in.columns, r.right, hi, reachX, g, r.top, r.bottom);
         r.left = out->atFrame[0] ? lo : strongLine(in.columns, true, r.left, reachX, kLineBin * g.cw, r.top, r.bottom);
         r.right = out->atFrame[2] ? hi : strongLine(in.columns, true, r.right, reachX, kLineBin * g.cw, r.top, r.bottom);
     }
