@@ -35,6 +35,7 @@ constexpr double kSameWindow = 0.3; // two boxes overlapping this much (IoU) sho
 constexpr double kConfirmed = 0.8;  // share of the lattice's windows the layout search must show
 constexpr double kOwnKind = 0.3;     // windows this close in size (log) are of the lattice's kind
 constexpr double kMissedShare = 0.2; // a lattice missing more than this share of its kind is not the finer
+constexpr double kInLine = 0.35;      // centres this share of a window apart stand in one row or column
 constexpr double kLatticeShare = 0.4; // and the least share of the layout's windows the lattice holds
 
 // One resolution of the facade with what the search needs of it.
@@ -546,6 +547,43 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
     return double(missed) <= kMissedShare * double(a.size() + std::size_t(missed));
 }
 
+bool sizeLike(const QRect &a, const QRect &b)
+{
+    return std::abs(std::log(double(a.width()) / b.width())) < kOwnKind
+        && std::abs(std::log(double(a.height()) / b.height())) < kOwnKind;
+}
+
+// A confirmed lattice keeps its boxes (where the layout search finds its
+// windows at another size, it saw more than the window: its shutters, its
+// frame); the few windows of the lattice's kind that its template missed in
+// its own rows and columns (a window at the facade's edge) join it.
+void mergeLayout(WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout, const QSize &size)
+{
+    std::vector<QRect> own;
+    std::vector<PlacedWindow> placed;
+    for (const FacadeWindow &w : lattice.grid.windows) {
+        own.push_back(QRect(w.x, w.y, w.width, w.height));
+        placed.push_back({own.back(), w.aux});
+    }
+    const std::size_t before = placed.size();
+    for (const PlacedWindow &l : layout) {
+        const bool apart = std::none_of(placed.begin(), placed.end(),
+                                        [&](const PlacedWindow &p) { return p.rect.intersects(l.rect); });
+        const bool ownKind = std::any_of(own.begin(), own.end(), [&](const QRect &r) { return sizeLike(r, l.rect); });
+        const QPointF c = QRectF(l.rect).center();
+        const bool inRow = std::any_of(own.begin(), own.end(), [&](const QRect &r) {
+            return std::abs(QRectF(r).center().y() - c.y()) < kInLine * r.height();
+        });
+        const bool inColumn = std::any_of(own.begin(), own.end(), [&](const QRect &r) {
+            return std::abs(QRectF(r).center().x() - c.x()) < kInLine * r.width();
+        });
+        if (apart && ownKind && inRow && inColumn)
+            placed.push_back(l);
+    }
+    if (placed.size() > before)
+        lattice.grid = arrangeWindows(placed, size);
+}
+
 WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
     const QRect imageRect(QPoint(0, 0), rectified.size());
@@ -558,8 +596,10 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, cons
     const bool latticeCanMatch = marked.isNull() || (marked.width() >= 4 && marked.height() >= 4);
     if (latticeCanMatch) {
         WindowSearchResult lattice = latticeSearch(rectified, marked, insideImage);
-        if (latticeConfirmed(lattice, placed))
+        if (latticeConfirmed(lattice, placed)) {
+            mergeLayout(lattice, placed, rectified.size());
             return lattice;
+        }
     }
     WindowSearchResult result;
     result.seed = marked.isNull() ? (placed.empty() ? QRect() : placed.front().rect) : marked;
