@@ -28,39 +28,76 @@ struct CompressorFree {
     void operator()(libdeflate_compressor *c) const { libdeflate_free_compressor(c); }
 };
 
+// Buffers of the encoder: left uninitialised (every byte is written before
+// it is read), since zero-filling megabytes cost as much as compressing them.
+using Bytes = std::unique_ptr<std::uint8_t[]>;
+
+Bytes uninitialised(std::size_t size)
+{
+    return Bytes(new std::uint8_t[size]);
+}
+
+// One compressor per thread, kept: allocating libdeflate's tables for every
+// file cost more than compressing a window image.
+libdeflate_compressor *compressor()
+{
+    thread_local const std::unique_ptr<libdeflate_compressor, CompressorFree> kept(libdeflate_alloc_compressor(kLevel));
+    return kept.get();
+}
+
 void appendBigEndian(std::vector<std::uint8_t> &out, std::uint32_t value)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(std::uint8_t(value >> shift));
 }
 
-// Length, type, data and the CRC of type and data.
-void appendChunk(std::vector<std::uint8_t> &out, const char type[4], const std::uint8_t *data, std::size_t size)
+// A chunk's length and type, its data, and the CRC of type and data, written
+// to the file without copying the data.
+bool writeChunk(std::FILE *file, const char type[4], const std::uint8_t *data, std::size_t size)
 {
-    appendBigEndian(out, std::uint32_t(size));
-    const std::size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data, data + size);
-    appendBigEndian(out, libdeflate_crc32(0, out.data() + start, size + 4));
+    std::vector<std::uint8_t> head;
+    appendBigEndian(head, std::uint32_t(size));
+    head.insert(head.end(), type, type + 4);
+    std::vector<std::uint8_t> tail;
+    std::uint32_t crc = libdeflate_crc32(0, type, 4);
+    if (size > 0)
+        crc = libdeflate_crc32(crc, data, size);
+    appendBigEndian(tail, crc);
+    return std::fwrite(head.data(), 1, head.size(), file) == head.size()
+        && (size == 0 || std::fwrite(data, 1, size, file) == size)
+        && std::fwrite(tail.data(), 1, tail.size(), file) == tail.size();
 }
 
-// The image's rows as PNG scanlines: a filter byte, then each byte minus the
-// byte above it (the row above the first is zeros).
-std::vector<std::uint8_t> filteredRows(const QImage &image, int channels)
+// The samples of one row: RGB from a 32-bit opaque image read directly
+// (converting the whole image first cost a copy of it), else the row as it is.
+const std::uint8_t *rowSamples(const QImage &pixels, int y, int channels, std::uint8_t *scratch)
 {
-    const std::size_t rowBytes = std::size_t(image.width()) * std::size_t(channels);
-    std::vector<std::uint8_t> out((rowBytes + 1) * std::size_t(image.height()));
-    std::vector<std::uint8_t> previous(rowBytes, 0);
-    std::uint8_t *to = out.data();
-    for (int y = 0; y < image.height(); ++y) {
-        const std::uint8_t *row = image.constScanLine(y);
+    const std::uint8_t *row = pixels.constScanLine(y);
+    if (pixels.format() != QImage::Format_RGB32 || channels != 3)
+        return row;
+    const QRgb *from = reinterpret_cast<const QRgb *>(row);
+    for (int x = 0; x < pixels.width(); ++x) {
+        scratch[3 * x] = std::uint8_t(qRed(from[x]));
+        scratch[3 * x + 1] = std::uint8_t(qGreen(from[x]));
+        scratch[3 * x + 2] = std::uint8_t(qBlue(from[x]));
+    }
+    return scratch;
+}
+
+// The image's rows as PNG scanlines into to: a filter byte, then each byte
+// minus the byte above it (the row above the first is zeros).
+void filterRows(const QImage &pixels, int channels, std::uint8_t *to)
+{
+    const std::size_t rowBytes = std::size_t(pixels.width()) * std::size_t(channels);
+    std::vector<std::uint8_t> previous(rowBytes, 0), scratch(rowBytes);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const std::uint8_t *row = rowSamples(pixels, y, channels, scratch.data());
         *to++ = kFilterUp;
         for (std::size_t i = 0; i < rowBytes; ++i)
             to[i] = std::uint8_t(row[i] - previous[i]);
         std::memcpy(previous.data(), row, rowBytes);
         to += rowBytes;
     }
-    return out;
 }
 
 } // namespace
@@ -73,18 +110,21 @@ bool write(const QImage &image, const std::string &path, Failure *failure)
         return fail(failure, "no image to write to " + path);
     const bool grey = image.format() == QImage::Format_Grayscale8;
     const bool alpha = !grey && image.hasAlphaChannel();
-    const QImage pixels = image.convertToFormat(grey ? QImage::Format_Grayscale8
-                                                : alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const QImage::Format samples = grey ? QImage::Format_Grayscale8 : alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+    const bool direct = image.format() == samples || (!alpha && image.format() == QImage::Format_RGB32);
+    const QImage pixels = direct ? image : image.convertToFormat(samples);
     const int channels = grey ? 1 : alpha ? 4 : 3;
-    const std::vector<std::uint8_t> rows = filteredRows(pixels, channels);
+    const std::size_t rowsSize = (std::size_t(pixels.width()) * std::size_t(channels) + 1) * std::size_t(pixels.height());
+    const Bytes rows = uninitialised(rowsSize);
+    filterRows(pixels, channels, rows.get());
 
-    const std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(libdeflate_alloc_compressor(kLevel));
-    if (!compressor)
+    libdeflate_compressor *const deflate = compressor();
+    if (!deflate)
         return fail(failure, "cannot compress " + path + ": out of memory");
-    std::vector<std::uint8_t> compressed(libdeflate_zlib_compress_bound(compressor.get(), rows.size()));
-    compressed.resize(
-        libdeflate_zlib_compress(compressor.get(), rows.data(), rows.size(), compressed.data(), compressed.size()));
-    if (compressed.empty())
+    const std::size_t bound = libdeflate_zlib_compress_bound(deflate, rowsSize);
+    const Bytes compressed = uninitialised(bound);
+    const std::size_t compressedSize = libdeflate_zlib_compress(deflate, rows.get(), rowsSize, compressed.get(), bound);
+    if (compressedSize == 0)
         return fail(failure, "cannot compress " + path);
 
     std::vector<std::uint8_t> header;
@@ -94,15 +134,13 @@ bool write(const QImage &image, const std::string &path, Failure *failure)
     header.insert(header.end(), {8, grey ? kGrey : alpha ? kRgba : kRgb, 0, 0, 0});
 
     static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    std::vector<std::uint8_t> file(kSignature, kSignature + 8);
-    file.reserve(compressed.size() + 64);
-    appendChunk(file, "IHDR", header.data(), header.size());
-    appendChunk(file, "IDAT", compressed.data(), compressed.size());
-    appendChunk(file, "IEND", nullptr, 0);
     const ExportFiles::CreatedFile out(std::fopen(path.c_str(), "wb"));
     if (!out)
         return fail(failure, "cannot create " + path);
-    const bool written = std::fwrite(file.data(), 1, file.size(), out.get()) == file.size();
+    const bool written = std::fwrite(kSignature, 1, 8, out.get()) == 8
+                      && writeChunk(out.get(), "IHDR", header.data(), header.size())
+                      && writeChunk(out.get(), "IDAT", compressed.get(), compressedSize)
+                      && writeChunk(out.get(), "IEND", nullptr, 0);
     return (written && std::fflush(out.get()) == 0) || fail(failure, "cannot write " + path);
 }
 
