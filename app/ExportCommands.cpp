@@ -96,6 +96,22 @@ void TessivoDemo::exportGltf()
 
 // All three templates are read before a single output is written, so that a
 // template that is no mesh leaves no half-written set of objects behind.
+namespace {
+
+// One template mesh read; where it cannot be, a warning with the error and
+// the reason, which names the file and what is wrong with it.
+std::unique_ptr<FacadePolyMesh> templateOrWarn(QWidget *parent, const QString &title, const std::string &path,
+                                               const QString &error)
+{
+    Failure failure;
+    std::unique_ptr<FacadePolyMesh> mesh = TemplatePlacement::readTemplateMesh(path, &failure);
+    if (!mesh)
+        UserMessages::warn(parent, title, error, UserMessages::reasonText(failure.reason));
+    return mesh;
+}
+
+} // namespace
+
 void TessivoDemo::gen3DWindowObjsSlot()
 {
     using namespace TemplatePlacement;
@@ -134,21 +150,18 @@ void TessivoDemo::gen3DWindowObjsSlot()
 
     // Each template is checked before anything is written; the reason names
     // the file and what is wrong with it.
-    const std::unique_ptr<FacadePolyMesh> windowMesh = readTemplateMesh(templates[0], &failure);
-    if (!windowMesh) {
-        UserMessages::warn(this, title, tr("Window mesh load error!!"), UserMessages::reasonText(failure.reason));
+    const std::unique_ptr<FacadePolyMesh> windowMesh =
+        templateOrWarn(this, title, templates[0], tr("Window mesh load error!!"));
+    if (!windowMesh)
         return;
-    }
-    const std::unique_ptr<FacadePolyMesh> leftMesh = readTemplateMesh(templates[1], &failure);
-    if (!leftMesh) {
-        UserMessages::warn(this, title, tr("Left shutter mesh load error!!"), UserMessages::reasonText(failure.reason));
+    const std::unique_ptr<FacadePolyMesh> leftMesh =
+        templateOrWarn(this, title, templates[1], tr("Left shutter mesh load error!!"));
+    if (!leftMesh)
         return;
-    }
-    const std::unique_ptr<FacadePolyMesh> rightMesh = readTemplateMesh(templates[2], &failure);
-    if (!rightMesh) {
-        UserMessages::warn(this, title, tr("Right shutter mesh load error!!"), UserMessages::reasonText(failure.reason));
+    const std::unique_ptr<FacadePolyMesh> rightMesh =
+        templateOrWarn(this, title, templates[2], tr("Right shutter mesh load error!!"));
+    if (!rightMesh)
         return;
-    }
 
     if (!UserMessages::askToReplace(this, title, existingFiles(ExportPaths::placedTemplateFiles(folder, count))))
         return;
