@@ -32,6 +32,8 @@ constexpr double kMinLightness = 0.05; // and at least this much (of black to wh
 constexpr double kSeedShares[] = {0.5, 0.7}; // a seed's sides, shares of the period
 constexpr double kSeedReach = 0.5;    // a seed's sides move this share of its size to fit its window
 constexpr double kMarkShrink = 0.6;   // a box is fitted to a window down to this share of its sides
+constexpr double kMullion = 0.35;     // panes this share of a pane apart, or less, are one window's
+constexpr double kPaneAlign = 0.15;   // and line up to this share of their height (or width)
 
 double percentile(std::vector<double> v, double share)
 {
@@ -119,6 +121,66 @@ std::vector<LayoutBox> blobsAt(const LayoutMaps &maps, float level)
     return out;
 }
 
+// Whether two blobs are panes of one window: side by side (or one above
+// the other) with a mullion between them much narrower than a pane, their
+// tops and bottoms (or sides) in line.
+bool panesOfOne(const cv::Rect2d &a, const cv::Rect2d &b)
+{
+    auto inLine = [](double a0, double a1, double b0, double b1) {
+        const double size = std::max(a1 - a0, b1 - b0);
+        return std::abs(a0 - b0) < kPaneAlign * size && std::abs(a1 - b1) < kPaneAlign * size;
+    };
+    auto close = [](double a0, double a1, double b0, double b1) {
+        const double gap = std::max(b0 - a1, a0 - b1);
+        return gap >= 0.0 && gap <= kMullion * std::min(a1 - a0, b1 - b0);
+    };
+    return (inLine(a.y, a.br().y, b.y, b.br().y) && close(a.x, a.br().x, b.x, b.br().x))
+        || (inLine(a.x, a.br().x, b.x, b.br().x) && close(a.y, a.br().y, b.y, b.br().y));
+}
+
+// Windows divided by mullions stand out as several blobs, one per pane: the
+// panes of one window together are a candidate too, when the whole stands
+// out from the wall around it.
+std::vector<LayoutBox> mergedPanes(const LayoutMaps &maps, const std::vector<LayoutBox> &blobs)
+{
+    const std::size_t n = blobs.size();
+    std::vector<std::size_t> parent(n);
+    std::iota(parent.begin(), parent.end(), 0);
+    const auto root = [&](std::size_t i) {
+        while (parent[i] != i)
+            i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j)
+            if (panesOfOne(blobs[i].box, blobs[j].box))
+                parent[root(j)] = root(i);
+    std::vector<cv::Rect2d> unions(n);
+    std::vector<double> scores(n, 0.0);
+    std::vector<int> panes(n, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t r = root(i);
+        unions[r] = panes[r] ? (unions[r] | blobs[i].box) : blobs[i].box;
+        scores[r] += blobs[i].score;
+        ++panes[r];
+    }
+    std::vector<LayoutBox> out;
+    const cv::Size size = maps.windowness.size();
+    for (std::size_t r = 0; r < n; ++r) {
+        if (panes[r] < 2)
+            continue;
+        const cv::Rect2d &b = unions[r];
+        const double aspect = b.height / b.width;
+        if (b.width > kMaxWidthShare * size.width || b.height > kMaxHeightShare * size.height || aspect < 0.2
+            || aspect > 4.5)
+            continue;
+        if (ringContrast(maps, b) < kMinContrast || meanInCovered(maps, b) < 0.95)
+            continue;
+        out.push_back({b, scores[r] / panes[r]});
+    }
+    return out;
+}
+
 // Blobs at several levels (windows stand out from the wall by more or less),
 // the better of two overlapping ones kept.
 std::vector<LayoutBox> candidateBlobs(const LayoutMaps &maps)
@@ -140,6 +202,8 @@ std::vector<LayoutBox> candidateBlobs(const LayoutMaps &maps)
         if (!clash)
             kept.push_back(b);
     }
+    const std::vector<LayoutBox> windows = mergedPanes(maps, kept);
+    kept.insert(kept.end(), windows.begin(), windows.end());
     return kept;
 }
 
