@@ -3,9 +3,9 @@
 #include "ExportFiles.h"
 #include "FacadeWall.h"
 #include "GltfFrame.h"
+#include "PngFile.h"
 #include "TextFormat.h"
 
-#include <QBuffer>
 #include <QImage>
 
 #include <tiny_gltf.h>
@@ -71,13 +71,12 @@ public:
         material.pbrMetallicRoughness.roughnessFactor = 1.0;
         // The view shows textures as they are, without light.
         material.extensions[kUnlit] = tinygltf::Value(tinygltf::Value::Object());
-        QByteArray png;
-        QBuffer device(&png);
-        if (image && !image->isNull() && device.open(QIODevice::WriteOnly) && image->save(&device, "PNG")) {
+        std::string png;
+        if (image && PngFile::encode(*image, png)) {
             tinygltf::Image gltfImage;
             gltfImage.name = name;
             gltfImage.mimeType = "image/png";
-            gltfImage.bufferView = view(png.constData(), std::size_t(png.size()), -1);
+            gltfImage.bufferView = view(png.data(), png.size(), -1);
             m_model.images.push_back(gltfImage);
             tinygltf::Texture texture;
             texture.sampler = 0;

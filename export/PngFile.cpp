@@ -51,21 +51,15 @@ void appendBigEndian(std::vector<std::uint8_t> &out, std::uint32_t value)
         out.push_back(std::uint8_t(value >> shift));
 }
 
-// A chunk's length and type, its data, and the CRC of type and data, written
-// to the file without copying the data.
-bool writeChunk(std::FILE *file, const char type[4], const std::uint8_t *data, std::size_t size)
+// Length, type, data and the CRC of type and data.
+void appendChunk(std::vector<std::uint8_t> &out, const char type[4], const std::uint8_t *data, std::size_t size)
 {
-    std::vector<std::uint8_t> head;
-    appendBigEndian(head, std::uint32_t(size));
-    head.insert(head.end(), type, type + 4);
-    std::vector<std::uint8_t> tail;
-    std::uint32_t crc = libdeflate_crc32(0, type, 4);
+    appendBigEndian(out, std::uint32_t(size));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
     if (size > 0)
-        crc = libdeflate_crc32(crc, data, size);
-    appendBigEndian(tail, crc);
-    return std::fwrite(head.data(), 1, head.size(), file) == head.size()
-        && (size == 0 || std::fwrite(data, 1, size, file) == size)
-        && std::fwrite(tail.data(), 1, tail.size(), file) == tail.size();
+        out.insert(out.end(), data, data + size);
+    appendBigEndian(out, libdeflate_crc32(0, out.data() + start, size + 4));
 }
 
 // The samples of one row: RGB from a 32-bit opaque image read directly
@@ -104,10 +98,10 @@ void filterRows(const QImage &pixels, int channels, std::uint8_t *to)
 
 namespace PngFile {
 
-bool write(const QImage &image, const std::string &path, Failure *failure)
+bool encode(const QImage &image, std::string &png, Failure *failure)
 {
     if (image.isNull())
-        return fail(failure, "no image to write to " + path);
+        return fail(failure, "no image to encode");
     const bool grey = image.format() == QImage::Format_Grayscale8;
     const bool alpha = !grey && image.hasAlphaChannel();
     const QImage::Format samples = grey ? QImage::Format_Grayscale8 : alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
@@ -120,27 +114,48 @@ bool write(const QImage &image, const std::string &path, Failure *failure)
 
     libdeflate_compressor *const deflate = compressor();
     if (!deflate)
-        return fail(failure, "cannot compress " + path + ": out of memory");
-    const std::size_t bound = libdeflate_zlib_compress_bound(deflate, rowsSize);
-    const Bytes compressed = uninitialised(bound);
-    const std::size_t compressedSize = libdeflate_zlib_compress(deflate, rows.get(), rowsSize, compressed.get(), bound);
-    if (compressedSize == 0)
-        return fail(failure, "cannot compress " + path);
-
+        return fail(failure, "cannot compress an image: out of memory");
     std::vector<std::uint8_t> header;
     appendBigEndian(header, std::uint32_t(pixels.width()));
     appendBigEndian(header, std::uint32_t(pixels.height()));
     // 8 bits per sample, the colour type, deflate, adaptive filtering, no interlace.
     header.insert(header.end(), {8, grey ? kGrey : alpha ? kRgba : kRgb, 0, 0, 0});
 
+    // The file in one buffer: the data is compressed straight into its
+    // IDAT chunk, which is then cut to the compressed size.
     static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<std::uint8_t> head(kSignature, kSignature + 8);
+    appendChunk(head, "IHDR", header.data(), header.size());
+    const std::size_t bound = libdeflate_zlib_compress_bound(deflate, rowsSize);
+    png.resize(head.size() + 8 + bound);
+    std::memcpy(&png[0], head.data(), head.size());
+    std::uint8_t *const idat = reinterpret_cast<std::uint8_t *>(&png[head.size()]);
+    const std::size_t compressed = libdeflate_zlib_compress(deflate, rows.get(), rowsSize, idat + 8, bound);
+    if (compressed == 0)
+        return fail(failure, "cannot compress an image");
+    std::vector<std::uint8_t> lengthAndType;
+    appendBigEndian(lengthAndType, std::uint32_t(compressed));
+    std::memcpy(idat, lengthAndType.data(), 4);
+    std::memcpy(idat + 4, "IDAT", 4);
+    std::vector<std::uint8_t> tail;
+    appendBigEndian(tail, libdeflate_crc32(0, idat + 4, compressed + 4));
+    appendChunk(tail, "IEND", nullptr, 0);
+    png.resize(head.size() + 8 + compressed);
+    png.append(reinterpret_cast<const char *>(tail.data()), tail.size());
+    return true;
+}
+
+bool write(const QImage &image, const std::string &path, Failure *failure)
+{
+    if (image.isNull())
+        return fail(failure, "no image to write to " + path);
+    std::string png;
+    if (!encode(image, png, failure))
+        return false;
     const ExportFiles::CreatedFile out(std::fopen(path.c_str(), "wb"));
     if (!out)
         return fail(failure, "cannot create " + path);
-    const bool written = std::fwrite(kSignature, 1, 8, out.get()) == 8
-                      && writeChunk(out.get(), "IHDR", header.data(), header.size())
-                      && writeChunk(out.get(), "IDAT", compressed.get(), compressedSize)
-                      && writeChunk(out.get(), "IEND", nullptr, 0);
+    const bool written = std::fwrite(png.data(), 1, png.size(), out.get()) == png.size();
     return (written && std::fflush(out.get()) == 0) || fail(failure, "cannot write " + path);
 }
 
