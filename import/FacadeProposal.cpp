@@ -24,7 +24,7 @@ constexpr double kVerticalSpread = 35.0;  // candidates for the vertical point: 
 constexpr double kHorizontalSpread = 50.0; // and for the horizontal one: degrees from horizontal
 constexpr double kDominantShare = 0.45;   // a dominant line's longest run: this share of the longest of all
 constexpr double kLongShare = 0.25;       // long vertical lines: this share of the longest one
-constexpr double kPointAngle = 1.0 * 3.14159265358979 / 180.0; // a segment pulls a vanishing point within this angle
+constexpr double kPointAngle = 1.0 * kPi / 180.0; // a segment pulls a vanishing point within this angle
 constexpr double kVerticalTilt = 20.0;    // the vertical point lies within this many degrees of the photograph's vertical
 constexpr int kDensityCells = 16;         // the vertical lines' density is rated on this many cells a side
 constexpr double kLoneWeight = 0.1;       // a horizontal segment far from every vertical line weighs this share
@@ -190,7 +190,7 @@ VanishingPoints vanishingPoints(const PhotoSegments &s)
     // A camera held for a photograph of a building keeps its verticals near
     // the photograph's: a point far off that is lines of something else.
     const cv::Vec3d &v = out.vertical.point;
-    if (out.vertical.found && std::atan2(std::abs(v[0]), std::abs(v[1])) * 180.0 / 3.14159265358979 > kVerticalTilt)
+    if (out.vertical.found && std::atan2(std::abs(v[0]), std::abs(v[1])) * 180.0 / kPi > kVerticalTilt)
         out.vertical = VanishingPoint();
 
     const std::vector<Segment> weighted = weightedByColumns(s, out.vertical.inliers);

@@ -1,7 +1,8 @@
 #include "WindowGrid.h"
 
+#include "internal/DisjointSets.h"
+
 #include <algorithm>
-#include <functional>
 #include <cmath>
 #include <cstdint>
 
@@ -31,14 +32,7 @@ std::vector<int> linesOf(const std::vector<double> &along, const std::vector<dou
                          int *count)
 {
     const std::size_t n = along.size();
-    std::vector<std::size_t> parent(n);
-    for (std::size_t i = 0; i < n; ++i)
-        parent[i] = i;
-    const std::function<std::size_t(std::size_t)> root = [&](std::size_t i) {
-        while (parent[i] != i)
-            i = parent[i] = parent[parent[i]];
-        return i;
-    };
+    DisjointSets groups(n);
     std::vector<std::size_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
         order[i] = i;
@@ -46,13 +40,13 @@ std::vector<int> linesOf(const std::vector<double> &along, const std::vector<dou
     for (std::size_t k = 0; k < n; ++k)
         for (std::size_t j = k + 1; j < n; ++j)
             if (std::abs(across[order[j]] - across[order[k]]) <= tolerance) {
-                parent[root(order[j])] = root(order[k]);
+                groups.join(order[k], order[j]);
                 break;
             }
     // Lines in ascending order of their median position across.
     std::vector<std::vector<double>> members(n);
     for (std::size_t i = 0; i < n; ++i)
-        members[root(i)].push_back(across[i]);
+        members[groups.root(i)].push_back(across[i]);
     std::vector<std::pair<double, std::size_t>> lines;
     for (std::size_t i = 0; i < n; ++i)
         if (!members[i].empty()) {
@@ -66,7 +60,7 @@ std::vector<int> linesOf(const std::vector<double> &along, const std::vector<dou
         index[lines[l].second] = int(l);
     std::vector<int> line(n);
     for (std::size_t i = 0; i < n; ++i)
-        line[i] = index[root(i)];
+        line[i] = index[groups.root(i)];
     *count = int(lines.size());
     return line;
 }

@@ -37,6 +37,7 @@ constexpr double kOwnKind = 0.3;     // windows this close in size (log) are of 
 constexpr double kMissedShare = 0.2; // a lattice missing more than this share of its kind is not the finer
 constexpr double kInLine = 0.35;      // centres this share of a window apart stand in one row or column
 constexpr double kLatticeShare = 0.4; // and the least share of the layout's windows the lattice holds
+constexpr const char *kNoWindows = "No repeated windows were found.";
 
 // One resolution of the facade with what the search needs of it.
 struct Level {
@@ -339,7 +340,7 @@ std::vector<PlacedWindow> placedCells(const std::vector<cv::Point2d> &cells, con
 WindowSearchResult latticeSearch(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
     WindowSearchResult result;
-    const QString none("No repeated windows were found.");
+    const QString none(kNoWindows);
     if (rectified.isNull()) {
         result.status = ImportStatus::failure(ImportError::NoWindows, none);
         return result;
@@ -507,6 +508,13 @@ double agreement(const std::vector<QRect> &of, const std::vector<QRect> &in)
     return double(held) / double(of.size());
 }
 
+// Whether two windows are of one kind: close in width and in height.
+bool sizeLike(const QRect &a, const QRect &b)
+{
+    return std::abs(std::log(double(a.width()) / b.width())) < kOwnKind
+        && std::abs(std::log(double(a.height()) / b.height())) < kOwnKind;
+}
+
 // The lattice search places windows as its template shows them, to the
 // pixel, where windows are alike (as the generator paints them); the layout
 // search finds real windows that differ. Where both find the same windows,
@@ -532,7 +540,7 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
     }
     std::nth_element(widths.begin(), widths.begin() + std::ptrdiff_t(widths.size() / 2), widths.end());
     std::nth_element(heights.begin(), heights.begin() + std::ptrdiff_t(heights.size() / 2), heights.end());
-    const double w = widths[widths.size() / 2], h = heights[heights.size() / 2];
+    const QRect typical(0, 0, int(std::lround(widths[widths.size() / 2])), int(std::lround(heights[heights.size() / 2])));
     // Below the lattice is the ground floor, whose openings (doors, barred
     // or shop windows) a lattice of the floors above rightly leaves out.
     int bottom = 0;
@@ -541,16 +549,9 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
     int missed = 0;
     for (const QRect &r : b) {
         const bool held = std::any_of(a.begin(), a.end(), [&](const QRect &l) { return overlapOf(l, r) >= kSameWindow; });
-        const bool ownKind = std::abs(std::log(r.width() / w)) < kOwnKind && std::abs(std::log(r.height() / h)) < kOwnKind;
-        missed += !held && ownKind && r.top() < bottom;
+        missed += !held && sizeLike(r, typical) && r.top() < bottom;
     }
     return double(missed) <= kMissedShare * double(a.size() + std::size_t(missed));
-}
-
-bool sizeLike(const QRect &a, const QRect &b)
-{
-    return std::abs(std::log(double(a.width()) / b.width())) < kOwnKind
-        && std::abs(std::log(double(a.height()) / b.height())) < kOwnKind;
 }
 
 // A confirmed lattice keeps its boxes (where the layout search finds its
@@ -606,7 +607,7 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, cons
     result.matches = int(placed.size());
     result.grid = arrangeWindows(placed, rectified.size());
     if (result.grid.empty())
-        result.status = ImportStatus::failure(ImportError::NoWindows, "No repeated windows were found.");
+        result.status = ImportStatus::failure(ImportError::NoWindows, kNoWindows);
     return result;
 }
 

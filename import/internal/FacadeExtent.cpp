@@ -131,11 +131,11 @@ Best largestSum(const std::vector<double> &score)
     return best;
 }
 
-// The side's position on the strongest line of the family near it: of the
-// positions within reach, the one whose segments cover most of the span
-// [from, to]. The side stays where it is when no line covers kStrong of it.
-double strongLine(const std::vector<FrameSegment> &family, bool vertical, double side, double reach, double bin,
-                  double from, double to)
+// The strongest line of the family near a side: of the positions within
+// reach, the one whose segments cover most of the span [from, to]. False
+// when no line covers kStrong of it.
+bool strongestLine(const std::vector<FrameSegment> &family, bool vertical, double side, double reach, double bin,
+                   double from, double to, double *at)
 {
     std::map<long, double> bins; // covered length by position
     for (const FrameSegment &s : family) {
@@ -148,16 +148,25 @@ double strongLine(const std::vector<FrameSegment> &family, bool vertical, double
             bins[long(std::floor(position / bin))] += covered;
     }
     // Two neighbouring bins hold one line split by the binning.
-    double at = side, best = 0.0;
+    double best = 0.0;
     for (const auto &[b, length] : bins) {
         const auto next = bins.find(b + 1);
         const double sum = length + (next == bins.end() ? 0.0 : next->second);
-        const double position = (next == bins.end() ? b + 0.5 : b + 1.0) * bin;
         if (sum >= kStrong * (to - from) && sum > best) {
-            at = position;
+            *at = (next == bins.end() ? b + 0.5 : b + 1.0) * bin;
             best = sum;
         }
     }
+    return best > 0.0;
+}
+
+// The side's position on the strongest line near it, or where it is when
+// none is strong.
+double strongLine(const std::vector<FrameSegment> &family, bool vertical, double side, double reach, double bin,
+                  double from, double to)
+{
+    double at = side;
+    strongestLine(family, vertical, side, reach, bin, from, to, &at);
     return at;
 }
 
@@ -197,8 +206,8 @@ bool cutByFrame(const std::vector<FrameSegment> &columns, double side, double fr
         return true;
     if (gap >= kFarReach * reach)
         return false;
-    const double middle = 0.5 * (side + frame);
-    return strongLine(columns, true, middle, 0.5 * gap, kLineBin * g.cw, from, to) == middle;
+    double line = 0.0;
+    return !strongestLine(columns, true, 0.5 * (side + frame), 0.5 * gap, kLineBin * g.cw, from, to, &line);
 }
 
 // Each side of the coarse rectangle settles: at the frame when the

@@ -9,8 +9,6 @@ namespace FacadeImport {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 cv::Vec3d homogeneous(const cv::Point2d &p)
 {
     return {p.x, p.y, 1.0};

@@ -10,6 +10,9 @@
 
 namespace FacadeImport {
 
+// Segment angles are in degrees; this turns them into radians and back.
+constexpr double kPi = 3.14159265358979323846;
+
 struct Segment {
     cv::Point2d a;
     cv::Point2d b;

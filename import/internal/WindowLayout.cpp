@@ -1,5 +1,6 @@
 #include "WindowLayout.h"
 
+#include "DisjointSets.h"
 #include "FacadePeriod.h"
 #include "WallMap.h"
 
@@ -92,6 +93,15 @@ bool aligned(const LayoutBox &a, const LayoutBox &b)
     return std::abs(ca - cb) < kAlignShare * std::max(a.box.width, b.box.width);
 }
 
+// Whether a box on a facade of the given size has a window's shape: not a
+// band across the facade, neither a sliver nor a tower.
+bool windowShaped(const cv::Rect2d &b, const cv::Size &size)
+{
+    const double aspect = b.height / b.width;
+    return b.width <= kMaxWidthShare * size.width && b.height <= kMaxHeightShare * size.height && aspect >= 0.2
+        && aspect <= 4.5;
+}
+
 // Blobs of the windowness map at one level that may be windows: about as
 // full as their box, not a band across the facade, clearly more window-like
 // than the wall around them, wholly on the photograph.
@@ -108,10 +118,7 @@ std::vector<LayoutBox> blobsAt(const LayoutMaps &maps, float level)
         const cv::Rect2d b(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
                            stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
         const double fill = stats.at<int>(i, cv::CC_STAT_AREA) / b.area();
-        const double aspect = b.height / b.width;
-        if (b.width < 3 || b.height < 3 || b.width > kMaxWidthShare * size.width || b.height > kMaxHeightShare * size.height)
-            continue;
-        if (fill < kMinBlobFill || aspect < 0.2 || aspect > 4.5)
+        if (b.width < 3 || b.height < 3 || fill < kMinBlobFill || !windowShaped(b, size))
             continue;
         const double contrast = ringContrast(maps, b);
         if (contrast < kMinContrast || meanInCovered(maps, b) < 0.95)
@@ -144,22 +151,16 @@ bool panesOfOne(const cv::Rect2d &a, const cv::Rect2d &b)
 std::vector<LayoutBox> mergedPanes(const LayoutMaps &maps, const std::vector<LayoutBox> &blobs)
 {
     const std::size_t n = blobs.size();
-    std::vector<std::size_t> parent(n);
-    std::iota(parent.begin(), parent.end(), 0);
-    const auto root = [&](std::size_t i) {
-        while (parent[i] != i)
-            i = parent[i] = parent[parent[i]];
-        return i;
-    };
+    DisjointSets windows(n);
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = i + 1; j < n; ++j)
             if (panesOfOne(blobs[i].box, blobs[j].box))
-                parent[root(j)] = root(i);
+                windows.join(i, j);
     std::vector<cv::Rect2d> unions(n);
     std::vector<double> scores(n, 0.0);
     std::vector<int> panes(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t r = root(i);
+        const std::size_t r = windows.root(i);
         unions[r] = panes[r] ? (unions[r] | blobs[i].box) : blobs[i].box;
         scores[r] += blobs[i].score;
         ++panes[r];
@@ -170,9 +171,7 @@ std::vector<LayoutBox> mergedPanes(const LayoutMaps &maps, const std::vector<Lay
         if (panes[r] < 2)
             continue;
         const cv::Rect2d &b = unions[r];
-        const double aspect = b.height / b.width;
-        if (b.width > kMaxWidthShare * size.width || b.height > kMaxHeightShare * size.height || aspect < 0.2
-            || aspect > 4.5)
+        if (!windowShaped(b, size))
             continue;
         if (ringContrast(maps, b) < kMinContrast || meanInCovered(maps, b) < 0.95)
             continue;
