@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -30,11 +31,12 @@ struct CompressorFree {
 
 // Buffers of the encoder: left uninitialised (every byte is written before
 // it is read), since zero-filling megabytes cost as much as compressing them.
+// Null when the memory is not there.
 using Bytes = std::unique_ptr<std::uint8_t[]>;
 
 Bytes uninitialised(std::size_t size)
 {
-    return Bytes(new std::uint8_t[size]);
+    return Bytes(new (std::nothrow) std::uint8_t[size]);
 }
 
 // One compressor per thread, kept: allocating libdeflate's tables for every
@@ -123,13 +125,14 @@ bool encodeParts(const QImage &image, Parts &parts)
     const int channels = grey ? 1 : alpha ? 4 : 3;
     const std::size_t rowsSize = (std::size_t(pixels.width()) * std::size_t(channels) + 1) * std::size_t(pixels.height());
     parts.rows = uninitialised(rowsSize);
-    filterRows(pixels, channels, parts.rows.get());
-
     libdeflate_compressor *const deflate = compressor();
-    if (!deflate)
+    if (!parts.rows || !deflate)
         return false;
+    filterRows(pixels, channels, parts.rows.get());
     const std::size_t bound = libdeflate_zlib_compress_bound(deflate, rowsSize);
     parts.data = uninitialised(bound);
+    if (!parts.data)
+        return false;
     parts.dataSize = libdeflate_zlib_compress(deflate, parts.rows.get(), rowsSize, parts.data.get(), bound);
     if (parts.dataSize == 0)
         return false;
