@@ -31,6 +31,8 @@ constexpr double kSeedShare = 0.5;   // a fine lattice's windows are about this 
 constexpr int kMinLayoutRepeats = 3; // blobs that found fewer windows found none
 constexpr double kMinFilledCells = 0.2; // a fine lattice fills at least this share of its cells
 constexpr double kMarkKept = 0.7;  // a fitted mark this close to the drawn one stays as drawn
+constexpr double kCrowded = 0.9;    // windows this share of their size apart overlap
+constexpr double kSlid = 0.2;       // a lattice box this share of its size off its window slid there
 constexpr double kSameWindow = 0.3; // two boxes overlapping this much (IoU) show one window
 constexpr double kConfirmed = 0.8;  // share of the lattice's windows the layout search must show
 constexpr double kOwnKind = 0.3;     // windows this close in size (log) are of the lattice's kind
@@ -235,6 +237,19 @@ std::vector<cv::Point2d> heldCells(const Lattice &lattice)
     return cells;
 }
 
+// Whether boxes of the given size centred on the cells would overlap (by
+// more than a pixel's slack at their sides).
+bool crowded(std::vector<cv::Point2d> cells, const cv::Size &size)
+{
+    std::sort(cells.begin(), cells.end(), [](const cv::Point2d &a, const cv::Point2d &b) { return a.x < b.x; });
+    const double w = kCrowded * size.width, h = kCrowded * size.height;
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        for (std::size_t j = i + 1; j < cells.size() && cells[j].x - cells[i].x < w; ++j)
+            if (std::abs(cells[j].y - cells[i].y) < h)
+                return true;
+    return false;
+}
+
 // A marked window that its neighbours resemble only in part (shutter leaves
 // open over it, a blind down, a curtain) matches few of them. The lattice of
 // the most salient repeated rectangle is then taken when it holds more
@@ -260,6 +275,10 @@ void preferSalientLattice(const cv::Mat &rgb, const cv::Mat &inside, const Level
     });
     const cv::Point2d shift = centre - *nearest;
     if (std::abs(shift.x) > 0.5 * marked.width || std::abs(shift.y) > 0.5 * marked.height)
+        return;
+    // Windows of the marked size cannot stand closer than their size: a
+    // lattice that fine is of something smaller (the panes of a window).
+    if (crowded(found, marked.size()))
         return;
     cells.clear();
     for (const cv::Point2d &c : found)
@@ -554,6 +573,30 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
     return double(missed) <= kMissedShare * double(a.size() + std::size_t(missed));
 }
 
+// A template that matches a window unlike the marked one (a curtain drawn
+// in one but not the other) may slide part of the way off it, onto a pane
+// and the wall beside it; the layout search's box of that window, of the
+// same size, shows where it is. The box moves there; true when it did.
+bool slidBack(QRect &box, const std::vector<PlacedWindow> &layout)
+{
+    const PlacedWindow *best = nullptr;
+    double bestOverlap = kSameWindow;
+    for (const PlacedWindow &l : layout) {
+        const double o = overlapOf(box, l.rect);
+        if (o >= bestOverlap) {
+            bestOverlap = o;
+            best = &l;
+        }
+    }
+    if (!best || !sizeLike(box, best->rect))
+        return false;
+    const QPoint shift = best->rect.center() - box.center();
+    if (std::abs(shift.x()) <= kSlid * box.width() && std::abs(shift.y()) <= kSlid * box.height())
+        return false;
+    box.translate(shift);
+    return true;
+}
+
 // A confirmed lattice keeps its boxes (where the layout search finds its
 // windows at another size, it saw more than the window: its shutters, its
 // frame); the few windows of the lattice's kind that its template missed in
@@ -562,8 +605,10 @@ void mergeLayout(WindowSearchResult &lattice, const std::vector<PlacedWindow> &l
 {
     std::vector<QRect> own;
     std::vector<PlacedWindow> placed;
+    bool moved = false;
     for (const FacadeWindow &w : lattice.grid.windows) {
         own.push_back(QRect(w.x, w.y, w.width, w.height));
+        moved = slidBack(own.back(), layout) || moved;
         placed.push_back({own.back(), w.aux});
     }
     const std::size_t before = placed.size();
@@ -581,7 +626,7 @@ void mergeLayout(WindowSearchResult &lattice, const std::vector<PlacedWindow> &l
         if (apart && ownKind && inRow && inColumn)
             placed.push_back(l);
     }
-    if (placed.size() > before)
+    if (moved || placed.size() > before)
         lattice.grid = arrangeWindows(placed, size);
 }
 

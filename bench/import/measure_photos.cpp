@@ -5,9 +5,11 @@
 // precision at IoU >= 0.5 in the photograph, and the time. Not a test; the
 // accuracy suite tst_realphotos holds the same numbers to thresholds.
 //
-// usage: measure_photos [--draw DIR] [FOLDER]
+// usage: measure_photos [--mirror] [--draw DIR] [FOLDER]
 //   FOLDER      photographs with NAME.txt annotations beside them (default: the
 //               repository's tests/data/photos)
+//   --mirror    imports each photograph turned left to right (and saved again
+//               as a JPEG), with its annotation turned too
 //   --draw DIR  also writes DIR/NAME-automatic.png and NAME-assisted.png: the
 //               annotation in green, what was found in red
 #include "PhotoDrawing.h"
@@ -26,7 +28,7 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: measure_photos [--draw DIR] [FOLDER]\n");
+    std::fprintf(stderr, "usage: measure_photos [--mirror] [--draw DIR] [FOLDER]\n");
     return 2;
 }
 
@@ -54,9 +56,11 @@ int main(int argc, char **argv)
 {
     QString folder = QStringLiteral(TESSIVO_PHOTOS_DIR);
     QString drawDir;
-    bool folderGiven = false;
+    bool folderGiven = false, mirrored = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--draw") == 0) {
+        if (std::strcmp(argv[i], "--mirror") == 0) {
+            mirrored = true;
+        } else if (std::strcmp(argv[i], "--draw") == 0) {
             if (++i == argc)
                 return usage();
             drawDir = QString::fromLocal8Bit(argv[i]);
@@ -89,12 +93,13 @@ int main(int argc, char **argv)
             continue;
         }
         for (const ImportMode mode : {ImportMode::Automatic, ImportMode::Corners, ImportMode::Assisted}) {
-            const PhotoMeasurement m = measurePhoto(path, truth, mode);
+            const PhotoMeasurement m = measurePhoto(path, truth, mode, mirrored);
             printRow(m);
             if (drawDir.isEmpty())
                 continue;
             const QString out = QDir(drawDir).filePath(QFileInfo(path).completeBaseName() + "-" + modeName(mode) + ".png");
-            if (!drawMeasurement(QImage(path), truth, m).save(out)) {
+            const QImage photo = mirrored ? QImage(path).mirrored(true, false) : QImage(path);
+            if (!drawMeasurement(photo, mirrored ? mirroredAnnotation(truth, photo.width()) : truth, m).save(out)) {
                 std::fprintf(stderr, "measure_photos: cannot write %s\n", qPrintable(out));
                 ++failures;
             }

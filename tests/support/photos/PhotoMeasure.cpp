@@ -1,5 +1,8 @@
 #include "PhotoMeasure.h"
 
+#include "PhotoReader.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -46,11 +49,39 @@ Quad photoQuadOf(const CameraEstimate &camera, const FacadeWindow &w)
 
 } // namespace
 
-PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth, ImportMode mode)
+PhotoAnnotation mirroredAnnotation(const PhotoAnnotation &truth, double width)
+{
+    const auto turned = [width](const Quad &q) {
+        const auto at = [&](std::size_t k) { return QPointF(width - q[k].x(), q[k].y()); };
+        return Quad{at(1), at(0), at(3), at(2)};
+    };
+    PhotoAnnotation out = truth;
+    out.facade = turned(truth.facade);
+    for (auto *quads : {&out.others, &out.windows, &out.ignored})
+        for (Quad &q : *quads)
+            q = turned(q);
+    return out;
+}
+
+PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truthAsGiven, ImportMode mode,
+                              bool mirrored)
 {
     PhotoMeasurement m;
     m.photo = QFileInfo(path).fileName();
     m.mode = mode;
+    QImage photo;
+    if (mirrored) {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        readPhotograph(path).image.mirrored(true, false).save(&buffer, "JPEG", 95);
+        photo = readPhotographData(jpeg, m.photo).image;
+        if (photo.isNull()) {
+            m.status = "unreadable photograph";
+            return m;
+        }
+    }
+    const PhotoAnnotation truth = mirrored ? mirroredAnnotation(truthAsGiven, photo.width()) : truthAsGiven;
     AnalysisOptions options;
     if (mode != ImportMode::Automatic) {
         options.useCorners = true;
@@ -60,7 +91,7 @@ PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth,
         options.photoWindow = markedBox(truth);
     QElapsedTimer timer;
     timer.start();
-    const FacadeAnalysis a = analysePhotographFile(path, options);
+    const FacadeAnalysis a = mirrored ? analysePhotograph(photo, options) : analysePhotographFile(path, options);
     m.milliseconds = timer.nsecsElapsed() / 1e6;
     if (!a.status.ok())
         m.status = QString::fromStdString(a.status.reason);

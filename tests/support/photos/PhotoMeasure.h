@@ -37,8 +37,16 @@ struct PhotoMeasurement {
 
 // Imports the photograph at path in the given mode and scores it against
 // truth. Assisted without a marked window searches for windows on the given
-// corners.
-PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth, ImportMode mode);
+// corners. mirrored: the photograph turned left to right and saved again as
+// a JPEG of quality 95, and its annotation turned with it: what the finder
+// finds should hang neither on which way it scans nor on a re-encoding's
+// noise.
+PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth, ImportMode mode,
+                              bool mirrored = false);
+
+// The annotation of a photograph width pixels wide turned left to right:
+// every quadrilateral keeps its corners clockwise from the top-left.
+PhotoAnnotation mirroredAnnotation(const PhotoAnnotation &truth, double width);
 
 // The photographs of folder that have an annotation beside them (NAME.jpg
 // with NAME.txt), sorted by name.
