@@ -132,10 +132,12 @@ Best largestSum(const std::vector<double> &score)
 }
 
 // The strongest line of the family near a side: of the positions within
-// reach, the one whose segments cover most of the span [from, to]. False
-// when no line covers kStrong of it.
+// reach, the one whose segments cover most of the span [from, to]; with
+// outward -1 or +1, of those that cover kStrong of it, the one farthest
+// towards lower or higher positions. False when no line covers kStrong of
+// the span.
 bool strongestLine(const std::vector<FrameSegment> &family, bool vertical, double side, double reach, double bin,
-                   double from, double to, double *at)
+                   double from, double to, double *at, int outward = 0)
 {
     std::map<long, double> bins; // covered length by position
     for (const FrameSegment &s : family) {
@@ -152,21 +154,23 @@ bool strongestLine(const std::vector<FrameSegment> &family, bool vertical, doubl
     for (const auto &[b, length] : bins) {
         const auto next = bins.find(b + 1);
         const double sum = length + (next == bins.end() ? 0.0 : next->second);
-        if (sum >= kStrong * (to - from) && sum > best) {
-            *at = (next == bins.end() ? b + 0.5 : b + 1.0) * bin;
+        const double position = (next == bins.end() ? b + 0.5 : b + 1.0) * bin;
+        const bool better = outward == 0 ? sum > best : best == 0.0 || outward * (position - *at) > 0.0;
+        if (sum >= kStrong * (to - from) && better) {
+            *at = position;
             best = sum;
         }
     }
     return best > 0.0;
 }
 
-// The side's position on the strongest line near it, or where it is when
-// none is strong.
+// The side's position on the strongest line near it (or the outermost
+// strong one, see strongestLine), or where it is when none is strong.
 double strongLine(const std::vector<FrameSegment> &family, bool vertical, double side, double reach, double bin,
-                  double from, double to)
+                  double from, double to, int outward = 0)
 {
     double at = side;
-    strongestLine(family, vertical, side, reach, bin, from, to, &at);
+    strongestLine(family, vertical, side, reach, bin, from, to, &at, outward);
     return at;
 }
 
@@ -212,7 +216,10 @@ bool cutByFrame(const std::vector<FrameSegment> &columns, double side, double fr
 
 // Each side of the coarse rectangle settles: at the frame when the
 // photograph ends within reach (the facade's own line that just covers
-// what is visible), else on the strongest line near it.
+// what is visible), else on the strongest line near it. A left or right
+// side takes the outermost strong vertical line within reach: inside the
+// facade's edge stand the full-height edges of a tower, a wing or a column
+// of windows, and the strongest of them would cut off the bays beyond.
 void settleSides(const ExtentInput &in, const Grid &g, Extent *out)
 {
     FrameRect &r = out->rect;
@@ -225,8 +232,8 @@ void settleSides(const ExtentInput &in, const Grid &g, Extent *out)
     if (visibleRange(in.visible, true, r.top, r.bottom, &lo, &hi)) {
         out->atFrame[0] = cutByFrame(in.columns, r.left, lo, reachX, g, r.top, r.bottom);
         out->atFrame[2] = cutByFrame(in.columns, r.right, hi, reachX, g, r.top, r.bottom);
-        r.left = out->atFrame[0] ? lo : strongLine(in.columns, true, r.left, reachX, kLineBin * g.cw, r.top, r.bottom);
-        r.right = out->atFrame[2] ? hi : strongLine(in.columns, true, r.right, reachX, kLineBin * g.cw, r.top, r.bottom);
+        r.left = out->atFrame[0] ? lo : strongLine(in.columns, true, r.left, reachX, kLineBin * g.cw, r.top, r.bottom, -1);
+        r.right = out->atFrame[2] ? hi : strongLine(in.columns, true, r.right, reachX, kLineBin * g.cw, r.top, r.bottom, 1);
     }
     if (visibleRange(in.visible, false, r.left, r.right, &lo, &hi)) {
         out->atFrame[1] = r.top - lo < reachY;
