@@ -35,6 +35,8 @@ constexpr double kCrowded = 0.9;    // windows this share of their size apart ov
 constexpr double kSlid = 0.2;       // a lattice box this share of its size off its window slid there
 constexpr double kSameWindow = 0.3; // two boxes overlapping this much (IoU) show one window
 constexpr double kConfirmed = 0.8;  // share of the lattice's windows the layout search must show
+constexpr double kConfirmOverlap = 0.4; // and how much (IoU) it must show each: a pane of the layout's
+                                        // window (a third or half of it) is not that window
 constexpr double kOwnKind = 0.3;     // windows this close in size (log) are of the lattice's kind
 constexpr double kMissedShare = 0.2; // a lattice missing more than this share of its kind is not the finer
 constexpr double kInLine = 0.35;      // centres this share of a window apart stand in one row or column
@@ -516,14 +518,15 @@ std::vector<PlacedWindow> layoutSearch(const cv::Mat &rgb, const cv::Mat &inside
     return placed;
 }
 
-// Share of the windows of one set that a window of the other covers in part.
+// Share of the windows of one set that a window of the other shows: covers
+// most of it, not one pane.
 double agreement(const std::vector<QRect> &of, const std::vector<QRect> &in)
 {
     if (of.empty())
         return 0.0;
     int held = 0;
     for (const QRect &a : of)
-        held += std::any_of(in.begin(), in.end(), [&](const QRect &b) { return overlapOf(a, b) >= kSameWindow; });
+        held += std::any_of(in.begin(), in.end(), [&](const QRect &b) { return overlapOf(a, b) >= kConfirmOverlap; });
     return double(held) / double(of.size());
 }
 

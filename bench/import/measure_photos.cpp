@@ -5,11 +5,13 @@
 // precision at IoU >= 0.5 in the photograph, and the time. Not a test; the
 // accuracy suite tst_realphotos holds the same numbers to thresholds.
 //
-// usage: measure_photos [--mirror] [--draw DIR] [FOLDER]
+// usage: measure_photos [--mirror] [--scale F] [--draw DIR] [FOLDER]
 //   FOLDER      photographs with NAME.txt annotations beside them (default: the
 //               repository's tests/data/photos)
 //   --mirror    imports each photograph turned left to right (and saved again
 //               as a JPEG), with its annotation turned too
+//   --scale F   imports each photograph scaled by F (0 to 8, saved again as a
+//               JPEG), with its annotation scaled too
 //   --draw DIR  also writes DIR/NAME-automatic.png and NAME-assisted.png: the
 //               annotation in green, what was found in red
 #include "PhotoDrawing.h"
@@ -20,6 +22,7 @@
 #include <QImage>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace PhotoScore;
@@ -28,7 +31,7 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: measure_photos [--mirror] [--draw DIR] [FOLDER]\n");
+    std::fprintf(stderr, "usage: measure_photos [--mirror] [--scale F] [--draw DIR] [FOLDER]\n");
     return 2;
 }
 
@@ -56,10 +59,17 @@ int main(int argc, char **argv)
 {
     QString folder = QStringLiteral(TESSIVO_PHOTOS_DIR);
     QString drawDir;
-    bool folderGiven = false, mirrored = false;
+    bool folderGiven = false;
+    PhotoChange change;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--mirror") == 0) {
-            mirrored = true;
+            change.mirrored = true;
+        } else if (std::strcmp(argv[i], "--scale") == 0) {
+            if (++i == argc)
+                return usage();
+            change.scale = std::atof(argv[i]);
+            if (!(change.scale > 0.0 && change.scale <= 8.0))
+                return usage();
         } else if (std::strcmp(argv[i], "--draw") == 0) {
             if (++i == argc)
                 return usage();
@@ -93,13 +103,13 @@ int main(int argc, char **argv)
             continue;
         }
         for (const ImportMode mode : {ImportMode::Automatic, ImportMode::Corners, ImportMode::Assisted}) {
-            const PhotoMeasurement m = measurePhoto(path, truth, mode, mirrored);
+            const PhotoMeasurement m = measurePhoto(path, truth, mode, change);
             printRow(m);
             if (drawDir.isEmpty())
                 continue;
             const QString out = QDir(drawDir).filePath(QFileInfo(path).completeBaseName() + "-" + modeName(mode) + ".png");
-            const QImage photo = mirrored ? QImage(path).mirrored(true, false) : QImage(path);
-            if (!drawMeasurement(photo, mirrored ? mirroredAnnotation(truth, photo.width()) : truth, m).save(out)) {
+            const QImage photo = transformedPhoto(path, change);
+            if (!drawMeasurement(photo, transformedAnnotation(truth, change, photo.width()), m).save(out)) {
                 std::fprintf(stderr, "measure_photos: cannot write %s\n", qPrintable(out));
                 ++failures;
             }

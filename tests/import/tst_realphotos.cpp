@@ -278,6 +278,7 @@ void TestRealPhotos::importAccuracy_data()
     QTest::addColumn<QString>("photo");
     QTest::addColumn<ImportMode>("mode");
     QTest::addColumn<bool>("mirrored");
+    QTest::addColumn<double>("scale");
     QTest::addColumn<double>("minRecall");
     QTest::addColumn<double>("minPrecision");
     // Largest corner error over the diagonal; kNotPlanned: today the import
@@ -338,12 +339,21 @@ void TestRealPhotos::importAccuracy_data()
         {"university_tower", assisted, 0.82, 0.95, 0.001},
         {"yellow_townhouse", assisted, 0.25, 0.95, 0.001},
     };
+    // Photographs three times as large, as a camera of more pixels takes
+    // them: what the finder finds should not hang on the resolution.
+    const Row largerRows[] = {
+        {"leuvenB", assisted, 0.85, 0.85, 0.001},
+        {"university_tower", corners, 0.85, 0.95, 0.001},
+    };
     for (const Row &r : rows)
         QTest::addRow("%s %s", r.photo, modeName(r.mode))
-            << QString(r.photo) << r.mode << false << r.recall << r.precision << r.corners;
+            << QString(r.photo) << r.mode << false << 1.0 << r.recall << r.precision << r.corners;
     for (const Row &r : mirroredRows)
         QTest::addRow("%s %s, mirrored", r.photo, modeName(r.mode))
-            << QString(r.photo) << r.mode << true << r.recall << r.precision << r.corners;
+            << QString(r.photo) << r.mode << true << 1.0 << r.recall << r.precision << r.corners;
+    for (const Row &r : largerRows)
+        QTest::addRow("%s %s, three times as large", r.photo, modeName(r.mode))
+            << QString(r.photo) << r.mode << false << 3.0 << r.recall << r.precision << r.corners;
 }
 
 void TestRealPhotos::importAccuracy()
@@ -351,6 +361,7 @@ void TestRealPhotos::importAccuracy()
     QFETCH(QString, photo);
     QFETCH(ImportMode, mode);
     QFETCH(bool, mirrored);
+    QFETCH(double, scale);
     QFETCH(double, minRecall);
     QFETCH(double, minPrecision);
     QFETCH(double, maxCornerError);
@@ -359,7 +370,10 @@ void TestRealPhotos::importAccuracy()
     PhotoAnnotation truth;
     Failure failure;
     QVERIFY2(readPhotoAnnotationFile(annotationPathOf(path), truth, &failure), failure.reason.c_str());
-    const PhotoMeasurement m = measurePhoto(path, truth, mode, mirrored);
+    PhotoChange change;
+    change.mirrored = mirrored;
+    change.scale = scale;
+    const PhotoMeasurement m = measurePhoto(path, truth, mode, change);
     const QString got = QString("recall %1 (%2 of %3), precision %4 (%5 found), corner error %6, message '%7'")
                             .arg(m.windows.recall(), 0, 'f', 3)
                             .arg(m.windows.matched)

@@ -49,39 +49,54 @@ Quad photoQuadOf(const CameraEstimate &camera, const FacadeWindow &w)
 
 } // namespace
 
-PhotoAnnotation mirroredAnnotation(const PhotoAnnotation &truth, double width)
+PhotoAnnotation transformedAnnotation(const PhotoAnnotation &truth, const PhotoChange &change, double width)
 {
-    const auto turned = [width](const Quad &q) {
-        const auto at = [&](std::size_t k) { return QPointF(width - q[k].x(), q[k].y()); };
-        return Quad{at(1), at(0), at(3), at(2)};
+    const double k = change.scale;
+    const auto moved = [&](const Quad &q) {
+        const auto at = [&](std::size_t i) {
+            return change.mirrored ? QPointF(width - k * q[i].x(), k * q[i].y()) : QPointF(k * q[i].x(), k * q[i].y());
+        };
+        return change.mirrored ? Quad{at(1), at(0), at(3), at(2)} : Quad{at(0), at(1), at(2), at(3)};
     };
     PhotoAnnotation out = truth;
-    out.facade = turned(truth.facade);
+    out.facade = moved(truth.facade);
     for (auto *quads : {&out.others, &out.windows, &out.ignored})
         for (Quad &q : *quads)
-            q = turned(q);
+            q = moved(q);
     return out;
 }
 
+QImage transformedPhoto(const QString &path, const PhotoChange &change)
+{
+    QImage photo = readPhotograph(path).image;
+    if (photo.isNull() || (!change.mirrored && change.scale == 1.0))
+        return photo;
+    if (change.mirrored)
+        photo = photo.mirrored(true, false);
+    if (change.scale != 1.0)
+        photo = photo.scaled(QSize(int(std::lround(photo.width() * change.scale)),
+                                   int(std::lround(photo.height() * change.scale))),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    photo.save(&buffer, "JPEG", 95);
+    return readPhotographData(jpeg, QFileInfo(path).fileName()).image;
+}
+
 PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truthAsGiven, ImportMode mode,
-                              bool mirrored)
+                              const PhotoChange &change)
 {
     PhotoMeasurement m;
     m.photo = QFileInfo(path).fileName();
     m.mode = mode;
-    QImage photo;
-    if (mirrored) {
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        readPhotograph(path).image.mirrored(true, false).save(&buffer, "JPEG", 95);
-        photo = readPhotographData(jpeg, m.photo).image;
-        if (photo.isNull()) {
-            m.status = "unreadable photograph";
-            return m;
-        }
+    const bool changed = change.mirrored || change.scale != 1.0;
+    const QImage photo = changed ? transformedPhoto(path, change) : QImage();
+    if (changed && photo.isNull()) {
+        m.status = "unreadable photograph";
+        return m;
     }
-    const PhotoAnnotation truth = mirrored ? mirroredAnnotation(truthAsGiven, photo.width()) : truthAsGiven;
+    const PhotoAnnotation truth = changed ? transformedAnnotation(truthAsGiven, change, photo.width()) : truthAsGiven;
     AnalysisOptions options;
     if (mode != ImportMode::Automatic) {
         options.useCorners = true;
@@ -91,7 +106,7 @@ PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truthA
         options.photoWindow = markedBox(truth);
     QElapsedTimer timer;
     timer.start();
-    const FacadeAnalysis a = mirrored ? analysePhotograph(photo, options) : analysePhotographFile(path, options);
+    const FacadeAnalysis a = changed ? analysePhotograph(photo, options) : analysePhotographFile(path, options);
     m.milliseconds = timer.nsecsElapsed() / 1e6;
     if (!a.status.ok())
         m.status = QString::fromStdString(a.status.reason);

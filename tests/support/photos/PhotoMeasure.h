@@ -35,18 +35,28 @@ struct PhotoMeasurement {
     double milliseconds = 0.0;          // the whole import, reading included
 };
 
-// Imports the photograph at path in the given mode and scores it against
-// truth. Assisted without a marked window searches for windows on the given
-// corners. mirrored: the photograph turned left to right and saved again as
-// a JPEG of quality 95, and its annotation turned with it: what the finder
-// finds should hang neither on which way it scans nor on a re-encoding's
-// noise.
-PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth, ImportMode mode,
-                              bool mirrored = false);
+// How a photograph is changed before it is imported, to see whether what the
+// finder finds hangs on things it should not: the photograph turned left to
+// right (the direction of a scan) or scaled (its resolution). A changed
+// photograph is saved again as a JPEG of quality 95, as a camera would.
+struct PhotoChange {
+    bool mirrored = false;
+    double scale = 1.0;
+};
 
-// The annotation of a photograph width pixels wide turned left to right:
-// every quadrilateral keeps its corners clockwise from the top-left.
-PhotoAnnotation mirroredAnnotation(const PhotoAnnotation &truth, double width);
+// Imports the photograph at path in the given mode and scores it against
+// truth, both changed as asked. Assisted without a marked window searches
+// for windows on the given corners.
+PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth, ImportMode mode,
+                              const PhotoChange &change = PhotoChange());
+
+// The photograph at path changed (and saved again), as the import reads it;
+// unchanged, as it is; null when it cannot be read.
+QImage transformedPhoto(const QString &path, const PhotoChange &change);
+
+// The annotation of a photograph changed so: every quadrilateral keeps its
+// corners clockwise from the top-left. width: that of the changed photograph.
+PhotoAnnotation transformedAnnotation(const PhotoAnnotation &truth, const PhotoChange &change, double width);
 
 // The photographs of folder that have an annotation beside them (NAME.jpg
 // with NAME.txt), sorted by name.
