@@ -40,7 +40,7 @@ constexpr double kConfirmOverlap = 0.4; // and how much (IoU) it must show each:
 constexpr double kOwnKind = 0.3;     // windows this close in size (log) are of the lattice's kind
 constexpr double kMissedShare = 0.2; // a lattice missing more than this share of its kind is not the finer
 constexpr double kInLine = 0.35;      // centres this share of a window apart stand in one row or column
-constexpr double kLatticeShare = 0.4; // and the least share of the layout's windows the lattice holds
+constexpr double kLatticeShare = 0.5; // and the least share of the layout's windows the lattice holds
 constexpr const char *kNoWindows = "No repeated windows were found.";
 
 // One resolution of the facade with what the search needs of it.
@@ -551,7 +551,8 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
     for (const PlacedWindow &p : layout)
         b.push_back(p.rect);
     // The layout search may find more (a ground floor, a shopfront) than the
-    // lattice's one kind; the lattice must hold a fair share of them, and
+    // lattice's one kind; the lattice, the facade's main kind, must hold at
+    // least half of them (a lattice of one pane in one row does not), and
     // miss few of its own kind (a row its template did not match).
     if (agreement(a, b) < kConfirmed || double(a.size()) < kLatticeShare * double(b.size()))
         return false;
