@@ -27,6 +27,8 @@ constexpr int kMaxCandidates = 24;  // candidate windows tried as the seed
 constexpr int kMinMatches = 3;      // a seed must match at least this often, itself included
 constexpr double kConsensus = 0.85; // share of windows in which a pixel must stand out to be window
 constexpr double kFinePeriod = 2.0 * kMinWorkWindow; // a lattice this fine (work pixels) is too fine for blobs
+constexpr int kPeriodSide = 640;    // its period is read on a copy at most this large
+constexpr double kTinyShare = 0.025; // windows this share of the facade's width are of a dense lattice
 constexpr double kSeedShare = 0.5;   // a fine lattice's windows are about this share of its period
 constexpr int kMinLayoutRepeats = 3; // blobs that found fewer windows found none
 constexpr double kMinFilledCells = 0.2; // a fine lattice fills at least this share of its cells
@@ -453,40 +455,66 @@ double enlargedFor(double least, double scale, int side)
 std::vector<LayoutBox> fineLatticeWindows(const cv::Mat &rgb, const cv::Mat &inside, const ScaledFacade &small,
                                           double *scale)
 {
-    // The period from the facade as it is, not smoothed as the maps are.
+    // The period from the facade as it is, not smoothed as the maps are, read
+    // at a size that does not hang on the photograph's resolution: a fine
+    // lattice is fine for its facade, not for its pixels.
+    const double periodScale = std::min(*scale, double(kPeriodSide) / std::max(rgb.cols, rgb.rows));
+    const ScaledFacade read = periodScale == *scale ? small : scaledFacade(rgb, inside, periodScale);
     cv::Mat grey;
-    cv::cvtColor(small.rgb, grey, cv::COLOR_RGB2GRAY);
+    cv::cvtColor(read.rgb, grey, cv::COLOR_RGB2GRAY);
     grey.convertTo(grey, CV_32F, 1.0 / 255.0);
-    const cv::Size2d period = facadePeriod(grey, small.inside);
+    const cv::Size2d period = facadePeriod(grey, read.inside);
     const double least = std::min(period.width, period.height);
     if (least <= 0.0 || least >= kFinePeriod)
         return {};
-    const double enlarged = enlargedFor(kSeedShare * least / *scale, *scale, std::max(rgb.cols, rgb.rows));
-    const double k = enlarged / *scale;
+    const double enlarged = enlargedFor(kSeedShare * least / periodScale, *scale, std::max(rgb.cols, rgb.rows));
+    const double k = enlarged / periodScale;
     std::vector<LayoutBox> found =
         repeatsOfPeriod(mapsAt(rgb, inside, enlarged), cv::Size2d(period.width * k, period.height * k));
     // A fine texture (brick courses, stone, slats) repeats too, but few of
     // its cells hold a window-like box; a lattice of windows fills a fair
     // share of its cells.
     const double covered = inside.empty() ? double(rgb.total()) : double(cv::countNonZero(inside));
-    const double cells = covered * *scale * *scale / (period.width * period.height);
+    const double cells = covered * periodScale * periodScale / (period.width * period.height);
     if (double(found.size()) < kMinFilledCells * cells)
         return {};
     *scale = enlarged;
     return found;
 }
 
+// Whether the blobs are of a lattice's size of windows dozens across: a
+// distant, dense facade, whose windows its period finds better than blobs,
+// however many pixels they have.
+bool tiny(const std::vector<LayoutBox> &boxes, const cv::Size &size)
+{
+    std::vector<double> widths;
+    for (const LayoutBox &b : boxes)
+        widths.push_back(b.box.width);
+    std::nth_element(widths.begin(), widths.begin() + std::ptrdiff_t(widths.size() / 2), widths.end());
+    return widths[widths.size() / 2] < kTinyShare * size.width;
+}
+
 // Windows found without a mark: blobs that repeat; where blobs show no
-// windows, those of a lattice too fine for them. scale: that of the maps;
+// windows, or tiny ones, those of a lattice too fine for them when it holds
+// more; tiny blobs without such a lattice are none. scale: that of the maps;
 // updated when the windows come from enlarged ones.
 std::vector<LayoutBox> unmarkedWindows(const cv::Mat &rgb, const cv::Mat &inside, double *scale)
 {
     const ScaledFacade small = scaledFacade(rgb, inside, *scale);
     std::vector<LayoutBox> boxes = layoutWindows(layoutMapsOf(small.rgb, small.inside));
-    if (boxes.size() >= std::size_t(kMinLayoutRepeats))
+    const bool specks = !boxes.empty() && tiny(boxes, small.rgb.size());
+    if (boxes.size() >= std::size_t(kMinLayoutRepeats) && !specks)
         return boxes;
-    std::vector<LayoutBox> fine = fineLatticeWindows(rgb, inside, small, scale);
-    return fine.empty() ? boxes : fine;
+    double fineScale = *scale;
+    std::vector<LayoutBox> fine = fineLatticeWindows(rgb, inside, small, &fineScale);
+    // Blobs that small and no fine lattice: the letters of a sign, the
+    // specks of a texture.
+    if (fine.empty())
+        return specks ? std::vector<LayoutBox>() : boxes;
+    if (fine.size() <= boxes.size())
+        return boxes;
+    *scale = fineScale;
+    return fine;
 }
 
 // The windows the layout search finds (or the repeats of the marked one), in
