@@ -94,8 +94,6 @@ void TessivoDemo::exportGltf()
                            UserMessages::reasonText(failure.reason));
 }
 
-// All three templates are read before a single output is written, so that a
-// template that is no mesh leaves no half-written set of objects behind.
 namespace {
 
 // One template mesh read; where it cannot be, a warning with the error and
@@ -112,6 +110,8 @@ std::unique_ptr<FacadePolyMesh> templateOrWarn(QWidget *parent, const QString &t
 
 } // namespace
 
+// All three templates are read before a single output is written, so that a
+// template that is no mesh leaves no half-written set of objects behind.
 void TessivoDemo::gen3DWindowObjsSlot()
 {
     using namespace TemplatePlacement;

@@ -3,6 +3,7 @@
 #include "internal/CvImage.h"
 #include "internal/Guard.h"
 #include "internal/Lattice.h"
+#include "internal/Median.h"
 #include "internal/FacadePeriod.h"
 #include "internal/WindowLayout.h"
 #include "internal/WallMap.h"
@@ -490,8 +491,7 @@ bool tiny(const std::vector<LayoutBox> &boxes, const cv::Size &size)
     std::vector<double> widths;
     for (const LayoutBox &b : boxes)
         widths.push_back(b.box.width);
-    std::nth_element(widths.begin(), widths.begin() + std::ptrdiff_t(widths.size() / 2), widths.end());
-    return widths[widths.size() / 2] < kTinyShare * size.width;
+    return medianOf(std::move(widths)) < kTinyShare * size.width;
 }
 
 // Windows found without a mark: blobs that repeat; where blobs show no
@@ -558,6 +558,15 @@ double agreement(const std::vector<QRect> &of, const std::vector<QRect> &in)
     return double(held) / double(of.size());
 }
 
+// The grid's windows as rectangles, in its order.
+std::vector<QRect> rectsOf(const WindowGrid &grid)
+{
+    std::vector<QRect> rects;
+    for (const FacadeWindow &w : grid.windows)
+        rects.push_back(QRect(w.x, w.y, w.width, w.height));
+    return rects;
+}
+
 // Whether two windows are of one kind: close in width and in height.
 bool sizeLike(const QRect &a, const QRect &b)
 {
@@ -573,9 +582,8 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
 {
     if (!lattice.status.ok() || layout.size() < 2)
         return false;
-    std::vector<QRect> a, b;
-    for (const FacadeWindow &w : lattice.grid.windows)
-        a.push_back(QRect(w.x, w.y, w.width, w.height));
+    const std::vector<QRect> a = rectsOf(lattice.grid);
+    std::vector<QRect> b;
     for (const PlacedWindow &p : layout)
         b.push_back(p.rect);
     // The layout search may find more (a ground floor, a shopfront) than the
@@ -589,9 +597,7 @@ bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<Place
         widths.push_back(r.width());
         heights.push_back(r.height());
     }
-    std::nth_element(widths.begin(), widths.begin() + std::ptrdiff_t(widths.size() / 2), widths.end());
-    std::nth_element(heights.begin(), heights.begin() + std::ptrdiff_t(heights.size() / 2), heights.end());
-    const QRect typical(0, 0, int(std::lround(widths[widths.size() / 2])), int(std::lround(heights[heights.size() / 2])));
+    const QRect typical(0, 0, int(std::lround(medianOf(widths))), int(std::lround(medianOf(heights))));
     // Below the lattice is the ground floor, whose openings (doors, barred
     // or shop windows) a lattice of the floors above rightly leaves out.
     int bottom = 0;
@@ -635,13 +641,12 @@ bool slidBack(QRect &box, const std::vector<PlacedWindow> &layout)
 // its own rows and columns (a window at the facade's edge) join it.
 void mergeLayout(WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout, const QSize &size)
 {
-    std::vector<QRect> own;
+    std::vector<QRect> own = rectsOf(lattice.grid);
     std::vector<PlacedWindow> placed;
     bool moved = false;
-    for (const FacadeWindow &w : lattice.grid.windows) {
-        own.push_back(QRect(w.x, w.y, w.width, w.height));
-        moved = slidBack(own.back(), layout) || moved;
-        placed.push_back({own.back(), w.aux});
+    for (std::size_t i = 0; i < own.size(); ++i) {
+        moved = slidBack(own[i], layout) || moved;
+        placed.push_back({own[i], lattice.grid.windows[i].aux});
     }
     const std::size_t before = placed.size();
     for (const PlacedWindow &l : layout) {

@@ -102,14 +102,16 @@ int main(int argc, char **argv)
             ++failures;
             continue;
         }
+        // The photograph drawn on, changed as it was imported: once for all modes.
+        const QImage drawn = drawDir.isEmpty() ? QImage() : transformedPhoto(path, change);
+        const PhotoAnnotation drawnTruth = transformedAnnotation(truth, change, drawn.width());
         for (const ImportMode mode : {ImportMode::Automatic, ImportMode::Corners, ImportMode::Assisted}) {
             const PhotoMeasurement m = measurePhoto(path, truth, mode, change);
             printRow(m);
             if (drawDir.isEmpty())
                 continue;
             const QString out = QDir(drawDir).filePath(QFileInfo(path).completeBaseName() + "-" + modeName(mode) + ".png");
-            const QImage photo = transformedPhoto(path, change);
-            if (!drawMeasurement(photo, transformedAnnotation(truth, change, photo.width()), m).save(out)) {
+            if (!drawMeasurement(drawn, drawnTruth, m).save(out)) {
                 std::fprintf(stderr, "measure_photos: cannot write %s\n", qPrintable(out));
                 ++failures;
             }

@@ -1,5 +1,7 @@
 #include "Lattice.h"
 
+#include "Median.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -43,10 +45,7 @@ double medianStep(const std::vector<double> &axis)
     std::vector<double> steps;
     for (std::size_t i = 1; i < axis.size(); ++i)
         steps.push_back(axis[i] - axis[i - 1]);
-    if (steps.empty())
-        return 0.0;
-    std::nth_element(steps.begin(), steps.begin() + std::ptrdiff_t(steps.size() / 2), steps.end());
-    return steps[steps.size() / 2];
+    return medianOf(std::move(steps));
 }
 
 // Fills gaps that are a whole number of steps, then steps outwards while

@@ -2,6 +2,7 @@
 
 #include "DisjointSets.h"
 #include "FacadePeriod.h"
+#include "Median.h"
 #include "WallMap.h"
 
 #include <opencv2/imgproc.hpp>
@@ -35,20 +36,6 @@ constexpr double kSeedReach = 0.5;    // a seed's sides move this share of its s
 constexpr double kMarkShrink = 0.6;   // a box is fitted to a window down to this share of its sides
 constexpr double kMullion = 0.35;     // panes this share of a pane apart, or less, are one window's
 constexpr double kPaneAlign = 0.15;   // and line up to this share of their height (or width)
-
-double percentile(std::vector<double> v, double share)
-{
-    if (v.empty())
-        return 0.0;
-    const std::size_t k = std::min(v.size() - 1, std::size_t(share * double(v.size() - 1) + 0.5));
-    std::nth_element(v.begin(), v.begin() + std::ptrdiff_t(k), v.end());
-    return v[k];
-}
-
-double medianOf(const std::vector<double> &v)
-{
-    return percentile(v, 0.5);
-}
 
 double meanIn(const cv::Mat &m, const cv::Rect2d &box)
 {

@@ -96,7 +96,7 @@ PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truthA
         m.status = "unreadable photograph";
         return m;
     }
-    const PhotoAnnotation truth = changed ? transformedAnnotation(truthAsGiven, change, photo.width()) : truthAsGiven;
+    const PhotoAnnotation truth = transformedAnnotation(truthAsGiven, change, photo.width());
     AnalysisOptions options;
     if (mode != ImportMode::Automatic) {
         options.useCorners = true;
