@@ -40,6 +40,7 @@ constexpr double kRowReach = 0.06;       // rows this share of the vertical line
 constexpr double kSameFacade = 0.6;       // candidates overlapping this much (box IoU) outline one facade
 constexpr double kCorniceReach = 0.35;    // a roof line this share of the facade's height above its structure edges it
 constexpr int kBorderSamples = 256;       // the photograph's border is followed in the frame at this many points a side
+constexpr double kFrontalWeight = 0.25;   // how much a facade's obliqueness lowers its rank, beyond its smaller area
 
 // Normalised image coordinates: centred on the copy, half its larger side = 1.
 struct Normaliser {
@@ -324,7 +325,9 @@ double distance(const QPointF &a, const QPointF &b)
 // How much of the facade's structure the outline holds, and how squarely it
 // is seen: what ranks the candidates. Lines inside count by length; rows and
 // columns of edges (repeated windows) multiply that; a facade seen at a
-// steep angle, whose near and far edges differ much in length, counts less.
+// steep angle, whose near and far edges differ much in length, counts a
+// little less. Its area in the photograph already shrinks as it turns away;
+// a street photographed along its main facade has that facade oblique.
 void rate(FacadeCandidate &c, const FacadeLines &lines, const FrameRect &r, const QSize &photo, double diagonal)
 {
     double length = 0.0;
@@ -339,7 +342,8 @@ void rate(FacadeCandidate &c, const FacadeLines &lines, const FrameRect &r, cons
     const double near = std::max(distance(q[0], q[3]), distance(q[1], q[2]));
     const double far = std::min(distance(q[0], q[3]), distance(q[1], q[2]));
     c.frontal = near > 0.0 ? far / near : 0.0;
-    c.score = c.area * (c.structure > 0.0 ? c.structure : 0.01 * c.lineLength) * (0.5 + 0.5 * c.frontal);
+    const double structure = c.structure > 0.0 ? c.structure : 0.01 * c.lineLength;
+    c.score = c.area * structure * (1.0 - kFrontalWeight + kFrontalWeight * c.frontal);
 }
 
 // The photograph's border in the facade frame, densely sampled; points

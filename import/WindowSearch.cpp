@@ -470,14 +470,15 @@ std::vector<LayoutBox> fineLatticeWindows(const cv::Mat &rgb, const cv::Mat &ins
         return {};
     const double enlarged = enlargedFor(kSeedShare * least / periodScale, *scale, std::max(rgb.cols, rgb.rows));
     const double k = enlarged / periodScale;
-    std::vector<LayoutBox> found =
-        repeatsOfPeriod(mapsAt(rgb, inside, enlarged), cv::Size2d(period.width * k, period.height * k));
     // A fine texture (brick courses, stone, slats) repeats too, but few of
     // its cells hold a window-like box; a lattice of windows fills a fair
     // share of its cells.
     const double covered = inside.empty() ? double(rgb.total()) : double(cv::countNonZero(inside));
     const double cells = covered * periodScale * periodScale / (period.width * period.height);
-    if (double(found.size()) < kMinFilledCells * cells)
+    const std::size_t filled = std::size_t(std::ceil(kMinFilledCells * cells));
+    std::vector<LayoutBox> found =
+        repeatsOfPeriod(mapsAt(rgb, inside, enlarged), cv::Size2d(period.width * k, period.height * k), filled);
+    if (found.size() < filled)
         return {};
     *scale = enlarged;
     return found;
@@ -667,6 +668,16 @@ void mergeLayout(WindowSearchResult &lattice, const std::vector<PlacedWindow> &l
         lattice.grid = arrangeWindows(placed, size);
 }
 
+// Windows repeat along the floors and up the facade. A layout search that
+// finds one row only, which a lattice of several rows holding more windows
+// does not confirm, found something that repeats along a line (the letters
+// of a name painted across the wall, a frieze): the lattice holds the windows.
+bool rowAgainstLattice(const WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout, const QSize &size)
+{
+    return lattice.status.ok() && lattice.grid.rows() >= 2 && lattice.grid.windows.size() > layout.size()
+        && layout.size() >= 2 && arrangeWindows(layout, size).rows() == 1;
+}
+
 WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
 {
     const QRect imageRect(QPoint(0, 0), rectified.size());
@@ -683,6 +694,8 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, cons
             mergeLayout(lattice, placed, rectified.size());
             return lattice;
         }
+        if (rowAgainstLattice(lattice, placed, rectified.size()))
+            return lattice;
     }
     WindowSearchResult result;
     result.seed = marked.isNull() ? (placed.empty() ? QRect() : placed.front().rect) : marked;

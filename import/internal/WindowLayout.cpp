@@ -710,12 +710,14 @@ std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &m
 
 namespace {
 
-// A typical window of a fine lattice: of boxes a share of the period in
+// Typical windows of a fine lattice: of boxes a share of the period in
 // size, darker or lighter than the wall, the kind that stands out most on
 // the whole; of its places that stand out, not the clearest (its repeats
-// must stand out nearly as much, which few would) but one at the upper
-// quarter of how much they stand out. An empty box when none stands out.
-cv::Rect seedOfPeriod(const LayoutMaps &maps, const cv::Size2d &period)
+// must stand out nearly as much, which few would) but the middle one of
+// how much they stand out, then those at the upper and the lower quarter:
+// real windows differ (curtains, reflections), and which of them finds the
+// most repeats cannot be told from the seed alone. None when none stands out.
+std::vector<cv::Rect> seedsOfPeriod(const LayoutMaps &maps, const cv::Size2d &period)
 {
     const cv::Mat lightness = lightnessOf(maps);
     const cv::Mat inverse = 1.0 - lightness;
@@ -766,23 +768,36 @@ cv::Rect seedOfPeriod(const LayoutMaps &maps, const cv::Size2d &period)
         widths.push_back(f.width);
         heights.push_back(f.height);
     }
-    const cv::Rect2d typical = fittedBox(turned, cv::Rect2d(bestPeaks[bestPeaks.size() / 2].second), kSeedReach);
     const double w = medianOf(widths), h = medianOf(heights);
-    return cv::Rect(int(std::lround(typical.x + 0.5 * typical.width - 0.5 * w)),
-                    int(std::lround(typical.y + 0.5 * typical.height - 0.5 * h)), int(std::lround(w)), int(std::lround(h)))
-         & cv::Rect(cv::Point(), maps.lab.size());
+    std::vector<cv::Rect> seeds;
+    for (const std::size_t at : {bestPeaks.size() / 2, bestPeaks.size() / 4, 3 * bestPeaks.size() / 4}) {
+        const cv::Rect2d typical = fittedBox(turned, cv::Rect2d(bestPeaks[at].second), kSeedReach);
+        const cv::Rect seed = cv::Rect(int(std::lround(typical.x + 0.5 * typical.width - 0.5 * w)),
+                                       int(std::lround(typical.y + 0.5 * typical.height - 0.5 * h)),
+                                       int(std::lround(w)), int(std::lround(h)))
+                            & cv::Rect(cv::Point(), maps.lab.size());
+        if (!seed.empty() && std::find(seeds.begin(), seeds.end(), seed) == seeds.end())
+            seeds.push_back(seed);
+    }
+    return seeds;
 }
 
 } // namespace
 
-std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d &period)
+std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d &period, std::size_t enough)
 {
     if (period.width < 2.0 || period.height < 2.0)
         return {};
-    const cv::Rect seed = seedOfPeriod(maps, period);
-    if (seed.empty())
-        return {};
-    std::vector<LayoutBox> found = repeatsOfFitted(maps, seed);
+    // The next seed only where the last one found too few: each search
+    // reads the whole enlarged facade.
+    std::vector<LayoutBox> found;
+    for (const cv::Rect &seed : seedsOfPeriod(maps, period)) {
+        std::vector<LayoutBox> repeats = repeatsOfFitted(maps, seed);
+        if (repeats.size() > found.size())
+            found.swap(repeats);
+        if (found.size() >= enough)
+            break;
+    }
     if (found.size() < std::size_t(kMinRepeats))
         return {};
     return found;

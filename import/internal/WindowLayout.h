@@ -42,10 +42,11 @@ std::vector<LayoutBox> layoutWindows(const LayoutMaps &maps);
 std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &marked);
 
 // The windows of a facade whose windows are too small or too faint for
-// blobs (a distant, dense lattice): the box a share of the period in size
-// that stands out most from the wall around it is taken as a marked window,
-// and its repeats are found.
-std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d &period);
+// blobs (a distant, dense lattice): a typical box a share of the period in
+// size that stands out from the wall around it is taken as a marked window,
+// and its repeats are found; where they are fewer than `enough`, other
+// typical boxes are tried, and the one that finds most is kept.
+std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d &period, std::size_t enough);
 
 } // namespace FacadeImport
 
