@@ -53,6 +53,7 @@ private slots:
     void scoresWindows_data();
     void scoresWindows();
     void cornerErrorOverDiagonal();
+    void changesAnnotations();
     void everyPhotographAnnotated();
     void importAccuracy_data();
     void importAccuracy();
@@ -258,6 +259,33 @@ void TestRealPhotos::cornerErrorOverDiagonal()
     QCOMPARE(cornerError(moved, truth), 0.2);
 }
 
+void TestRealPhotos::changesAnnotations()
+{
+    // A 200 x 100 photograph, its right half kept, turned and made twice as
+    // large: the window the frame cuts counts neither way, the mark follows
+    // its window, and every quadrilateral stays clockwise from the top-left.
+    PhotoAnnotation truth;
+    truth.facade = box(10, 10, 180, 80);
+    truth.windows = {box(90, 20, 20, 20), box(150, 20, 20, 30)};
+    truth.mark = 1;
+    PhotoChange change;
+    change.kept = QRectF(0.5, 0.0, 0.5, 1.0);
+    change.mirrored = true;
+    change.scale = 2.0;
+    QCOMPARE(change.keptPixels(QSize(200, 100)), QRect(100, 0, 100, 100));
+    const PhotoAnnotation out = transformedAnnotation(truth, change, QSize(200, 100));
+    QCOMPARE(out.windows.size(), std::size_t(1));
+    QCOMPARE(out.mark, 0);
+    QCOMPARE(out.windows[0], box(60, 40, 40, 60));
+    QCOMPARE(out.ignored.size(), std::size_t(1));
+    QCOMPARE(out.ignored[0], box(180, 40, 40, 40));
+    QCOMPARE(out.facade, box(20, 20, 360, 160));
+
+    // The marked window cut: no mark is left.
+    change.kept = QRectF(0.0, 0.0, 0.5, 1.0);
+    QCOMPARE(transformedAnnotation(truth, change, QSize(200, 100)).mark, -1);
+}
+
 void TestRealPhotos::everyPhotographAnnotated()
 {
     const QDir dir(QStringLiteral(TESSIVO_PHOTOS_DIR));
@@ -279,6 +307,7 @@ void TestRealPhotos::importAccuracy_data()
     QTest::addColumn<ImportMode>("mode");
     QTest::addColumn<bool>("mirrored");
     QTest::addColumn<double>("scale");
+    QTest::addColumn<QRectF>("kept");
     QTest::addColumn<double>("minRecall");
     QTest::addColumn<double>("minPrecision");
     // Largest corner error over the diagonal; kNotPlanned: today the import
@@ -356,16 +385,40 @@ void TestRealPhotos::importAccuracy_data()
         // The letters of the shop's sign are large enough to be blobs here.
         {3.0, {"yellow_townhouse", corners, 0.0, 0.0, 0.001, 2}},
     };
+    // Closer framings of the same buildings (the part kept, in shares of the
+    // photograph), as another photographer would take them: which facade is
+    // chosen, and which kind of repeat counts as windows, should not hang on
+    // where the frame falls.
+    struct Framed {
+        QRectF kept;
+        Row row;
+    };
+    const Framed framedRows[] = {
+        // Its main facade, seen along the street, now about as large as the
+        // houses at the street's end, seen square on.
+        {QRectF(0.2, 0.0, 0.8, 1.0), {"leuvenB", automatic, 0.85, 0.85, 0.26}},
+        // The painted letters of FIRE PROOF, one row of them, outnumber the
+        // windows of any one row.
+        {QRectF(0.1, 0.1, 0.8, 0.8), {"brick_warehouse", corners, 0.9, 0.95, 0.001}},
+        {QRectF(0.0, 0.0, 0.8, 1.0), {"dense_grid_hall", corners, 0.45, 0.6, 0.001}},
+    };
+    const QRectF whole(0.0, 0.0, 1.0, 1.0);
     for (const Row &r : rows)
         QTest::addRow("%s %s", r.photo, modeName(r.mode))
-            << QString(r.photo) << r.mode << false << 1.0 << r.recall << r.precision << r.corners << r.maxFound;
+            << QString(r.photo) << r.mode << false << 1.0 << whole << r.recall << r.precision << r.corners
+            << r.maxFound;
     for (const Row &r : mirroredRows)
         QTest::addRow("%s %s, mirrored", r.photo, modeName(r.mode))
-            << QString(r.photo) << r.mode << true << 1.0 << r.recall << r.precision << r.corners << r.maxFound;
+            << QString(r.photo) << r.mode << true << 1.0 << whole << r.recall << r.precision << r.corners
+            << r.maxFound;
     for (const Larger &l : largerRows)
         QTest::addRow("%s %s, %g times as large", l.row.photo, modeName(l.row.mode), l.scale)
-            << QString(l.row.photo) << l.row.mode << false << l.scale << l.row.recall << l.row.precision
+            << QString(l.row.photo) << l.row.mode << false << l.scale << whole << l.row.recall << l.row.precision
             << l.row.corners << l.row.maxFound;
+    for (const Framed &f : framedRows)
+        QTest::addRow("%s %s, framed closer", f.row.photo, modeName(f.row.mode))
+            << QString(f.row.photo) << f.row.mode << false << 1.0 << f.kept << f.row.recall << f.row.precision
+            << f.row.corners << f.row.maxFound;
 }
 
 void TestRealPhotos::importAccuracy()
@@ -374,6 +427,7 @@ void TestRealPhotos::importAccuracy()
     QFETCH(ImportMode, mode);
     QFETCH(bool, mirrored);
     QFETCH(double, scale);
+    QFETCH(QRectF, kept);
     QFETCH(double, minRecall);
     QFETCH(double, minPrecision);
     QFETCH(double, maxCornerError);
@@ -386,6 +440,7 @@ void TestRealPhotos::importAccuracy()
     PhotoChange change;
     change.mirrored = mirrored;
     change.scale = scale;
+    change.kept = kept;
     const PhotoMeasurement m = measurePhoto(path, truth, mode, change);
     const QString got = QString("recall %1 (%2 of %3), precision %4 (%5 found), corner error %6, message '%7'")
                             .arg(m.windows.recall(), 0, 'f', 3)

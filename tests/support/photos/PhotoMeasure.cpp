@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImageReader>
 
 #include <cmath>
 
@@ -49,16 +50,40 @@ Quad photoQuadOf(const CameraEstimate &camera, const FacadeWindow &w)
 
 } // namespace
 
-PhotoAnnotation transformedAnnotation(const PhotoAnnotation &truth, const PhotoChange &change, double width)
+QRect PhotoChange::keptPixels(const QSize &size) const
 {
+    const int left = int(std::lround(kept.left() * size.width())), top = int(std::lround(kept.top() * size.height()));
+    const int right = int(std::lround(kept.right() * size.width()));
+    const int bottom = int(std::lround(kept.bottom() * size.height()));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)) & QRect(QPoint(0, 0), size);
+}
+
+PhotoAnnotation transformedAnnotation(const PhotoAnnotation &truth, const PhotoChange &change, const QSize &original)
+{
+    if (!change.any())
+        return truth;
+    const QRect kept = change.keptPixels(original);
     const double k = change.scale;
+    const double width = std::lround(kept.width() * k);
     const auto moved = [&](const Quad &q) {
         const auto at = [&](std::size_t i) {
-            return change.mirrored ? QPointF(width - k * q[i].x(), k * q[i].y()) : QPointF(k * q[i].x(), k * q[i].y());
+            const QPointF p = k * (q[i] - QPointF(kept.topLeft()));
+            return change.mirrored ? QPointF(width - p.x(), p.y()) : p;
         };
         return change.mirrored ? Quad{at(1), at(0), at(3), at(2)} : Quad{at(0), at(1), at(2), at(3)};
     };
     PhotoAnnotation out = truth;
+    out.windows.clear();
+    out.mark = -1;
+    for (std::size_t i = 0; i < truth.windows.size(); ++i) {
+        if (!QRectF(kept).contains(boundingBox(truth.windows[i]))) {
+            out.ignored.push_back(truth.windows[i]);
+            continue;
+        }
+        if (int(i) == truth.mark)
+            out.mark = int(out.windows.size());
+        out.windows.push_back(truth.windows[i]);
+    }
     out.facade = moved(truth.facade);
     for (auto *quads : {&out.others, &out.windows, &out.ignored})
         for (Quad &q : *quads)
@@ -69,8 +94,9 @@ PhotoAnnotation transformedAnnotation(const PhotoAnnotation &truth, const PhotoC
 QImage transformedPhoto(const QString &path, const PhotoChange &change)
 {
     QImage photo = readPhotograph(path).image;
-    if (photo.isNull() || (!change.mirrored && change.scale == 1.0))
+    if (photo.isNull() || !change.any())
         return photo;
+    photo = photo.copy(change.keptPixels(photo.size()));
     if (change.mirrored)
         photo = photo.mirrored(true, false);
     if (change.scale != 1.0)
@@ -90,13 +116,13 @@ PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truthA
     PhotoMeasurement m;
     m.photo = QFileInfo(path).fileName();
     m.mode = mode;
-    const bool changed = change.mirrored || change.scale != 1.0;
+    const bool changed = change.any();
     const QImage photo = changed ? transformedPhoto(path, change) : QImage();
     if (changed && photo.isNull()) {
         m.status = "unreadable photograph";
         return m;
     }
-    const PhotoAnnotation truth = transformedAnnotation(truthAsGiven, change, photo.width());
+    const PhotoAnnotation truth = transformedAnnotation(truthAsGiven, change, QImageReader(path).size());
     AnalysisOptions options;
     if (mode != ImportMode::Automatic) {
         options.useCorners = true;

@@ -4,6 +4,9 @@
 #include "FacadeAnalysis.h"
 #include "WindowScore.h"
 
+#include <QRect>
+#include <QRectF>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -36,12 +39,18 @@ struct PhotoMeasurement {
 };
 
 // How a photograph is changed before it is imported, to see whether what the
-// finder finds hangs on things it should not: the photograph turned left to
-// right (the direction of a scan) or scaled (its resolution). A changed
-// photograph is saved again as a JPEG of quality 95, as a camera would.
+// finder finds hangs on things it should not: framed closer (a part of it
+// kept), turned left to right (the direction of a scan) or scaled (its
+// resolution), in that order. A changed photograph is saved again as a JPEG
+// of quality 95, as a camera would.
 struct PhotoChange {
+    QRectF kept{0.0, 0.0, 1.0, 1.0}; // the part kept, in shares of the photograph's width and height
     bool mirrored = false;
     double scale = 1.0;
+
+    bool any() const { return kept != QRectF(0.0, 0.0, 1.0, 1.0) || mirrored || scale != 1.0; }
+    // The part kept of a photograph of the given size, in its pixels.
+    QRect keptPixels(const QSize &size) const;
 };
 
 // Imports the photograph at path in the given mode and scores it against
@@ -54,9 +63,12 @@ PhotoMeasurement measurePhoto(const QString &path, const PhotoAnnotation &truth,
 // unchanged, as it is; null when it cannot be read.
 QImage transformedPhoto(const QString &path, const PhotoChange &change);
 
-// The annotation of a photograph changed so: every quadrilateral keeps its
-// corners clockwise from the top-left. width: that of the changed photograph.
-PhotoAnnotation transformedAnnotation(const PhotoAnnotation &truth, const PhotoChange &change, double width);
+// The annotation of a photograph of the given size changed so: every
+// quadrilateral keeps its corners clockwise from the top-left. A window the
+// closer framing cuts counts neither way (it joins the ignored openings; the
+// mark moves with the windows, and is none when its window is cut). The
+// facade's corners keep their place on the building.
+PhotoAnnotation transformedAnnotation(const PhotoAnnotation &truth, const PhotoChange &change, const QSize &original);
 
 // The photographs of folder that have an annotation beside them (NAME.jpg
 // with NAME.txt), sorted by name.
