@@ -579,9 +579,14 @@ bool sizeLike(const QRect &a, const QRect &b)
 // pixel, where windows are alike (as the generator paints them); the layout
 // search finds real windows that differ. Where both find the same windows,
 // the lattice's boxes are the finer ones.
-bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout)
+bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout, const QSize &size)
 {
     if (!lattice.status.ok() || layout.size() < 2)
+        return false;
+    // Windows repeat up the facade: a lattice of one row is not the facade's
+    // where the layout search finds several (the rest of its floors, whose
+    // windows are a little taller, fell out of the template's match).
+    if (lattice.grid.rows() < 2 && arrangeWindows(layout, size).rows() >= 2)
         return false;
     const std::vector<QRect> a = rectsOf(lattice.grid);
     std::vector<QRect> b;
@@ -690,7 +695,7 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, cons
     const bool latticeCanMatch = marked.isNull() || (marked.width() >= 4 && marked.height() >= 4);
     if (latticeCanMatch) {
         WindowSearchResult lattice = latticeSearch(rectified, marked, insideImage);
-        if (latticeConfirmed(lattice, placed)) {
+        if (latticeConfirmed(lattice, placed, rectified.size())) {
             mergeLayout(lattice, placed, rectified.size());
             return lattice;
         }

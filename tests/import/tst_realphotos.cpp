@@ -341,7 +341,7 @@ void TestRealPhotos::importAccuracy_data()
         {"stone_mansion", assisted, 0.45, 0.52, 0.001},
         {"street_shutters_postcard", automatic, 0.0, 0.0, 1.80},
         {"street_shutters_postcard", corners, 0.0, 0.0, 0.001},
-        {"street_shutters_postcard", assisted, 0.2, 0.95, 0.001},
+        {"street_shutters_postcard", assisted, 0.4, 0.95, 0.001},
         {"university_tower", automatic, 0.62, 0.80, 0.19},
         {"university_tower", corners, 0.85, 0.95, 0.001},
         {"university_tower", assisted, 0.9, 0.95, 0.001},
@@ -364,7 +364,7 @@ void TestRealPhotos::importAccuracy_data()
         {"leuvenB", assisted, 0.85, 0.85, 0.001},
         {"shopfront_shutters", assisted, 1.0, 0.95, 0.001},
         {"stone_mansion", assisted, 0.38, 0.52, 0.001},
-        {"street_shutters_postcard", assisted, 0.2, 0.95, 0.001},
+        {"street_shutters_postcard", assisted, 0.4, 0.95, 0.001},
         {"university_tower", automatic, 0.62, 0.80, 0.19},
         {"university_tower", corners, 0.75, 0.95, 0.001},
         {"university_tower", assisted, 0.82, 0.95, 0.001},
@@ -401,6 +401,9 @@ void TestRealPhotos::importAccuracy_data()
         // windows of any one row.
         {QRectF(0.1, 0.1, 0.8, 0.8), {"brick_warehouse", corners, 0.9, 0.95, 0.001}},
         {QRectF(0.0, 0.0, 0.8, 1.0), {"dense_grid_hall", corners, 0.45, 0.6, 0.001}},
+        // Its first floor's windows alone matched the template; the floors
+        // below, with taller windows, are the same facade's.
+        {QRectF(0.2, 0.0, 0.8, 1.0), {"university_tower", automatic, 0.55, 0.85, 0.15}},
     };
     const QRectF whole(0.0, 0.0, 1.0, 1.0);
     for (const Row &r : rows)
