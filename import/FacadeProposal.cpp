@@ -380,6 +380,9 @@ bool frameRect(const PhotoSegments &s, FacadeLines &lines, FrameRect *r, double 
         const FrameRect o = outline(lines, FrameRect{-s.halfW, -s.halfH, s.halfW, s.halfH});
         if (!extent.atFrame[1] && o.top < r->top && o.top > r->top - kCorniceReach * (r->bottom - r->top))
             r->top = o.top;
+        // Above a tower's ledge or a gable's, the facade's own top lies lower.
+        if (!extent.atFrame[1])
+            r->top = fullWidthTop(lines.extent, *r, extent.rowBin);
         *structure = extent.density;
         return true;
     }

@@ -19,6 +19,8 @@ constexpr double kFarReach = 2.0;   // or this many times as far when no strong 
 constexpr double kLineBin = 0.25;    // lines a side may move to are binned at this share of a cell
 constexpr int kReachingRows = 3;     // a facade's rows run as far as this many of them reach
 constexpr double kStrong = 0.3;      // a strong line runs this share of the side it would edge
+constexpr double kFullLine = 0.8;    // a cornice, a parapet or the eaves run this share of the facade's width
+constexpr double kCorniceDepth = 0.25; // a facade's cornice lies at most this share of its height below a tower's ledge
 
 // A grid of cells over the part of the frame the lines cover.
 struct Grid {
@@ -137,7 +139,7 @@ Best largestSum(const std::vector<double> &score)
 // towards lower or higher positions. False when no line covers kStrong of
 // the span.
 bool strongestLine(const std::vector<FrameSegment> &family, bool vertical, double side, double reach, double bin,
-                   double from, double to, double *at, int outward = 0)
+                   double from, double to, double *at, int outward = 0, double share = kStrong)
 {
     std::map<long, double> bins; // covered length by position
     for (const FrameSegment &s : family) {
@@ -156,7 +158,7 @@ bool strongestLine(const std::vector<FrameSegment> &family, bool vertical, doubl
         const double sum = length + (next == bins.end() ? 0.0 : next->second);
         const double position = (next == bins.end() ? b + 0.5 : b + 1.0) * bin;
         const bool better = outward == 0 ? sum > best : best == 0.0 || outward * (position - *at) > 0.0;
-        if (sum >= kStrong * (to - from) && better) {
+        if (sum >= share * (to - from) && better) {
             *at = position;
             best = sum;
         }
@@ -261,6 +263,24 @@ bool visibleRange(const std::vector<cv::Point2d> &visible, bool alongX, double f
     return any;
 }
 
+double fullWidthTop(const ExtentInput &input, const FrameRect &r, double bin)
+{
+    const std::vector<FrameSegment> &rows = input.rows;
+    double at = r.top;
+    if (strongestLine(rows, false, r.top, 2.0 * bin, bin, r.left, r.right, &at, 0, kFullLine))
+        return r.top;
+    const double depth = kCorniceDepth * (r.bottom - r.top);
+    at = r.top;
+    if (!strongestLine(rows, false, r.top + 0.5 * depth, 0.5 * depth, bin, r.left, r.right, &at, -1, kFullLine))
+        return r.top;
+    // A tower or a gable stands free above the facade, seen whole; where the
+    // frame cuts close above the top, what lies between is the facade's own
+    // upper floors, whose rows run on beyond it.
+    double lo = 0.0, hi = 0.0;
+    const bool seenAbove = visibleRange(input.visible, false, r.left, r.right, &lo, &hi) && lo < r.top - (at - r.top);
+    return seenAbove ? at : r.top;
+}
+
 bool structuredExtent(const ExtentInput &input, Extent *out)
 {
     Grid g;
@@ -278,6 +298,7 @@ bool structuredExtent(const ExtentInput &input, Extent *out)
     out->rect = {g.x0 + b.left * g.cw, g.y0 + b.top * g.ch, g.x0 + (b.right + 1) * g.cw, g.y0 + (b.bottom + 1) * g.ch};
     const double cells = double(b.right - b.left + 1) * (b.bottom - b.top + 1);
     out->density = b.sum / cells + kEmpty;
+    out->rowBin = kLineBin * g.ch;
     settleSides(input, g, out);
     return out->rect.right > out->rect.left && out->rect.bottom > out->rect.top;
 }

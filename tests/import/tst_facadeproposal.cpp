@@ -97,6 +97,12 @@ void TestFacadeProposal::proposal_data()
                             << std::vector<SceneFacade>{{m_blinds, quad(300, 70, 780, 150, 780, 470, 300, 540)},
                                                         {m_shutters, quad(40, 170, 300, 70, 300, 540, 40, 450)}}
                             << 2 << QList<int>{0} << -1 << QList<int>();
+    // A tower standing on the facade, seen whole against the sky: the
+    // facade's top is its own, not the tower's.
+    QTest::newRow("tower above") << size
+                                 << std::vector<SceneFacade>{{m_blinds, quad(100, 260, 700, 260, 700, 560, 100, 560)},
+                                                             {m_shutters, quad(320, 30, 480, 30, 480, 260, 320, 260)}}
+                                 << 1 << QList<int>{0} << 0 << QList<int>();
     QTest::newRow("cut by the right edge")
         << size << std::vector<SceneFacade>{{m_blinds, quad(90, 110, 1000, 60, 1000, 540, 90, 500)}} << 1
         << QList<int>{0} << 0 << QList<int>{1, 2};
