@@ -579,14 +579,15 @@ bool sizeLike(const QRect &a, const QRect &b)
 // pixel, where windows are alike (as the generator paints them); the layout
 // search finds real windows that differ. Where both find the same windows,
 // the lattice's boxes are the finer ones.
-bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout, const QSize &size)
+// layoutRows: the rows the layout's windows stand in.
+bool latticeConfirmed(const WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout, int layoutRows)
 {
     if (!lattice.status.ok() || layout.size() < 2)
         return false;
     // Windows repeat up the facade: a lattice of one row is not the facade's
     // where the layout search finds several (the rest of its floors, whose
     // windows are a little taller, fell out of the template's match).
-    if (lattice.grid.rows() < 2 && arrangeWindows(layout, size).rows() >= 2)
+    if (lattice.grid.rows() < 2 && layoutRows >= 2)
         return false;
     const std::vector<QRect> a = rectsOf(lattice.grid);
     std::vector<QRect> b;
@@ -677,10 +678,10 @@ void mergeLayout(WindowSearchResult &lattice, const std::vector<PlacedWindow> &l
 // finds one row only, which a lattice of several rows holding more windows
 // does not confirm, found something that repeats along a line (the letters
 // of a name painted across the wall, a frieze): the lattice holds the windows.
-bool rowAgainstLattice(const WindowSearchResult &lattice, const std::vector<PlacedWindow> &layout, const QSize &size)
+bool rowAgainstLattice(const WindowSearchResult &lattice, const WindowGrid &layout)
 {
-    return lattice.status.ok() && lattice.grid.rows() >= 2 && lattice.grid.windows.size() > layout.size()
-        && layout.size() >= 2 && arrangeWindows(layout, size).rows() == 1;
+    return lattice.status.ok() && lattice.grid.rows() >= 2 && lattice.grid.windows.size() > layout.windows.size()
+        && layout.windows.size() >= 2 && layout.rows() == 1;
 }
 
 WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, const QImage &insideImage)
@@ -691,21 +692,22 @@ WindowSearchResult searchFrom(const QImage &rectified, const QRect &marked, cons
         return latticeSearch(rectified, marked, insideImage); // its refusals
     const cv::Mat rgb = toMat(rectified);
     const std::vector<PlacedWindow> placed = layoutSearch(rgb, insideOf(insideImage, rgb.size()), marked);
+    WindowGrid layout = arrangeWindows(placed, rectified.size());
     // The lattice search's template needs a window of a few pixels.
     const bool latticeCanMatch = marked.isNull() || (marked.width() >= 4 && marked.height() >= 4);
     if (latticeCanMatch) {
         WindowSearchResult lattice = latticeSearch(rectified, marked, insideImage);
-        if (latticeConfirmed(lattice, placed, rectified.size())) {
+        if (latticeConfirmed(lattice, placed, layout.rows())) {
             mergeLayout(lattice, placed, rectified.size());
             return lattice;
         }
-        if (rowAgainstLattice(lattice, placed, rectified.size()))
+        if (rowAgainstLattice(lattice, layout))
             return lattice;
     }
     WindowSearchResult result;
     result.seed = marked.isNull() ? (placed.empty() ? QRect() : placed.front().rect) : marked;
     result.matches = int(placed.size());
-    result.grid = arrangeWindows(placed, rectified.size());
+    result.grid = std::move(layout);
     if (result.grid.empty())
         result.status = ImportStatus::failure(ImportError::NoWindows, kNoWindows);
     return result;

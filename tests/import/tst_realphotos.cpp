@@ -19,6 +19,7 @@ Q_DECLARE_METATYPE(PhotoScore::ImportMode)
 Q_DECLARE_METATYPE(PhotoScore::Quad)
 Q_DECLARE_METATYPE(std::vector<PhotoScore::Quad>)
 Q_DECLARE_METATYPE(PhotoScore::PhotoAnnotation)
+Q_DECLARE_METATYPE(PhotoScore::PhotoChange)
 
 namespace {
 
@@ -305,9 +306,7 @@ void TestRealPhotos::importAccuracy_data()
 {
     QTest::addColumn<QString>("photo");
     QTest::addColumn<ImportMode>("mode");
-    QTest::addColumn<bool>("mirrored");
-    QTest::addColumn<double>("scale");
-    QTest::addColumn<QRectF>("kept");
+    QTest::addColumn<PhotoChange>("change");
     QTest::addColumn<double>("minRecall");
     QTest::addColumn<double>("minPrecision");
     // Largest corner error over the diagonal; kNotPlanned: today the import
@@ -372,67 +371,75 @@ void TestRealPhotos::importAccuracy_data()
     };
     // Photographs two and three times as large, as a camera of more pixels
     // takes them: what the finder finds should not hang on the resolution.
-    struct Larger {
-        double scale;
+    struct Changed {
+        PhotoChange change;
         Row row;
     };
-    const Larger largerRows[] = {
-        {2.0, {"dense_grid_hall", automatic, 0.55, 0.60, 0.19}},
-        {3.0, {"dense_grid_hall", corners, 0.52, 0.72, 0.001}},
-        {3.0, {"leuvenB", assisted, 0.85, 0.85, 0.001}},
-        {2.0, {"university_tower", corners, 0.85, 0.95, 0.001}},
-        {3.0, {"university_tower", corners, 0.85, 0.95, 0.001}},
+    const auto larger = [](double scale) {
+        PhotoChange c;
+        c.scale = scale;
+        return c;
+    };
+    const Changed largerRows[] = {
+        {larger(2.0), {"dense_grid_hall", automatic, 0.55, 0.60, 0.19}},
+        {larger(3.0), {"dense_grid_hall", corners, 0.52, 0.72, 0.001}},
+        {larger(3.0), {"leuvenB", assisted, 0.85, 0.85, 0.001}},
+        {larger(2.0), {"university_tower", corners, 0.85, 0.95, 0.001}},
+        {larger(3.0), {"university_tower", corners, 0.85, 0.95, 0.001}},
         // The letters of the shop's sign are large enough to be blobs here.
-        {3.0, {"yellow_townhouse", corners, 0.0, 0.0, 0.001, 2}},
+        {larger(3.0), {"yellow_townhouse", corners, 0.0, 0.0, 0.001, 2}},
     };
     // Closer framings of the same buildings (the part kept, in shares of the
     // photograph), as another photographer would take them: which facade is
     // chosen, and which kind of repeat counts as windows, should not hang on
     // where the frame falls.
-    struct Framed {
-        QRectF kept;
-        Row row;
+    const auto framed = [](const QRectF &kept) {
+        PhotoChange c;
+        c.kept = kept;
+        return c;
     };
-    const Framed framedRows[] = {
+    const Changed framedRows[] = {
         // Its main facade, seen along the street, now about as large as the
         // houses at the street's end, seen square on.
-        {QRectF(0.2, 0.0, 0.8, 1.0), {"leuvenB", automatic, 0.85, 0.85, 0.26}},
+        {framed(QRectF(0.2, 0.0, 0.8, 1.0)), {"leuvenB", automatic, 0.85, 0.85, 0.26}},
         // The painted letters of FIRE PROOF, one row of them, outnumber the
         // windows of any one row.
-        {QRectF(0.1, 0.1, 0.8, 0.8), {"brick_warehouse", corners, 0.9, 0.95, 0.001}},
-        {QRectF(0.0, 0.0, 0.8, 1.0), {"dense_grid_hall", corners, 0.45, 0.6, 0.001}},
+        {framed(QRectF(0.1, 0.1, 0.8, 0.8)), {"brick_warehouse", corners, 0.9, 0.95, 0.001}},
+        {framed(QRectF(0.0, 0.0, 0.8, 1.0)), {"dense_grid_hall", corners, 0.45, 0.6, 0.001}},
         // Its first floor's windows alone matched the template; the floors
         // below, with taller windows, are the same facade's.
-        {QRectF(0.2, 0.0, 0.8, 1.0), {"university_tower", automatic, 0.55, 0.85, 0.15}},
+        {framed(QRectF(0.2, 0.0, 0.8, 1.0)), {"university_tower", automatic, 0.55, 0.85, 0.15}},
         // The tower above it, seen whole, is not its top.
-        {QRectF(0.05, 0.05, 0.7, 0.9), {"university_tower", automatic, 0.55, 0.85, 0.18}},
+        {framed(QRectF(0.05, 0.05, 0.7, 0.9)), {"university_tower", automatic, 0.55, 0.85, 0.18}},
     };
-    const QRectF whole(0.0, 0.0, 1.0, 1.0);
+    const auto add = [](const QString &name, const PhotoChange &change, const Row &r) {
+        QTest::newRow(qPrintable(name)) << QString(r.photo) << r.mode << change << r.recall << r.precision << r.corners
+                                        << r.maxFound;
+    };
     for (const Row &r : rows)
-        QTest::addRow("%s %s", r.photo, modeName(r.mode))
-            << QString(r.photo) << r.mode << false << 1.0 << whole << r.recall << r.precision << r.corners
-            << r.maxFound;
+        add(QString("%1 %2").arg(r.photo, modeName(r.mode)), PhotoChange(), r);
+    PhotoChange mirror;
+    mirror.mirrored = true;
     for (const Row &r : mirroredRows)
-        QTest::addRow("%s %s, mirrored", r.photo, modeName(r.mode))
-            << QString(r.photo) << r.mode << true << 1.0 << whole << r.recall << r.precision << r.corners
-            << r.maxFound;
-    for (const Larger &l : largerRows)
-        QTest::addRow("%s %s, %g times as large", l.row.photo, modeName(l.row.mode), l.scale)
-            << QString(l.row.photo) << l.row.mode << false << l.scale << whole << l.row.recall << l.row.precision
-            << l.row.corners << l.row.maxFound;
-    for (const Framed &f : framedRows)
-        QTest::addRow("%s %s, framed closer", f.row.photo, modeName(f.row.mode))
-            << QString(f.row.photo) << f.row.mode << false << 1.0 << f.kept << f.row.recall << f.row.precision
-            << f.row.corners << f.row.maxFound;
+        add(QString("%1 %2, mirrored").arg(r.photo, modeName(r.mode)), mirror, r);
+    for (const Changed &c : largerRows)
+        add(QString("%1 %2, %3 times as large").arg(c.row.photo, modeName(c.row.mode)).arg(c.change.scale), c.change,
+            c.row);
+    for (const Changed &c : framedRows)
+        add(QString("%1 %2, framed %3-%4 by %5-%6")
+                .arg(c.row.photo, modeName(c.row.mode))
+                .arg(c.change.kept.left())
+                .arg(c.change.kept.right())
+                .arg(c.change.kept.top())
+                .arg(c.change.kept.bottom()),
+            c.change, c.row);
 }
 
 void TestRealPhotos::importAccuracy()
 {
     QFETCH(QString, photo);
     QFETCH(ImportMode, mode);
-    QFETCH(bool, mirrored);
-    QFETCH(double, scale);
-    QFETCH(QRectF, kept);
+    QFETCH(PhotoChange, change);
     QFETCH(double, minRecall);
     QFETCH(double, minPrecision);
     QFETCH(double, maxCornerError);
@@ -442,10 +449,6 @@ void TestRealPhotos::importAccuracy()
     PhotoAnnotation truth;
     Failure failure;
     QVERIFY2(readPhotoAnnotationFile(annotationPathOf(path), truth, &failure), failure.reason.c_str());
-    PhotoChange change;
-    change.mirrored = mirrored;
-    change.scale = scale;
-    change.kept = kept;
     const PhotoMeasurement m = measurePhoto(path, truth, mode, change);
     const QString got = QString("recall %1 (%2 of %3), precision %4 (%5 found), corner error %6, message '%7'")
                             .arg(m.windows.recall(), 0, 'f', 3)
