@@ -327,8 +327,8 @@ void TestRealPhotos::importAccuracy_data()
         {"brick_warehouse", corners, 0.80, 0.90, 0.001},
         {"brick_warehouse", assisted, 0.95, 0.95, 0.001},
         {"dense_grid_hall", automatic, 0.44, 0.50, 0.15},
-        {"dense_grid_hall", corners, 0.58, 0.70, 0.001},
-        {"dense_grid_hall", assisted, 0.70, 0.78, 0.001},
+        {"dense_grid_hall", corners, 0.45, 0.56, 0.001},
+        {"dense_grid_hall", assisted, 0.50, 0.53, 0.001},
         {"leuvenB", automatic, 0.85, 0.95, 0.27},
         {"leuvenB", corners, 0.85, 0.85, 0.001},
         {"leuvenB", assisted, 0.85, 0.85, 0.001},
@@ -356,8 +356,8 @@ void TestRealPhotos::importAccuracy_data()
         {"brick_warehouse", corners, 0.85, 0.90, 0.001},
         {"brick_warehouse", assisted, 0.88, 0.92, 0.001},
         {"dense_grid_hall", automatic, 0.42, 0.52, 0.19},
-        {"dense_grid_hall", corners, 0.42, 0.55, 0.001},
-        {"dense_grid_hall", assisted, 0.70, 0.78, 0.001},
+        {"dense_grid_hall", corners, 0.20, 0.60, 0.001},
+        {"dense_grid_hall", assisted, 0.50, 0.57, 0.001},
         {"leuvenB", automatic, 0.85, 0.85, 0.28},
         {"leuvenB", corners, 0.85, 0.85, 0.001},
         {"leuvenB", assisted, 0.85, 0.85, 0.001},
@@ -382,7 +382,7 @@ void TestRealPhotos::importAccuracy_data()
     };
     const Changed largerRows[] = {
         {larger(2.0), {"dense_grid_hall", automatic, 0.55, 0.60, 0.19}},
-        {larger(3.0), {"dense_grid_hall", corners, 0.52, 0.72, 0.001}},
+        {larger(3.0), {"dense_grid_hall", corners, 0.52, 0.58, 0.001}},
         {larger(3.0), {"leuvenB", assisted, 0.85, 0.85, 0.001}},
         {larger(2.0), {"university_tower", corners, 0.85, 0.95, 0.001}},
         {larger(3.0), {"university_tower", corners, 0.85, 0.95, 0.001}},
@@ -405,7 +405,7 @@ void TestRealPhotos::importAccuracy_data()
         // The painted letters of FIRE PROOF, one row of them, outnumber the
         // windows of any one row.
         {framed(QRectF(0.1, 0.1, 0.8, 0.8)), {"brick_warehouse", corners, 0.9, 0.95, 0.001}},
-        {framed(QRectF(0.0, 0.0, 0.8, 1.0)), {"dense_grid_hall", corners, 0.45, 0.6, 0.001}},
+        {framed(QRectF(0.0, 0.0, 0.8, 1.0)), {"dense_grid_hall", corners, 0.45, 0.53, 0.001}},
         // Its first floor's windows alone matched the template; the floors
         // below, with taller windows, are the same facade's.
         {framed(QRectF(0.2, 0.0, 0.8, 1.0)), {"university_tower", automatic, 0.55, 0.85, 0.15}},
