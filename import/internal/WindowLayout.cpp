@@ -520,16 +520,25 @@ cv::Mat lightnessOf(const LayoutMaps &maps)
 // high side: most windows are darker than their wall by day, some lighter
 // (lit rooms, the sky reflected). Windows that differ little from the wall
 // in colour (grey glass in a white wall, seen from afar) still differ in
-// lightness from the wall right around them.
+// lightness from the wall right around them. A box drawn generously round
+// a window of a few pixels in a dense lattice holds about as much wall as
+// window, and its neighbours' windows darken the ring around it: its middle
+// then tells which way the window differs.
 cv::Mat lightnessLike(const LayoutMaps &maps, const cv::Rect &mark)
 {
     cv::Mat lightness = lightnessOf(maps);
     const BoxSums sums(lightness);
     const int mx = std::max(1, mark.width / 2), my = std::max(1, mark.height / 2);
-    const auto inner = sums.mean(mark.x, mark.y, mark.x + mark.width, mark.y + mark.height);
+    const auto whole = sums.mean(mark.x, mark.y, mark.x + mark.width, mark.y + mark.height);
+    const auto middle = sums.mean(mark.x + mark.width / 4, mark.y + mark.height / 4,
+                                  mark.x + mark.width - mark.width / 4, mark.y + mark.height - mark.height / 4);
     const auto outer = sums.mean(mark.x - mx, mark.y - my, mark.x + mark.width + mx, mark.y + mark.height + my);
-    const double ring = (outer.first * outer.second - inner.first * inner.second) / std::max(1.0, outer.second - inner.second);
-    if (inner.first < ring)
+    const double ring = (outer.first * outer.second - whole.first * whole.second) / std::max(1.0, outer.second - whole.second);
+    // Of the whole and its middle, the one that differs more from the ring
+    // tells: a window with light frames or shutter leaves in the mark stands
+    // out as a whole, its glass alone barely.
+    const double byWhole = whole.first - ring, byMiddle = middle.first - ring;
+    if ((std::abs(byMiddle) > std::abs(byWhole) ? byMiddle : byWhole) < 0.0)
         lightness = 1.0 - lightness;
     return lightness;
 }
