@@ -32,6 +32,7 @@ constexpr double kMinColourSpread = 14.0; // Lab units: windows differ at least 
 constexpr double kMarkedLike = 0.7;   // a repeat stands out at least this share of what the marked one does
 constexpr double kMinLightness = 0.05; // and at least this much (of black to white) on every side
 constexpr double kSeedShares[] = {0.5, 0.7}; // a seed's sides, shares of the period
+constexpr double kPlentyRepeats = 2.5; // a seed finding this many times enough repeats is not bettered
 constexpr double kSeedReach = 0.5;    // a seed's sides move this share of its size to fit its window
 constexpr double kMarkShrink = 0.6;   // a box is fitted to a window down to this share of its sides
 constexpr double kMullion = 0.35;     // panes this share of a pane apart, or less, are one window's
@@ -797,14 +798,16 @@ std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d 
 {
     if (period.width < 2.0 || period.height < 2.0)
         return {};
-    // The next seed only where the last one found too few: each search
-    // reads the whole enlarged facade.
+    // The next seed unless the last one found plenty: each search reads the
+    // whole enlarged facade. A seed whose light differs from most windows'
+    // (the ground floor's, the row under the roof) finds enough to pass, and
+    // still only a part of the lattice.
     std::vector<LayoutBox> found;
     for (const cv::Rect &seed : seedsOfPeriod(maps, period)) {
         std::vector<LayoutBox> repeats = repeatsOfFitted(maps, seed);
         if (repeats.size() > found.size())
             found.swap(repeats);
-        if (found.size() >= enough)
+        if (double(found.size()) >= kPlentyRepeats * double(enough))
             break;
     }
     if (found.size() < std::size_t(kMinRepeats))

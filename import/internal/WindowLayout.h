@@ -44,8 +44,9 @@ std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &m
 // The windows of a facade whose windows are too small or too faint for
 // blobs (a distant, dense lattice): a typical box a share of the period in
 // size that stands out from the wall around it is taken as a marked window,
-// and its repeats are found; where they are fewer than `enough`, other
-// typical boxes are tried, and the one that finds most is kept.
+// and its repeats are found; unless they are plenty (a few times `enough`,
+// the fewest a lattice needs), other typical boxes are tried, and the one
+// that finds most is kept.
 std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d &period, std::size_t enough);
 
 } // namespace FacadeImport
