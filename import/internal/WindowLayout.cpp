@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numeric>
 
 namespace FacadeImport {
@@ -194,11 +195,117 @@ std::vector<LayoutBox> candidateBlobs(const LayoutMaps &maps)
     return kept;
 }
 
+// A box's size on a log scale, where sizes of one kind lie within kSizeSlack
+// of each other; computed once per box, since kinds compare every pair.
+struct LogSize {
+    double width = 0.0, height = 0.0;
+};
+
+LogSize logSizeOf(const cv::Rect2d &box)
+{
+    return {std::log(box.width), std::log(box.height)};
+}
+
+std::vector<LogSize> logSizesOf(const std::vector<LayoutBox> &boxes)
+{
+    std::vector<LogSize> out;
+    out.reserve(boxes.size());
+    for (const LayoutBox &b : boxes)
+        out.push_back(logSizeOf(b.box));
+    return out;
+}
+
+bool sameSize(const LogSize &a, const LogSize &b)
+{
+    return std::abs(a.width - b.width) < kSizeSlack && std::abs(a.height - b.height) < kSizeSlack;
+}
+
 bool sameSize(const LayoutBox &a, const LayoutBox &b)
 {
-    return std::abs(std::log(a.box.width / b.box.width)) < kSizeSlack
-        && std::abs(std::log(a.box.height / b.box.height)) < kSizeSlack;
+    return sameSize(logSizeOf(a.box), logSizeOf(b.box));
 }
+
+// Boxes in order of their centres down (or across), to find those whose
+// centres lie near a row (or column) without reading every box.
+class SortedCentres {
+public:
+    SortedCentres(const std::vector<LayoutBox> &boxes, bool acrossX) : m_acrossX(acrossX)
+    {
+        m_order.resize(boxes.size());
+        for (std::size_t k = 0; k < boxes.size(); ++k)
+            m_order[k] = {centreOf(boxes[k]), k};
+        std::sort(m_order.begin(), m_order.end());
+    }
+
+    // Adds the boxes whose centres lie within reach of the box's.
+    void within(const LayoutBox &box, double reach, std::vector<std::size_t> &out) const
+    {
+        const double c = centreOf(box);
+        auto it = std::lower_bound(m_order.begin(), m_order.end(), std::make_pair(c - reach, std::size_t(0)));
+        for (; it != m_order.end() && it->first <= c + reach; ++it)
+            out.push_back(it->second);
+    }
+
+private:
+    double centreOf(const LayoutBox &b) const
+    {
+        return m_acrossX ? b.box.x + 0.5 * b.box.width : b.box.y + 0.5 * b.box.height;
+    }
+
+    bool m_acrossX;
+    std::vector<std::pair<double, std::size_t>> m_order;
+};
+
+// The boxes of a growing list by their centres down and across: whether any
+// box near a place meets a test, without reading every box. The list is the
+// caller's; each box is added once it is in it.
+class BoxIndex {
+public:
+    explicit BoxIndex(const std::vector<LayoutBox> &boxes) : m_boxes(boxes)
+    {
+        for (std::size_t k = 0; k < boxes.size(); ++k)
+            add(k);
+    }
+
+    void add(std::size_t k)
+    {
+        const cv::Rect2d &b = m_boxes[k].box;
+        m_down.emplace(b.y + 0.5 * b.height, k);
+        m_across.emplace(b.x + 0.5 * b.width, k);
+        m_maxWidth = std::max(m_maxWidth, b.width);
+        m_maxHeight = std::max(m_maxHeight, b.height);
+    }
+
+    double maxWidth() const { return m_maxWidth; }
+    double maxHeight() const { return m_maxHeight; }
+
+    // Whether a box whose centre lies within reach of y (down) or of x
+    // (across) meets the test.
+    template <typename Test>
+    bool anyDown(double y, double reach, Test test) const
+    {
+        return anyIn(m_down, y, reach, test);
+    }
+    template <typename Test>
+    bool anyAcross(double x, double reach, Test test) const
+    {
+        return anyIn(m_across, x, reach, test);
+    }
+
+private:
+    template <typename Test>
+    bool anyIn(const std::multimap<double, std::size_t> &by, double at, double reach, Test test) const
+    {
+        for (auto it = by.lower_bound(at - reach); it != by.end() && it->first <= at + reach; ++it)
+            if (test(m_boxes[it->second]))
+                return true;
+        return false;
+    }
+
+    const std::vector<LayoutBox> &m_boxes;
+    std::multimap<double, std::size_t> m_down, m_across;
+    double m_maxWidth = 0.0, m_maxHeight = 0.0;
+};
 
 bool sameRow(const LayoutBox &a, const LayoutBox &b)
 {
@@ -219,12 +326,23 @@ bool sameRow(const LayoutBox &a, const LayoutBox &b)
 std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<LayoutBox> &blobs, int main = -1)
 {
     const std::size_t n = blobs.size();
+    const std::vector<LogSize> sizes = logSizesOf(blobs);
     std::vector<int> mates(n, 0);
     std::vector<double> weight(n, 0.0);
+    const SortedCentres down(blobs, false), across(blobs, true);
+    std::vector<std::size_t> near;
     for (std::size_t i = 0; i < n; ++i) {
         weight[i] = blobs[i].score * std::sqrt(blobs[i].box.area());
-        for (std::size_t j = 0; j < n; ++j)
-            if (j != i && sameSize(blobs[i], blobs[j]) && (sameRow(blobs[i], blobs[j]) || aligned(blobs[i], blobs[j]))) {
+        // A mate is of about its size, so its centre lies within this reach
+        // of its row or its column.
+        const double grow = kAlignShare * std::exp(kSizeSlack);
+        near.clear();
+        down.within(blobs[i], grow * blobs[i].box.height, near);
+        across.within(blobs[i], grow * blobs[i].box.width, near);
+        std::sort(near.begin(), near.end());
+        near.erase(std::unique(near.begin(), near.end()), near.end());
+        for (const std::size_t j : near)
+            if (j != i && sameSize(sizes[i], sizes[j]) && (sameRow(blobs[i], blobs[j]) || aligned(blobs[i], blobs[j]))) {
                 ++mates[i];
                 weight[i] += blobs[j].score * std::sqrt(blobs[j].box.area());
             }
@@ -239,12 +357,12 @@ std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<L
         return kept;
     if (main >= 0)
         for (std::size_t i = 0; i < n; ++i)
-            if (sameSize(blobs[i], blobs[best]))
+            if (sameSize(sizes[i], sizes[best]))
                 mates[i] = std::max(mates[i], 1);
     std::vector<double> areas;
     std::vector<cv::Vec3d> colours;
     for (std::size_t i = 0; i < n; ++i)
-        if (mates[i] > 0 && sameSize(blobs[i], blobs[best])) {
+        if (mates[i] > 0 && sameSize(sizes[i], sizes[best])) {
             areas.push_back(blobs[i].box.area());
             colours.push_back(colourIn(maps.lab, blobs[i].box));
         }
@@ -259,7 +377,7 @@ std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<L
     for (const bool mainKind : {true, false})
         for (std::size_t i = 0; i < n; ++i) {
             if (mates[i] == 0 || blobs[i].box.area() < kMinKindArea * mainArea
-                || sameSize(blobs[i], blobs[best]) != mainKind)
+                || sameSize(sizes[i], sizes[best]) != mainKind)
                 continue;
             if (!mainKind && cv::norm(colourIn(maps.lab, blobs[i].box) - mainColour) > kColourSlack * kMinColourSpread)
                 continue;
@@ -385,21 +503,29 @@ void fillLatticeGaps(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
     }
     const double usualFill = medianOf(fills);
     const cv::Vec3d usualColour(medianOf(colourL), medianOf(colourA), medianOf(colourB));
-    const std::size_t found = boxes.size();
+    const BoxIndex foundIndex(boxes); // the windows found, not the cells filled
+    BoxIndex all(boxes);
     for (const auto &row : linesOf(boxes, true))
         for (const auto &col : linesOf(boxes, false)) {
             const cv::Rect2d cell(col.first, row.first, col.second, row.second);
-            // Only where windows of this size stand in the row and in the column.
-            const auto likeCell = [&](const LayoutBox &b) {
-                return std::abs(std::log(b.box.width / cell.width)) < kSizeSlack
-                    && std::abs(std::log(b.box.height / cell.height)) < kSizeSlack;
-            };
-            const auto inRow = [&](const LayoutBox &b) { return likeCell(b) && std::abs(b.box.y - cell.y) < 0.3 * cell.height; };
-            const auto inCol = [&](const LayoutBox &b) { return likeCell(b) && std::abs(b.box.x - cell.x) < 0.3 * cell.width; };
-            const auto overlaps = [&](const LayoutBox &b) { return (b.box & cell).area() > 0.2 * cell.area(); };
-            const auto firstFound = boxes.begin(), lastFound = boxes.begin() + std::ptrdiff_t(found);
-            if (std::none_of(firstFound, lastFound, inRow) || std::none_of(firstFound, lastFound, inCol)
-                || std::any_of(boxes.begin(), boxes.end(), overlaps))
+            const LogSize cellSize = logSizeOf(cell);
+            const double cx = cell.x + 0.5 * cell.width, cy = cell.y + 0.5 * cell.height;
+            // Only where windows of this size stand in the row and in the column:
+            // their tops (or sides) within 0.3 of the cell's size of its own.
+            const auto likeCell = [&](const LayoutBox &b) { return sameSize(logSizeOf(b.box), cellSize); };
+            const bool inRow = foundIndex.anyDown(cy, 0.3 * cell.height + 0.5 * (cell.height + foundIndex.maxHeight()),
+                                                  [&](const LayoutBox &b) {
+                                                      return std::abs(b.box.y - cell.y) < 0.3 * cell.height && likeCell(b);
+                                                  });
+            const bool inCol = inRow
+                            && foundIndex.anyAcross(cx, 0.3 * cell.width + 0.5 * (cell.width + foundIndex.maxWidth()),
+                                                    [&](const LayoutBox &b) {
+                                                        return std::abs(b.box.x - cell.x) < 0.3 * cell.width && likeCell(b);
+                                                    });
+            const bool overlaps = inCol && all.anyDown(cy, 0.5 * (cell.height + all.maxHeight()), [&](const LayoutBox &b) {
+                return (b.box & cell).area() > 0.2 * cell.area();
+            });
+            if (!inRow || !inCol || overlaps)
                 continue;
             if (meanInCovered(maps, cell) < 0.95)
                 continue;
@@ -409,6 +535,7 @@ void fillLatticeGaps(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
             if (cv::norm(colourIn(maps.lab, cell) - usualColour) > kColourSlack * kMinColourSpread)
                 continue;
             boxes.push_back({cell, std::min(1.0, fill)});
+            all.add(boxes.size() - 1);
         }
 }
 
@@ -446,11 +573,12 @@ namespace {
 
 // The facade's windows with the marked one as the main kind: its repeats
 // take its size, centred where their blobs are; then the lattice's gaps.
-std::vector<LayoutBox> blobsLike(const LayoutMaps &maps, const cv::Rect &mark)
+// candidates: the facade's candidate blobs.
+std::vector<LayoutBox> blobsLike(const LayoutMaps &maps, const std::vector<LayoutBox> &candidates, const cv::Rect &mark)
 {
     const LayoutBox marked{cv::Rect2d(mark), 1.0};
     std::vector<LayoutBox> blobs{marked};
-    for (const LayoutBox &b : candidateBlobs(maps))
+    for (const LayoutBox &b : candidates)
         if ((b.box & marked.box).area() == 0.0)
             blobs.push_back(b);
     std::vector<LayoutBox> found = repeatedBlobs(maps, blobs, 0);
@@ -685,22 +813,31 @@ std::vector<LayoutBox> standingOutLike(const LayoutMaps &maps, const cv::Rect &m
 
 namespace {
 
-// The repeats of a window whose box is already fitted to it, the window first.
-std::vector<LayoutBox> repeatsOfFitted(const LayoutMaps &maps, const cv::Rect &mark)
+// The repeats of a window whose box is already fitted to it, the window
+// first. candidates: the facade's candidate blobs, which do not hang on the
+// window.
+std::vector<LayoutBox> repeatsOfFitted(const LayoutMaps &maps, const std::vector<LayoutBox> &candidates,
+                                       const cv::Rect &mark)
 {
     // Clean blobs first; then places that stand out as the marked window
     // does, where they line up with a window already found (a window whose
     // blob ran into its frame or its neighbour's).
-    std::vector<LayoutBox> found = blobsLike(maps, mark);
+    std::vector<LayoutBox> found = blobsLike(maps, candidates, mark);
+    BoxIndex index(found);
     for (const LayoutBox &b : standingOutLike(maps, mark)) {
-        const bool taken = std::any_of(found.begin(), found.end(), [&](const LayoutBox &f) {
+        const double cx = b.box.x + 0.5 * b.box.width, cy = b.box.y + 0.5 * b.box.height;
+        const bool taken = index.anyDown(cy, 0.5 * (b.box.height + index.maxHeight()), [&](const LayoutBox &f) {
             return (f.box & b.box).area() > 0.25 * std::min(f.box.area(), b.box.area());
         });
-        const bool inLine = std::any_of(found.begin(), found.end(), [&](const LayoutBox &f) {
-            return sameRow(f, b) || aligned(f, b);
-        });
-        if (!taken && inLine)
+        const bool inLine =
+            index.anyDown(cy, kAlignShare * std::max(b.box.height, index.maxHeight()),
+                          [&](const LayoutBox &f) { return sameRow(f, b); })
+            || index.anyAcross(cx, kAlignShare * std::max(b.box.width, index.maxWidth()),
+                               [&](const LayoutBox &f) { return aligned(f, b); });
+        if (!taken && inLine) {
             found.push_back(b);
+            index.add(found.size() - 1);
+        }
     }
     snapToLines(found);
     found.front() = LayoutBox{cv::Rect2d(mark), 1.0};
@@ -714,7 +851,7 @@ std::vector<LayoutBox> repeatsOfWindow(const LayoutMaps &maps, const cv::Rect &m
     const cv::Rect clipped = marked & cv::Rect(cv::Point(), maps.windowness.size());
     if (clipped.width < 2 || clipped.height < 2)
         return {};
-    return repeatsOfFitted(maps, fittedMark(maps, clipped));
+    return repeatsOfFitted(maps, candidateBlobs(maps), fittedMark(maps, clipped));
 }
 
 
@@ -803,8 +940,9 @@ std::vector<LayoutBox> repeatsOfPeriod(const LayoutMaps &maps, const cv::Size2d 
     // (the ground floor's, the row under the roof) finds enough to pass, and
     // still only a part of the lattice.
     std::vector<LayoutBox> found;
+    const std::vector<LayoutBox> candidates = candidateBlobs(maps);
     for (const cv::Rect &seed : seedsOfPeriod(maps, period)) {
-        std::vector<LayoutBox> repeats = repeatsOfFitted(maps, seed);
+        std::vector<LayoutBox> repeats = repeatsOfFitted(maps, candidates, seed);
         if (repeats.size() > found.size())
             found.swap(repeats);
         if (double(found.size()) >= kPlentyRepeats * double(enough))
