@@ -7,6 +7,7 @@
 #include "internal/FacadeFrame.h"
 #include "internal/Guard.h"
 #include "internal/LineSegments.h"
+#include "internal/WallGrowth.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -68,6 +69,7 @@ struct PhotoSegments {
     double halfW = 0.0;       // the photograph's half extent, normalised
     double halfH = 0.0;
     double tolerance = 0.0;   // inlier distance, normalised
+    cv::Mat lab;              // the reduced copy in Lab, for the wall's colour
 };
 
 // The vertical vanishing point every facade shares, and one horizontal point
@@ -108,6 +110,7 @@ PhotoSegments normaliseSegments(const QImage &photo)
         cv::resize(full, rgb, cv::Size(), norm.toCopy, norm.toCopy, cv::INTER_AREA);
     cv::Mat gray;
     cv::cvtColor(rgb, gray, cv::COLOR_RGB2GRAY);
+    cv::cvtColor(rgb, out.lab, cv::COLOR_RGB2Lab);
     norm.cx = 0.5 * gray.cols;
     norm.cy = 0.5 * gray.rows;
     norm.scale = 0.5 * std::max(gray.cols, gray.rows);
@@ -383,6 +386,11 @@ bool frameRect(const PhotoSegments &s, FacadeLines &lines, FrameRect *r, double 
         // Above a tower's ledge or a gable's, the facade's own top lies lower.
         if (!extent.atFrame[1])
             r->top = fullWidthTop(lines.extent, *r, extent.rowBin);
+        // Sparse windows in a plain wall draw few lines: the wall shows
+        // where the facade runs on above a busy ground floor.
+        const Normaliser &n = s.norm;
+        const cv::Matx33d toPixels = cv::Matx33d(n.scale, 0.0, n.cx, 0.0, n.scale, n.cy, 0.0, 0.0, 1.0) * lines.toImage;
+        growOverWall(s.lab, toPixels, *r);
         *structure = extent.density;
         return true;
     }
