@@ -387,7 +387,7 @@ bool frameRect(const PhotoSegments &s, FacadeLines &lines, FrameRect *r, double 
         if (!extent.atFrame[1])
             r->top = fullWidthTop(lines.extent, *r, extent.rowBin);
         // Sparse windows in a plain wall draw few lines: the wall shows
-        // where the facade runs on above a busy ground floor.
+        // where the facade runs on out of the photograph.
         const Normaliser &n = s.norm;
         const cv::Matx33d toPixels = cv::Matx33d(n.scale, 0.0, n.cx, 0.0, n.scale, n.cy, 0.0, 0.0, 1.0) * lines.toImage;
         growOverWall(s.lab, toPixels, *r);

@@ -71,26 +71,36 @@ void growOverWall(const cv::Mat &lab, const cv::Matx33d &frameToPixels, FrameRec
     // wall spreads more than a rendered one.
     const double spread = std::clamp(medianOf(distances), kMinSpread, kMaxSpread);
     enum class Band { Wall, Other, Beyond };
-    const auto bandAt = [&](const FrameRect &band) {
-        const std::vector<cv::Vec3d> seen = colours(lab, frameToPixels, band, kSamples, kBandSamples);
-        if (double(seen.size()) < kSeenShare * kSamples * kBandSamples)
+    const auto bandAt = [&](const FrameRect &band, int across, int down) {
+        const std::vector<cv::Vec3d> seen = colours(lab, frameToPixels, band, across, down);
+        if (double(seen.size()) < kSeenShare * across * down)
             return Band::Beyond;
         const auto near = std::count_if(seen.begin(), seen.end(),
                                         [&](const cv::Vec3d &c) { return cv::norm(c - wall) <= kSpreads * spread; });
         return double(near) >= kWallShare * double(seen.size()) ? Band::Wall : Band::Other;
     };
-    // Upwards only: beside a facade stand its neighbours, often of its own
-    // colour, and along a street the next houses continue its rows. And only
-    // where the wall runs on out of the photograph: a wall that ends in the
-    // photograph under the sky or a roof is a tower's or a gable's as often
-    // as its own, whose top the lines already found.
-    const double dy = kBandDepth * (r.bottom - r.top);
+    // A side moves out band by band while the bands are of the wall, and
+    // keeps the move only where the wall runs on out of the photograph: a
+    // wall that ends in it, under the sky or a roof, or beside a neighbour,
+    // is a tower's, a gable's or the next house's as often as its own, and
+    // there the lines already found the side.
+    const double dy = kBandDepth * (r.bottom - r.top), dx = kBandDepth * (r.right - r.left);
     double top = r.top;
     Band band = Band::Wall;
-    while ((band = bandAt(FrameRect{r.left, top - dy, r.right, top})) == Band::Wall)
+    while ((band = bandAt(FrameRect{r.left, top - dy, r.right, top}, kSamples, kBandSamples)) == Band::Wall)
         top -= dy;
     if (band == Band::Beyond)
         r.top = top;
+    double left = r.left;
+    while ((band = bandAt(FrameRect{left - dx, r.top, left, r.bottom}, kBandSamples, kSamples)) == Band::Wall)
+        left -= dx;
+    if (band == Band::Beyond)
+        r.left = left;
+    double right = r.right;
+    while ((band = bandAt(FrameRect{right, r.top, right + dx, r.bottom}, kBandSamples, kSamples)) == Band::Wall)
+        right += dx;
+    if (band == Band::Beyond)
+        r.right = right;
 }
 
 } // namespace FacadeImport

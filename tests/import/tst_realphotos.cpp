@@ -411,6 +411,8 @@ void TestRealPhotos::importAccuracy_data()
         // Its ground floor (doors, a roll-up door, signs) draws more lines than
         // the plain brick above it, which the frame cuts.
         {framed(QRectF(0.05, 0.05, 0.7, 0.9)), {"brick_warehouse", automatic, 0.6, 0.8, 0.3}},
+        // And on both sides.
+        {framed(QRectF(0.25, 0.2, 0.75, 0.8)), {"brick_warehouse", automatic, 0.55, 0.9, 0.3}},
         {framed(QRectF(0.0, 0.0, 0.8, 1.0)), {"dense_grid_hall", corners, 0.45, 0.53, 0.001}},
         // The marked window, a box of 4 x 5 pixels round a window of 2 x 3, holds
         // as much wall as window: its middle, not its box, is the window.
