@@ -3,7 +3,8 @@
 // keystoned facade, two facades meeting at a corner (the wider one a
 // candidate), a facade cut by the photograph's frame, whose proposal
 // reaches past the frame, and a wall the frame cuts on three sides, whose cut
-// sides are its own lines covering what is visible. And a facade imported
+// sides are its own lines covering what is visible, and a plain wall above
+// the windows that the frame cuts, which draws no lines. And a facade imported
 // with corners beyond the frame: only the part the photograph shows is
 // searched, and the rest is wall.
 #include "FacadeAnalysis.h"
@@ -61,6 +62,7 @@ private slots:
     void proposal();
     void cutByFrame();
     void cutSidesBeyondFrame();
+    void plainWallCutByFrame();
 
 private:
     QImage m_blinds;   // rectified facades of generated cases
@@ -214,6 +216,39 @@ void TestFacadeProposal::cutByFrame()
     const double inside = meanWhere(a.rectified, a.inside, true);
     const double outside = meanWhere(a.rectified, a.inside, false);
     QVERIFY2(std::abs(inside - outside) < 25.0, qPrintable(QString("wall %1, beyond %2").arg(inside).arg(outside)));
+}
+
+// A facade whose upper floors are plain wall up to where the frame cuts
+// it, above floors whose windows draw the lines: the wall is the facade's
+// too, so the proposal's top reaches the frame, and its foot stays.
+void TestFacadeProposal::plainWallCutByFrame()
+{
+    // The plain wall is of the facade's own colour: its median.
+    std::vector<int> channels[3];
+    const QImage rgb = m_blinds.convertToFormat(QImage::Format_RGB888);
+    for (int y = 0; y < rgb.height(); y += 2)
+        for (int x = 0; x < rgb.width(); x += 2)
+            for (int k = 0; k < 3; ++k)
+                channels[k].push_back(rgb.constScanLine(y)[3 * x + k]);
+    int median[3];
+    for (int k = 0; k < 3; ++k) {
+        std::nth_element(channels[k].begin(), channels[k].begin() + channels[k].size() / 2, channels[k].end());
+        median[k] = channels[k][channels[k].size() / 2];
+    }
+    QImage plain(rgb.width(), rgb.height(), QImage::Format_RGB888);
+    plain.fill(QColor(median[0], median[1], median[2]));
+
+    const QSize size(800, 600);
+    const FacadeQuad windows = quad(100, 330, 700, 330, 700, 560, 100, 560);
+    const FacadeQuad wall = quad(100, -300, 700, -300, 700, 331, 100, 331);
+    const FacadeProposal p = proposeFacade(streetScene(size, {{plain, wall}, {m_blinds, windows}}));
+    QVERIFY(p.fromLines);
+    const double tolerance = kCornerShare * diagonal(quad(100, 0, 700, 0, 700, 560, 100, 560));
+    QVERIFY2(p.corners[0].y() <= tolerance && p.corners[1].y() <= tolerance,
+             qPrintable(QString("top at %1 and %2").arg(p.corners[0].y()).arg(p.corners[1].y())));
+    for (std::size_t k : {std::size_t(2), std::size_t(3)})
+        QVERIFY2(std::hypot(p.corners[k].x() - windows[k].x(), p.corners[k].y() - windows[k].y()) <= tolerance,
+                 qPrintable(QString("corner %1 at %2, %3").arg(k).arg(p.corners[k].x()).arg(p.corners[k].y())));
 }
 
 QTEST_GUILESS_MAIN(TestFacadeProposal)
