@@ -5,6 +5,8 @@
 // at a share of the way from the smallest to the largest, rounded to the
 // nearer one; the median is the upper middle value of an even count.
 // Internal to import/.
+#include <opencv2/core.hpp>
+
 #include <algorithm>
 #include <cstddef>
 #include <vector>
@@ -24,6 +26,17 @@ inline double percentile(std::vector<double> v, double share)
 inline double medianOf(std::vector<double> v)
 {
     return percentile(std::move(v), 0.5);
+}
+
+// Each channel's median: the colour most of them share (a wall, the glass of
+// windows), which one odd colour does not pull.
+inline cv::Vec3d medianColour(const std::vector<cv::Vec3d> &colours)
+{
+    std::vector<double> channel[3];
+    for (const cv::Vec3d &c : colours)
+        for (int k = 0; k < 3; ++k)
+            channel[k].push_back(c[k]);
+    return {medianOf(channel[0]), medianOf(channel[1]), medianOf(channel[2])};
 }
 
 } // namespace FacadeImport

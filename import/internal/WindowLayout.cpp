@@ -225,40 +225,10 @@ bool sameSize(const LayoutBox &a, const LayoutBox &b)
     return sameSize(logSizeOf(a.box), logSizeOf(b.box));
 }
 
-// Boxes in order of their centres down (or across), to find those whose
-// centres lie near a row (or column) without reading every box.
-class SortedCentres {
-public:
-    SortedCentres(const std::vector<LayoutBox> &boxes, bool acrossX) : m_acrossX(acrossX)
-    {
-        m_order.resize(boxes.size());
-        for (std::size_t k = 0; k < boxes.size(); ++k)
-            m_order[k] = {centreOf(boxes[k]), k};
-        std::sort(m_order.begin(), m_order.end());
-    }
-
-    // Adds the boxes whose centres lie within reach of the box's.
-    void within(const LayoutBox &box, double reach, std::vector<std::size_t> &out) const
-    {
-        const double c = centreOf(box);
-        auto it = std::lower_bound(m_order.begin(), m_order.end(), std::make_pair(c - reach, std::size_t(0)));
-        for (; it != m_order.end() && it->first <= c + reach; ++it)
-            out.push_back(it->second);
-    }
-
-private:
-    double centreOf(const LayoutBox &b) const
-    {
-        return m_acrossX ? b.box.x + 0.5 * b.box.width : b.box.y + 0.5 * b.box.height;
-    }
-
-    bool m_acrossX;
-    std::vector<std::pair<double, std::size_t>> m_order;
-};
-
-// The boxes of a growing list by their centres down and across: whether any
-// box near a place meets a test, without reading every box. The list is the
-// caller's; each box is added once it is in it.
+// The boxes of a list, which may grow, by their centres down and across: the
+// boxes near a row or a column, or whether any of them meets a test, without
+// reading every box. The list is the caller's; each box is added once it is
+// in it.
 class BoxIndex {
 public:
     explicit BoxIndex(const std::vector<LayoutBox> &boxes) : m_boxes(boxes)
@@ -284,22 +254,35 @@ public:
     template <typename Test>
     bool anyDown(double y, double reach, Test test) const
     {
-        return anyIn(m_down, y, reach, test);
+        return anyIn(m_down, y, reach, [&](std::size_t k) { return test(m_boxes[k]); });
     }
     template <typename Test>
     bool anyAcross(double x, double reach, Test test) const
     {
-        return anyIn(m_across, x, reach, test);
+        return anyIn(m_across, x, reach, [&](std::size_t k) { return test(m_boxes[k]); });
     }
+
+    // Adds the indices of the boxes whose centres lie within reach of y
+    // (down) or of x (across).
+    void nearDown(double y, double reach, std::vector<std::size_t> &out) const { collect(m_down, y, reach, out); }
+    void nearAcross(double x, double reach, std::vector<std::size_t> &out) const { collect(m_across, x, reach, out); }
 
 private:
     template <typename Test>
-    bool anyIn(const std::multimap<double, std::size_t> &by, double at, double reach, Test test) const
+    static bool anyIn(const std::multimap<double, std::size_t> &by, double at, double reach, Test test)
     {
         for (auto it = by.lower_bound(at - reach); it != by.end() && it->first <= at + reach; ++it)
-            if (test(m_boxes[it->second]))
+            if (test(it->second))
                 return true;
         return false;
+    }
+    static void collect(const std::multimap<double, std::size_t> &by, double at, double reach,
+                        std::vector<std::size_t> &out)
+    {
+        anyIn(by, at, reach, [&](std::size_t k) {
+            out.push_back(k);
+            return false;
+        });
     }
 
     const std::vector<LayoutBox> &m_boxes;
@@ -329,16 +312,17 @@ std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<L
     const std::vector<LogSize> sizes = logSizesOf(blobs);
     std::vector<int> mates(n, 0);
     std::vector<double> weight(n, 0.0);
-    const SortedCentres down(blobs, false), across(blobs, true);
+    const BoxIndex index(blobs);
+    // A mate is of about a blob's size, so its centre lies within this share
+    // of that size of the blob's row or column.
+    const double grow = kAlignShare * std::exp(kSizeSlack);
     std::vector<std::size_t> near;
     for (std::size_t i = 0; i < n; ++i) {
         weight[i] = blobs[i].score * std::sqrt(blobs[i].box.area());
-        // A mate is of about its size, so its centre lies within this reach
-        // of its row or its column.
-        const double grow = kAlignShare * std::exp(kSizeSlack);
         near.clear();
-        down.within(blobs[i], grow * blobs[i].box.height, near);
-        across.within(blobs[i], grow * blobs[i].box.width, near);
+        const cv::Rect2d &b = blobs[i].box;
+        index.nearDown(b.y + 0.5 * b.height, grow * b.height, near);
+        index.nearAcross(b.x + 0.5 * b.width, grow * b.width, near);
         std::sort(near.begin(), near.end());
         near.erase(std::unique(near.begin(), near.end()), near.end());
         for (const std::size_t j : near)
@@ -367,11 +351,7 @@ std::vector<LayoutBox> repeatedBlobs(const LayoutMaps &maps, const std::vector<L
             colours.push_back(colourIn(maps.lab, blobs[i].box));
         }
     const double mainArea = medianOf(areas);
-    std::vector<double> channel[3];
-    for (const cv::Vec3d &c : colours)
-        for (int k = 0; k < 3; ++k)
-            channel[k].push_back(c[k]);
-    const cv::Vec3d mainColour(medianOf(channel[0]), medianOf(channel[1]), medianOf(channel[2]));
+    const cv::Vec3d mainColour = medianColour(colours);
     // The main kind first, then the others that do not overlap a window
     // already kept (a piece of one, or one and its neighbour run together).
     for (const bool mainKind : {true, false})
@@ -397,13 +377,9 @@ void dropOddColours(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
     if (boxes.size() < 4)
         return;
     std::vector<cv::Vec3d> colours;
-    std::vector<double> channel[3];
-    for (const LayoutBox &b : boxes) {
+    for (const LayoutBox &b : boxes)
         colours.push_back(colourIn(maps.lab, b.box));
-        for (int c = 0; c < 3; ++c)
-            channel[c].push_back(colours.back()[c]);
-    }
-    const cv::Vec3d centre(medianOf(channel[0]), medianOf(channel[1]), medianOf(channel[2]));
+    const cv::Vec3d centre = medianColour(colours);
     std::vector<double> distances;
     for (const cv::Vec3d &c : colours)
         distances.push_back(cv::norm(c - centre));
@@ -493,16 +469,14 @@ void fillLatticeGaps(const LayoutMaps &maps, std::vector<LayoutBox> &boxes)
 {
     if (boxes.size() < 4)
         return;
-    std::vector<double> fills, colourL, colourA, colourB;
+    std::vector<double> fills;
+    std::vector<cv::Vec3d> colours;
     for (const LayoutBox &b : boxes) {
         fills.push_back(meanIn(maps.windowness, b.box));
-        const cv::Vec3d c = colourIn(maps.lab, b.box);
-        colourL.push_back(c[0]);
-        colourA.push_back(c[1]);
-        colourB.push_back(c[2]);
+        colours.push_back(colourIn(maps.lab, b.box));
     }
     const double usualFill = medianOf(fills);
-    const cv::Vec3d usualColour(medianOf(colourL), medianOf(colourA), medianOf(colourB));
+    const cv::Vec3d usualColour = medianColour(colours);
     const BoxIndex foundIndex(boxes); // the windows found, not the cells filled
     BoxIndex all(boxes);
     for (const auto &row : linesOf(boxes, true))
