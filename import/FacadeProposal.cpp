@@ -48,6 +48,9 @@ struct Normaliser {
     double cx = 0.0, cy = 0.0, scale = 1.0; // scale: copy pixels per unit
     double toCopy = 1.0;                    // copy pixels per photo pixel
 
+    // Normalised coordinates to the copy's pixels, as a homography.
+    cv::Matx33d toCopyPixels() const { return cv::Matx33d(scale, 0.0, cx, 0.0, scale, cy, 0.0, 0.0, 1.0); }
+
     QPointF toPhoto(const cv::Point2d &p) const
     {
         return QPointF((p.x * scale + cx) / toCopy, (p.y * scale + cy) / toCopy);
@@ -69,7 +72,7 @@ struct PhotoSegments {
     double halfW = 0.0;       // the photograph's half extent, normalised
     double halfH = 0.0;
     double tolerance = 0.0;   // inlier distance, normalised
-    cv::Mat lab;              // the reduced copy in Lab, for the wall's colour
+    cv::Mat rgb;              // the reduced copy, for the wall's colour
 };
 
 // The vertical vanishing point every facade shares, and one horizontal point
@@ -110,7 +113,8 @@ PhotoSegments normaliseSegments(const QImage &photo)
         cv::resize(full, rgb, cv::Size(), norm.toCopy, norm.toCopy, cv::INTER_AREA);
     cv::Mat gray;
     cv::cvtColor(rgb, gray, cv::COLOR_RGB2GRAY);
-    cv::cvtColor(rgb, out.lab, cv::COLOR_RGB2Lab);
+    // At full size the copy is a view of this function's converted photograph.
+    out.rgb = norm.toCopy < 1.0 ? rgb : rgb.clone();
     norm.cx = 0.5 * gray.cols;
     norm.cy = 0.5 * gray.rows;
     norm.scale = 0.5 * std::max(gray.cols, gray.rows);
@@ -388,9 +392,7 @@ bool frameRect(const PhotoSegments &s, FacadeLines &lines, FrameRect *r, double 
             r->top = fullWidthTop(lines.extent, *r, extent.rowBin);
         // Sparse windows in a plain wall draw few lines: the wall shows
         // where the facade runs on out of the photograph.
-        const Normaliser &n = s.norm;
-        const cv::Matx33d toPixels = cv::Matx33d(n.scale, 0.0, n.cx, 0.0, n.scale, n.cy, 0.0, 0.0, 1.0) * lines.toImage;
-        growOverWall(s.lab, toPixels, *r);
+        growOverWall(s.rgb, s.norm.toCopyPixels() * lines.toImage, *r);
         *structure = extent.density;
         return true;
     }

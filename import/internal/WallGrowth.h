@@ -16,10 +16,9 @@ namespace FacadeImport {
 // Moves r's top, then its left and right sides, in the facade's frame, out
 // to where the photograph ends, each when every band between is nearly all
 // of the colour of the wall inside r; otherwise leaves it. Its bottom stays:
-// the street below a facade is often of a wall's colour. lab: the
-// photograph in Lab (CV_8UC3); frameToPixels maps frame points to its
-// pixels.
-void growOverWall(const cv::Mat &lab, const cv::Matx33d &frameToPixels, FrameRect &r);
+// the street below a facade is often of a wall's colour. rgb: the
+// photograph (CV_8UC3, RGB); frameToPixels maps frame points to its pixels.
+void growOverWall(const cv::Mat &rgb, const cv::Matx33d &frameToPixels, FrameRect &r);
 
 } // namespace FacadeImport
 
